@@ -1,0 +1,12 @@
+#pragma once
+// Where COM numbers lead on this machine.
+
+#include <string>
+
+// The per-user folder whose links named COMn point at devices:
+// $XDG_CONFIG_HOME/Halvstad/ports, or ~/.config/Halvstad/ports.
+std::string gPortsFolder();
+
+// The device that COMn stands for now: the link COMn in the ports folder, otherwise the
+// n-th real serial device not already taken by a link. Empty when nothing answers to it.
+std::string gResolveComPort(int n);

@@ -1,0 +1,31 @@
+#pragma once
+// An event that one thread signals and another waits on, as the hand-over between
+// the window thread and the worker needs. Auto-reset: a wait or poll that finds it
+// signalled clears it, and signals do not accumulate. Manual-reset: stays signalled.
+// It is backed by a descriptor that the serial backend can poll together with a port.
+
+#include <cstdint>
+
+class Event {
+public:
+    enum class Reset { Auto, Manual };
+
+    explicit Event(Reset mode = Reset::Auto);
+    ~Event();
+    Event(const Event&) = delete;
+    Event& operator=(const Event&) = delete;
+
+    void Signal();
+    // Zero-time-out poll: true when signalled; an auto-reset event is cleared by it.
+    bool Poll();
+    // Waits without limit; an auto-reset event is cleared by it.
+    void Wait();
+    // Looks without clearing.
+    bool IsSignalled() const;
+    // The pollable descriptor (POSIX) or handle (Windows) behind the event.
+    intptr_t NativeHandle() const;
+
+private:
+    Reset Mode;
+    intptr_t Native;
+};

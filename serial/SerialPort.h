@@ -1,0 +1,53 @@
+#pragma once
+// The one access to the serial line that leads to the modem: a fixed line set-up,
+// one retry after an aborted control call, and reports to the operator in message boxes.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "serial/SerialPlatform.h"
+
+class Event;
+class Toolkit;
+
+enum ReplyCode : int { Ok = 0, Failed = 1, Stopped = 2, TimedOut = 3, ModemError = 4 };
+
+inline constexpr int ReplyBufferSize = 1024;
+
+class SerialPort {
+public:
+    SerialPort();
+    explicit SerialPort(std::unique_ptr<SerialPlatform> platform);
+    virtual ~SerialPort();
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    int Open(int n);
+    int Configure(uint32_t speed, uint8_t byteSize, uint8_t stopBits, uint8_t parity);
+    int Purge(uint32_t flags);
+    int Escape(uint32_t function);
+    void ClearErrors();
+    int Write(const char* data, uint32_t length);
+    // out, when given, must hold ReplyBufferSize bytes.
+    ReplyCode ReadReply(const char* command, const char* expected, const char* alternative,
+                        uint32_t timeoutMs, char* out);
+    void Close();
+
+    Toolkit* OwnerWindow = nullptr;
+    Event* StopEventRef = nullptr;
+    PortHandle Handle = InvalidPortHandle;
+    // Set by an owner that may go away during a job: once signalled, every wait of the
+    // port ends at once and its reads and writes fail.
+    const Event* CancelEventRef = nullptr;
+
+private:
+    std::unique_ptr<SerialPlatform> Platform;
+};
+
+// The operating system's text for an error code; empty when it has none.
+std::string gGetErrorText(uint32_t code);
+// Shows that text alone in an information box captioned "Информация" when owner is set.
+void gShowErrorText(uint32_t code, Toolkit* owner);
+// Lowest index of text in the count bytes at data, or -1.
+int FindBytes(const char* data, int count, const char* text);
