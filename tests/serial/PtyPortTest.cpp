@@ -180,3 +180,24 @@ TEST(PtyOpenTest, BusyPortEndsItsAttemptsAtOnceWhenCancelled) {
     ASSERT_EQ(window.Messages().size(), 1u);
     EXPECT_EQ(window.Messages()[0].Text, "Последовательный порт не готов!Возможно, он занят другим приложением!");
 }
+
+TEST_F(PtyPortTest, ConfigureClearsFlowControlAndKeepsParityChecking) {
+    auto platform = gMakeSystemSerialPlatform();
+    LineSettings line;
+    ASSERT_TRUE(platform->GetLineSettings(Port.Handle, line).Ok());
+    line.Flags |= LineFlag::Parity | LineFlag::OutxCtsFlow | LineFlag::OutX | LineFlag::InX;
+    ASSERT_TRUE(platform->SetLineSettings(Port.Handle, line).Ok());
+    termios t{};
+    ASSERT_EQ(tcgetattr(Peer.Master, &t), 0);
+    EXPECT_EQ(t.c_iflag & (INPCK | IXON | IXOFF), static_cast<tcflag_t>(INPCK | IXON | IXOFF));
+    EXPECT_EQ(t.c_cflag & CRTSCTS, static_cast<tcflag_t>(CRTSCTS));
+
+    ASSERT_EQ(Port.Configure(9600, 8, OneStopBit, NoParity), 0);
+    ASSERT_EQ(tcgetattr(Peer.Master, &t), 0);
+    EXPECT_EQ(t.c_iflag & (INPCK | IXON | IXOFF), static_cast<tcflag_t>(INPCK));
+    EXPECT_EQ(t.c_cflag & CRTSCTS, 0u);
+    ASSERT_TRUE(platform->GetLineSettings(Port.Handle, line).Ok());
+    EXPECT_EQ(line.Flags & (LineFlag::Parity | LineFlag::OutxCtsFlow | LineFlag::OutX | LineFlag::InX),
+              LineFlag::Parity);
+    EXPECT_EQ(line.BaudRate, 9600u);
+}
