@@ -6,6 +6,7 @@
 // Stop() or until it hangs up by itself (HangupAfter).
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -69,9 +70,11 @@ public:
     std::string ReceivedBytes() const;  // everything received, in order
     std::string SentBytes() const;      // everything sent, in order
 
-    // Waits until at least count command lines were handled (or the modem hung up);
+    // Waits until at least count command lines were answered (or the modem hung up);
     // false when the time-out passed first.
     bool WaitForCommandLines(int count, std::chrono::milliseconds timeout) const;
+    // Waits until at least count bytes were received and their speed checked.
+    bool WaitForReceivedBytes(size_t count, std::chrono::milliseconds timeout) const;
 
 private:
     struct Impl;
