@@ -29,7 +29,7 @@ struct VirtualModemOptions {
     std::optional<uint32_t> Seed;   // makes Split, garbage and flood repeatable
     bool Silent = false;            // never sends a byte
     int HangupAfter = 0;            // closes the line after this many command lines; 0 never
-    bool Noise = false;             // an unsolicited RING when the other side first speaks
+    bool Noise = false;             // an unsolicited RING when the other side first speaks at its speed
     bool Flood = false;             // endless bytes without line ends after the first command
     std::string TranscriptFile;     // every byte in and out, appended as it goes; empty: none
 };

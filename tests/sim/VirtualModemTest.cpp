@@ -197,9 +197,16 @@ TEST_F(VirtualModemTest, ReplacesALinkLeftByAModemThatIsGone) {
 }
 
 TEST_F(VirtualModemTest, RingsUnaskedWithNoise) {
-    VirtualModem modem(With([&](VirtualModemOptions& o) { o.Noise = true; }));
+    VirtualModem modem(With([&](VirtualModemOptions& o) {
+        o.Noise = true;
+        o.Mismatch = MismatchMode::Silent;
+    }));
     ASSERT_EQ(modem.Start(), "");
     PtyPeer peer(modem.LinkPath());
+    // Not heard at another speed: the RING waits until the modem is reached.
+    ASSERT_TRUE(peer.SetSpeed(9600));
+    peer.Send("AT\r");
+    ASSERT_TRUE(modem.WaitForReceivedBytes(3, 10s));
     ASSERT_TRUE(peer.SetSpeed(115200));
     EXPECT_EQ(Command(peer, "AT\r"), std::string("\r\nRING\r\nAT\r") + Ok);
     EXPECT_EQ(Command(peer, "AT\r"), std::string("AT\r") + Ok);
