@@ -53,7 +53,7 @@ TEST_F(VirtualModemTest, AnswersThroughTheComLinkWithEchoAndReplies) {
     ASSERT_TRUE(peer.IsOpen());
     ASSERT_TRUE(peer.SetSpeed(115200));
     EXPECT_EQ(Command(peer, "AT\r"), "AT\r\r\nOK\r\n");
-    EXPECT_EQ(Command(peer, "ATE0V0\r", "0\r"), "ATE0V0\r0\r");
+    EXPECT_EQ(Command(peer, "ATE0V0\r", "V0\r0\r"), "ATE0V0\r0\r");
     EXPECT_EQ(Command(peer, "ATX9\r", "4\r"), "4\r");
     EXPECT_EQ(Command(peer, "ATV1\r"), Ok);
     EXPECT_EQ(modem.CommandLines(), 4);
