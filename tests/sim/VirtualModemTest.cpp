@@ -154,7 +154,7 @@ TEST_F(VirtualModemTest, HangupAfterMakesTheDeviceVanish) {
     PtyPeer peer(modem.LinkPath());
     ASSERT_TRUE(peer.SetSpeed(115200));
     EXPECT_EQ(Command(peer, "AT\r"), std::string("AT\r") + Ok);
-    peer.Send("AT\r");
+    EXPECT_EQ(Command(peer, "AT\r"), std::string("AT\r") + Ok);
     EXPECT_TRUE(peer.WaitForHangUp());
     EXPECT_TRUE(modem.WaitForCommandLines(2, 10s));
     EXPECT_TRUE(modem.HungUp());
