@@ -238,6 +238,18 @@ TEST_F(VirtualModemTest, FloodsWithoutLineEndsAfterTheFirstCommand) {
     EXPECT_EQ(flood.find_first_of("\r\n"), std::string::npos);
 }
 
+TEST_F(VirtualModemTest, DelayHoldsBackTheResultButNotTheEcho) {
+    VirtualModem modem(With([&](VirtualModemOptions& o) { o.DelayMs = 50; }));
+    ASSERT_EQ(modem.Start(), "");
+    PtyPeer peer(modem.LinkPath());
+    ASSERT_TRUE(peer.SetSpeed(115200));
+    EXPECT_EQ(Command(peer, "AT\r"), std::string("AT\r") + Ok);
+    const auto transcript = modem.Transcript();
+    ASSERT_EQ(transcript.size(), 3u);
+    EXPECT_EQ(transcript[1].Bytes, "AT\r");
+    EXPECT_GE(transcript[2].Millis - transcript[1].Millis, 50u);
+}
+
 TEST_F(VirtualModemTest, SilentNeverAnswersAndNoSimRefusesAutoAnswer) {
     VirtualModem silent(With([&](VirtualModemOptions& o) { o.ComNumber = 1; o.Silent = true; }));
     VirtualModem noSim(With([&](VirtualModemOptions& o) { o.ComNumber = 2; o.NoSim = true; }));
