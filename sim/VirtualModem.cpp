@@ -15,7 +15,7 @@
 namespace fs = std::filesystem;
 
 namespace {
-// How long the server waits for bytes before it looks at the flood again.
+// Bounds of each wait for bytes: short while flooding, so the flood keeps its pace.
 constexpr int IdleWaitMs = 250;
 constexpr int FloodTickMs = 10;
 // How long the last reply before a hang-up may wait for the other side to read it.
