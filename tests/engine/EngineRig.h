@@ -23,14 +23,20 @@ inline void FillWindowSelectors(Toolkit& window) {
     window.ComboAppend(ControlId::PlaceSelector, "Подключение к компьютеру");
 }
 
+// Asks a rig for the machine's own serial services in place of the scripted modem.
+struct SystemPort {};
+
 template <typename Window = RecordingToolkit> struct EngineRig {
     MemorySettings Settings;
     Window Win;
     std::shared_ptr<ModemScript> Script = std::make_shared<ModemScript>();
     std::unique_ptr<ConfigEngine> Engine;
 
-    EngineRig() {
-        Engine = std::make_unique<ConfigEngine>(Settings, std::make_unique<ScriptedPlatform>(Script));
+    EngineRig() { Wire(std::make_unique<ScriptedPlatform>(Script)); }
+    explicit EngineRig(SystemPort) { Wire(nullptr); }
+
+    void Wire(std::unique_ptr<SerialPlatform> platform) {
+        Engine = std::make_unique<ConfigEngine>(Settings, std::move(platform));
         FillWindowSelectors(Win);
         Engine->Owner = &Win;
         Engine->Port.OwnerWindow = &Win;
