@@ -5,6 +5,7 @@
 
 #include <condition_variable>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -32,8 +33,13 @@ void PrintList() {
     for (const char* speed : SpeedTable) std::printf(" %s", speed);
     std::printf("\nCOM ports (--com):\n");
     for (int n = 1; n <= ComCount; ++n) {
-        const std::string device = gResolveComPort(n);
-        std::printf("  COM%-2d  %s\n", n, device.empty() ? "-" : device.c_str());
+        std::string device = gResolveComPort(n);
+        std::error_code ec;
+        const std::string target = device.empty() ? std::string() : std::filesystem::canonical(device, ec).string();
+        if (device.empty()) device = "-";
+        else if (ec) device += " (missing)";
+        else if (target != device) device += " -> " + target;
+        std::printf("  COM%-2d  %s\n", n, device.c_str());
     }
 }
 
