@@ -119,10 +119,16 @@ TEST_F(ModemJobTest, DeviceVanishingMidJobEndsItUnsuccessfully) {
     StartModem(options);
     Choose(1, 0);
     ASSERT_TRUE(Rig.RunJob());
-    EXPECT_EQ(Rig.Log().back(), "Операция завершена НЕ успешно!");
+    // The line goes at the fifth command line, ATX0: the read fails, the port says so,
+    // and the engine reports the failed operation.
+    const Rows log = Rig.Log();
+    EXPECT_EQ(Rows(log.end() - 3, log.end()),
+              (Rows{Exec("ATX0"), "При выполнении операции возникла ошибка!", "Операция завершена НЕ успешно!"}));
     const auto boxes = Rig.Win.Messages();
-    ASSERT_FALSE(boxes.empty());
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].Text.rfind("Ошибка выполнения ReadFile (код ", 0), 0u);
     EXPECT_EQ(boxes[0].Caption, "Информация");
+    EXPECT_EQ(boxes[1].Caption, "Ошибка");
 }
 
 TEST_F(ModemJobTest, StopDuringTheSearchShowsNoBox) {
