@@ -15,9 +15,11 @@
 namespace fs = std::filesystem;
 
 namespace {
-// How long the server waits for bytes before it looks at the flood again.
+// Bounds of each wait for bytes: short while flooding, so the flood keeps its pace.
 constexpr int IdleWaitMs = 250;
 constexpr int FloodTickMs = 10;
+// How long the last reply before a hang-up may wait for the other side to read it.
+constexpr int HangUpDrainMs = 2000;
 // Pieces and gaps of a split transmission.
 constexpr int MaxPieceBytes = 4;
 constexpr int MaxGapMs = 5;
@@ -110,6 +112,8 @@ void VirtualModem::Impl::Serve() {
             for (const auto& t : out)
                 if (!Send(t)) return;
             if (Session->HangUpNow()) {
+                // The last reply reaches the other side before the line goes.
+                if (!Line->Drain(HangUpDrainMs)) return;
                 Line->Close();
                 RemoveOwnLink();
                 {

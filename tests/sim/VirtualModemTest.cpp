@@ -53,7 +53,7 @@ TEST_F(VirtualModemTest, AnswersThroughTheComLinkWithEchoAndReplies) {
     ASSERT_TRUE(peer.IsOpen());
     ASSERT_TRUE(peer.SetSpeed(115200));
     EXPECT_EQ(Command(peer, "AT\r"), "AT\r\r\nOK\r\n");
-    EXPECT_EQ(Command(peer, "ATE0V0\r", "0\r"), "ATE0V0\r0\r");
+    EXPECT_EQ(Command(peer, "ATE0V0\r", "V0\r0\r"), "ATE0V0\r0\r");
     EXPECT_EQ(Command(peer, "ATX9\r", "4\r"), "4\r");
     EXPECT_EQ(Command(peer, "ATV1\r"), Ok);
     EXPECT_EQ(modem.CommandLines(), 4);
@@ -154,7 +154,7 @@ TEST_F(VirtualModemTest, HangupAfterMakesTheDeviceVanish) {
     PtyPeer peer(modem.LinkPath());
     ASSERT_TRUE(peer.SetSpeed(115200));
     EXPECT_EQ(Command(peer, "AT\r"), std::string("AT\r") + Ok);
-    peer.Send("AT\r");
+    EXPECT_EQ(Command(peer, "AT\r"), std::string("AT\r") + Ok);
     EXPECT_TRUE(peer.WaitForHangUp());
     EXPECT_TRUE(modem.WaitForCommandLines(2, 10s));
     EXPECT_TRUE(modem.HungUp());
@@ -236,6 +236,18 @@ TEST_F(VirtualModemTest, FloodsWithoutLineEndsAfterTheFirstCommand) {
         flood += more;
     }
     EXPECT_EQ(flood.find_first_of("\r\n"), std::string::npos);
+}
+
+TEST_F(VirtualModemTest, DelayHoldsBackTheResultButNotTheEcho) {
+    VirtualModem modem(With([&](VirtualModemOptions& o) { o.DelayMs = 50; }));
+    ASSERT_EQ(modem.Start(), "");
+    PtyPeer peer(modem.LinkPath());
+    ASSERT_TRUE(peer.SetSpeed(115200));
+    EXPECT_EQ(Command(peer, "AT\r"), std::string("AT\r") + Ok);
+    const auto transcript = modem.Transcript();
+    ASSERT_EQ(transcript.size(), 3u);
+    EXPECT_EQ(transcript[1].Bytes, "AT\r");
+    EXPECT_GE(transcript[2].Millis - transcript[1].Millis, 50u);
 }
 
 TEST_F(VirtualModemTest, SilentNeverAnswersAndNoSimRefusesAutoAnswer) {
