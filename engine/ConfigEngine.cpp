@@ -44,10 +44,14 @@ ConfigEngine::~ConfigEngine() {
     Port.StopEventRef = nullptr;
 }
 
+// Only the first call touches the window: by the time the destructor calls it again, a
+// window that derives from the engine may have released its parts.
 void ConfigEngine::EndWorker() {
-    Ending.Signal();
-    if (Owner) Owner->CancelRequests();
-    StartEvent.Signal();
+    if (!IsEnding()) {
+        Ending.Signal();
+        if (Owner) Owner->CancelRequests();
+        StartEvent.Signal();
+    }
     if (Worker.joinable()) Worker.join();
 }
 

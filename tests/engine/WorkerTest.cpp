@@ -163,6 +163,26 @@ TEST(Ending, WithoutAWorkerAndWhenIdle) {
     idle.Engine.reset();
 }
 
+// The window ends the worker before its parts go; the engine's own destruction later
+// must not reach the window again.
+class CountingWindow : public RecordingToolkit {
+public:
+    std::atomic<int> Cancels{0};
+    void CancelRequests() override {
+        ++Cancels;
+        RecordingToolkit::CancelRequests();
+    }
+};
+
+TEST(Ending, OnlyTheFirstEndingReachesTheWindow) {
+    EngineRig<CountingWindow> rig;
+    rig.Init();
+    rig.Engine->EndWorker();
+    rig.Engine->EndWorker();
+    rig.Engine.reset();
+    EXPECT_EQ(rig.Win.Cancels, 1);
+}
+
 TEST(Ending, MidJobAddsNoRowAndClosesThePort) {
     EngineRig<> rig;
     rig.Script->BlockWhenSilent = true;
