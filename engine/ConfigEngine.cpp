@@ -45,11 +45,13 @@ ConfigEngine::~ConfigEngine() {
 }
 
 // Only the first call touches the window: by the time the destructor calls it again, a
-// window that derives from the engine may have released its parts.
+// window that derives from the engine may have released its parts. The window's requests
+// are cancelled before the ending wakes the worker, or the worker, cut loose from a wait,
+// could still put up a message box before the cancelling lands.
 void ConfigEngine::EndWorker() {
     if (!IsEnding()) {
-        Ending.Signal();
         if (Owner) Owner->CancelRequests();
+        Ending.Signal();
         StartEvent.Signal();
     }
     if (Worker.joinable()) Worker.join();
