@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QShortcut>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -78,7 +79,11 @@ protected:
         }
     };
 
-    void SetUp() override { Store.SetRoot("Halvstad"); }
+    // Each test starts as a first start, also when the tests share one process.
+    void SetUp() override {
+        Store.SetRoot("Halvstad");
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "Halvstad", QCoreApplication::applicationName()).clear();
+    }
 
     Window Open() {
         Window w;
