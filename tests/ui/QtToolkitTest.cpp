@@ -28,7 +28,6 @@ constexpr int Combo = 1;
 constexpr int Button = 2;
 constexpr int Label = 3;
 constexpr int Log = 4;
-constexpr int Unknown = 99;
 constexpr int Patience = 20000;
 
 // Handles events until done holds; unlike QTest::qWaitFor it never sleeps between events,
@@ -107,23 +106,6 @@ TEST_F(QtToolkitTest, LogRowsKeepTheirPositionsAndTheirWholeText) {
     Kit.LogScrollTo(Log, 3);
     Kit.LogDeleteAll(Log);
     EXPECT_EQ(Kit.LogRowCount(Log), 0);
-}
-
-TEST_F(QtToolkitTest, TextsGoToButtonsAndLabels) {
-    Kit.SetControlText(Button, "Стоп!");
-    Kit.SetControlText(Label, "Открытие СОМ5");
-    EXPECT_EQ(PushButton.text(), QStringLiteral("Стоп!"));
-    EXPECT_EQ(TextLabel.text(), QStringLiteral("Открытие СОМ5"));
-}
-
-TEST_F(QtToolkitTest, AnUnknownControlReadsAsNothing) {
-    Kit.ComboAppend(Unknown, "x");
-    Kit.SetControlText(Unknown, "x");
-    Kit.LogInsertRow(Unknown, 0, "x");
-    EXPECT_EQ(Kit.ComboSelected(Unknown), -1);
-    EXPECT_EQ(Kit.ComboText(Unknown), "");
-    EXPECT_EQ(Kit.LogRowCount(Unknown), 0);
-    EXPECT_EQ(Kit.LogRowText(Unknown, 0), "");
 }
 
 // A worker's request is carried out by the window thread and is complete when it returns.
