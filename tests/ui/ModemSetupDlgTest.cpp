@@ -47,7 +47,8 @@ QStringList Rows(const QTableWidget* log) {
     return rows;
 }
 
-// How many descriptors of this process lead to the device.
+// How many descriptors of this process lead to the device (the virtual modem, which runs
+// in this process, may hold some of its own).
 int OpenDescriptors(const std::string& device) {
     int count = 0;
     for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
@@ -305,6 +306,7 @@ TEST_F(ModemSetupDlgTest, ClosingDuringAJobAtRandomMomentsEndsAtOnce) {
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> moment(0, 2200);
     SCOPED_TRACE("seed " + std::to_string(seed));
+    const int modemsOwn = OpenDescriptors(modem->DevicePath());
     for (int round = 0; round < 50; ++round) {
         Window w = Open();
         bool closed = false;
@@ -319,7 +321,7 @@ TEST_F(ModemSetupDlgTest, ClosingDuringAJobAtRandomMomentsEndsAtOnce) {
         w.Dialog.reset();
         EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(10)) << round;
         EXPECT_FALSE(rowAfterClose) << round;
-        EXPECT_EQ(OpenDescriptors(modem->DevicePath()), 0) << round;
+        EXPECT_EQ(OpenDescriptors(modem->DevicePath()), modemsOwn) << round;
     }
 }
 
