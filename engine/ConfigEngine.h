@@ -66,7 +66,17 @@ public:
     std::atomic<int32_t> StopRequested{0};
 
 protected:
+    // The window while the engine may still use it; none once the engine is ending, so
+    // that no request of the worker reaches controls that are going away.
+    Toolkit* Window() const;
+    bool IsEnding() const;
+
     IntSettings& Settings;
     // Manual-reset; signalled once, when the engine is ending.
     Event Ending{Event::Reset::Manual};
+
+private:
+    void RunJob();
+    // Reports the failure unless the operator stopped the run: a stop is not an error.
+    void ReportFailureUnlessStopped(const std::string& text);
 };

@@ -1,0 +1,99 @@
+#include "cli/CliOptions.h"
+
+#include <cctype>
+#include <charconv>
+#include <optional>
+
+#include "engine/ConfigStep.h"
+
+namespace {
+
+constexpr int MaxComNumber = 32;
+
+std::optional<int> Number(const std::string& text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [at, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || at != end) return std::nullopt;
+    return value;
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+template <typename Catalogue> std::optional<int> IndexOf(const Catalogue& entries, const std::string& text) {
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (SameIgnoringCase(entries[i], text)) return static_cast<int>(i);
+    return std::nullopt;
+}
+
+std::optional<int> ModelFrom(const std::string& text) {
+    if (auto index = Number(text)) {
+        if (*index >= 0 && *index < static_cast<int>(ModemCatalogue.size())) return index;
+        return std::nullopt;
+    }
+    return IndexOf(ModemCatalogue, text);
+}
+
+}  // namespace
+
+ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
+    ParsedOptions parsed;
+    CliOptions& o = parsed.Options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            o.Help = true;
+            continue;
+        }
+        if (arg == "--list") {
+            o.List = true;
+            continue;
+        }
+        if (arg != "--com" && arg != "--model" && arg != "--speed" && arg != "--place") {
+            parsed.Error = "unknown argument: " + arg;
+            return parsed;
+        }
+        if (i + 1 == args.size()) {
+            parsed.Error = arg + " needs a value";
+            return parsed;
+        }
+        const std::string& value = args[++i];
+        std::optional<int> chosen;
+        if (arg == "--com") {
+            chosen = Number(value);
+            if (chosen && (*chosen < 1 || *chosen > MaxComNumber)) chosen.reset();
+            if (chosen) o.ComNumber = *chosen;
+        } else if (arg == "--model") {
+            chosen = ModelFrom(value);
+            if (chosen) o.ModelIndex = *chosen;
+        } else if (arg == "--speed") {
+            chosen = IndexOf(SpeedTable, value);
+            if (chosen) o.SpeedIndex = *chosen;
+        } else {
+            chosen = value == "device" ? 0 : value == "computer" ? std::optional<int>(1) : std::nullopt;
+            if (chosen) o.Place = *chosen;
+        }
+        if (!chosen) {
+            parsed.Error = "bad value for " + arg + ": " + value;
+            return parsed;
+        }
+    }
+    return parsed;
+}
+
+std::string gCliUsage() {
+    return "usage: kestrelix-cli [--com N] [--model N|NAME] [--speed BPS] [--place device|computer]\n"
+           "       kestrelix-cli --list | --help\n"
+           "Configures the modem on COM N (1-32, default 1) for unattended data exchange and prints\n"
+           "the operation log. --model: the model's number or name as --list shows it (default 0);\n"
+           "--speed: the metering device's port speed (default 9600); --place: where the modem will\n"
+           "work, at the device (default) or at the computer. --list prints the models, the speeds\n"
+           "and the device each COM number leads to. Ctrl+C stops the job; a second one ends at once.\n"
+           "Exit status: 0 configured, 1 not configured, 2 bad arguments, 3 port could not be opened.\n";
+}

@@ -1,0 +1,28 @@
+#pragma once
+// The engine's texts for the operator, in UTF-8. The letters СОМ in the port texts are
+// Cyrillic, as the operator has always seen them.
+
+namespace Msg {
+inline constexpr const char* ErrorCaption = "Ошибка";
+inline constexpr const char* StartCaption = "Старт!";
+inline constexpr const char* StopCaption = "Стоп!";
+inline constexpr const char* Opening = "Открытие СОМ%d";
+inline constexpr const char* Searching = "Поиск модема на скорости %d бит/сек.";
+inline constexpr const char* SettingSpeed = "Установка скорости СОМ-порта %d бит/сек.";
+inline constexpr const char* Executing = "Выполнение команды %s";
+inline constexpr const char* Received = "Получен ответ \"%s\"";
+inline constexpr const char* NoModem =
+    "Модем не отвечает! Проверьте правильность подключения модема и номер указанного СОМ-порта!";
+inline constexpr const char* OperationError = "При выполнении операции возникла ошибка!";
+inline constexpr const char* NoReply =
+    "От модема не был получен ответ на команду \"%s\".\r\nОперация будет прекращена!";
+inline constexpr const char* ModemErrorReply =
+    "При выполнении команды \"%s\" возникла ошибка! Модем выдал сообщение \"%s\".\r\n"
+    "Операция будет прекращена!";
+inline constexpr const char* SimCardError =
+    "При выполнении команды \"%s\" возникла ошибка! Модем выдал сообщение \"%s\".\r\n"
+    "Проверьте, что SIM карта вставлена в модем, и модем зарегистрирован в сети оператора!\r\n"
+    "Операция будет прекращена!";
+inline constexpr const char* Succeeded = "Операция завершена успешно!";
+inline constexpr const char* NotSucceeded = "Операция завершена НЕ успешно!";
+}  // namespace Msg

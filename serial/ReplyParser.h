@@ -1,0 +1,24 @@
+#pragma once
+// Judging the modem's answer from the bytes gathered so far: where it begins after the
+// echo of the command, whether it is complete, and what it says. No I/O, no state.
+
+#include "serial/SerialPort.h"
+
+// A verbose reply is framed by CR LF ("\r\nOK\r\n"); a numeric one is a code ended by CR ("0\r").
+enum class ReplyForm { Verbose, Numeric };
+
+struct ReplyScan {
+    bool Complete = false;
+    ReplyForm Form = ReplyForm::Numeric;
+    int Start = 0;   // first byte after the echo, 0 when no echo was found
+    int Length = 0;  // bytes from Start to the end of what was gathered
+};
+
+// Finds the echo of command (none when command is null) in the count gathered bytes and
+// tells whether what follows it is a complete reply, and in which form.
+ReplyScan gScanReply(const char* gathered, int count, const char* command);
+
+// The verdict on a complete reply: expected, then alternative (either may be null), then
+// the error reply of the reply's form.
+ReplyCode gClassifyReply(const char* reply, int length, ReplyForm form, const char* expected,
+                         const char* alternative);

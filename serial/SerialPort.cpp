@@ -1,0 +1,158 @@
+#include "serial/SerialPort.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "serial/Event.h"
+#include "serial/ReplyParser.h"
+#include "ui/Toolkit.h"
+
+namespace {
+
+const char* const InfoCaption = "Информация";
+
+void ShowInfo(Toolkit* owner, const std::string& text) {
+    if (owner) owner->ShowMessage(text, InfoCaption);
+}
+
+std::string WithCode(const char* format, uint32_t code) {
+    char text[128];
+    std::snprintf(text, sizeof text, format, static_cast<int>(code));
+    return text;
+}
+
+// A control call of the driver: once more after an aborted attempt, with the line's
+// error state cleared first; any other failure, or a second one, is shown and ends it.
+template <typename Call> bool Control(SerialPort& port, Call call) {
+    SysResult result = call();
+    if (result.Kind == ErrorKind::Aborted) {
+        port.ClearErrors();
+        result = call();
+    }
+    if (result.Ok()) return true;
+    gShowErrorText(result.Code, port.OwnerWindow);
+    return false;
+}
+
+// A read or a write: once more after an aborted attempt (error state cleared) or a
+// pending one; a second attempt that is pending again counts as done.
+template <typename Attempt> SysResult Transfer(SerialPort& port, Attempt attempt) {
+    SysResult result = attempt();
+    if (result.Kind == ErrorKind::Aborted) {
+        port.ClearErrors();
+    } else if (result.Kind != ErrorKind::Pending) {
+        return result;
+    }
+    result = attempt();
+    return result.Kind == ErrorKind::Pending ? SysResult{} : result;
+}
+
+}  // namespace
+
+SerialPort::SerialPort() : SerialPort(gMakeSystemSerialPlatform()) {}
+
+SerialPort::SerialPort(std::unique_ptr<SerialPlatform> platform) : Platform(std::move(platform)) {}
+
+SerialPort::~SerialPort() { Close(); }
+
+int SerialPort::Open(int n) {
+    Close();
+    char name[20];
+    std::snprintf(name, sizeof name, "\\\\.\\COM%d", n);
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        Handle = Platform->OpenDevice(name);
+        if (Handle != InvalidPortHandle) return 0;
+        Platform->Pause(500, {nullptr, CancelEventRef});
+    }
+    ShowInfo(OwnerWindow, "Последовательный порт не готов!Возможно, он занят другим приложением!");
+    return 1;
+}
+
+int SerialPort::Configure(uint32_t speed, uint8_t byteSize, uint8_t stopBits, uint8_t parity) {
+    LineSettings line;
+    if (!Control(*this, [&] { return Platform->GetLineSettings(Handle, line); })) return 1;
+    line.BaudRate = speed;
+    line.ByteSize = byteSize;
+    line.StopBits = stopBits;
+    line.Parity = parity;
+    line.Flags &= ~(LineFlag::DtrControlMask | LineFlag::RtsControlMask | LineFlag::OutxCtsFlow |
+                    LineFlag::OutxDsrFlow | LineFlag::OutX | LineFlag::InX);
+    line.Flags |= LineFlag::Binary | LineFlag::DtrControlEnable | LineFlag::RtsControlEnable;
+    if (!Control(*this, [&] { return Platform->SetLineSettings(Handle, line); })) return 1;
+
+    CommTimeouts timeouts;
+    if (!Control(*this, [&] { return Platform->GetTimeouts(Handle, timeouts); })) return 1;
+    timeouts.ReadIntervalTimeout = 5;
+    timeouts.ReadTotalTimeoutMultiplier = 0;
+    timeouts.ReadTotalTimeoutConstant = 100;
+    timeouts.WriteTotalTimeoutMultiplier = 0;
+    timeouts.WriteTotalTimeoutConstant = 0;
+    if (!Control(*this, [&] { return Platform->SetTimeouts(Handle, timeouts); })) return 1;
+
+    if (!Control(*this, [&] { return Platform->SetEventMask(Handle, EventRxChar | EventBreak); })) return 1;
+    return Purge(PurgeTxClear | PurgeRxClear);
+}
+
+int SerialPort::Purge(uint32_t flags) {
+    return Control(*this, [&] { return Platform->Purge(Handle, flags); }) ? 0 : 1;
+}
+
+int SerialPort::Escape(uint32_t function) {
+    return Control(*this, [&] { return Platform->EscapeFunction(Handle, function); }) ? 0 : 1;
+}
+
+void SerialPort::ClearErrors() { Platform->ClearLineErrors(Handle); }
+
+int SerialPort::Write(const char* data, uint32_t length) {
+    if (Escape(EscapeSetDtr) != 0) return 1;
+    if (Escape(EscapeSetRts) != 0) return 1;
+    const SysResult result = Transfer(*this, [&] {
+        return Platform->Write(Handle, reinterpret_cast<const uint8_t*>(data), length, {nullptr, CancelEventRef});
+    });
+    if (result.Ok()) return 0;
+    ShowInfo(OwnerWindow, WithCode("Ошибка выполнения WriteFile (код %d)!", result.Code));
+    return 1;
+}
+
+ReplyCode SerialPort::ReadReply(const char* command, const char* expected, const char* alternative,
+                                uint32_t timeoutMs, char* out) {
+    const uint32_t start = Platform->TickMs();
+    char gathered[ReplyBufferSize] = {};
+    int count = 0;
+    const auto stopRequested = [this] { return StopEventRef && StopEventRef->Poll(); };
+
+    if (stopRequested()) return Stopped;
+    for (;;) {
+        if (Platform->TickMs() - start > timeoutMs) return TimedOut;
+
+        size_t got = 0;
+        const SysResult result = Transfer(*this, [&] {
+            got = 0;
+            return Platform->Read(Handle, reinterpret_cast<uint8_t*>(gathered + count),
+                                  static_cast<size_t>(ReplyBufferSize - count), got,
+                                  {StopEventRef, CancelEventRef});
+        });
+        if (!result.Ok()) {
+            ShowInfo(OwnerWindow, WithCode("Ошибка выполнения ReadFile (код %d)!", result.Code));
+            return Failed;
+        }
+
+        if (got > 0) {
+            count += static_cast<int>(got);
+            const ReplyScan scan = gScanReply(gathered, count, command);
+            if (scan.Complete) {
+                if (out) std::memcpy(out, gathered + scan.Start, static_cast<size_t>(scan.Length));
+                return gClassifyReply(gathered + scan.Start, scan.Length, scan.Form, expected, alternative);
+            }
+        }
+        if (stopRequested()) return Stopped;
+    }
+}
+
+void SerialPort::Close() {
+    if (Handle == InvalidPortHandle) return;
+    Platform->CloseDevice(Handle);
+    Handle = InvalidPortHandle;
+}
+
+void gShowErrorText(uint32_t code, Toolkit* owner) { ShowInfo(owner, gGetErrorText(code)); }

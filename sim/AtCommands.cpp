@@ -1,0 +1,207 @@
+#include "sim/AtCommands.h"
+
+#include <cctype>
+#include <cstdint>
+#include <optional>
+
+namespace {
+
+constexpr const char* IprRange =
+    "+IPR: (0,1200,2400,4800,9600,14400,19200,38400,56000,57600,115200),()";
+
+// Walks the body of one command line; spaces between commands mean nothing to a modem.
+class Cursor {
+public:
+    explicit Cursor(std::string_view text) : Text(text) {}
+
+    bool AtEnd() {
+        SkipSpaces();
+        return Pos >= Text.size();
+    }
+    char Next() {
+        SkipSpaces();
+        return Pos < Text.size() ? static_cast<char>(std::toupper(static_cast<unsigned char>(Text[Pos++])))
+                                 : '\0';
+    }
+    bool Take(char c) {
+        SkipSpaces();
+        if (Pos < Text.size() && std::toupper(static_cast<unsigned char>(Text[Pos])) == c) {
+            ++Pos;
+            return true;
+        }
+        return false;
+    }
+    // A decimal number; an absent one counts as 0, as modems read "ATE" as "ATE0".
+    std::optional<uint32_t> Number(bool required = false) {
+        SkipSpaces();
+        uint64_t value = 0;
+        size_t digits = 0;
+        while (Pos < Text.size() && std::isdigit(static_cast<unsigned char>(Text[Pos]))) {
+            value = value * 10 + static_cast<uint64_t>(Text[Pos++] - '0');
+            if (++digits > 9) return std::nullopt;
+        }
+        if (digits == 0 && required) return std::nullopt;
+        return static_cast<uint32_t>(value);
+    }
+
+private:
+    void SkipSpaces() {
+        while (Pos < Text.size() && Text[Pos] == ' ') ++Pos;
+    }
+    std::string_view Text;
+    size_t Pos = 0;
+};
+
+bool InRange(std::optional<uint32_t> v, uint32_t low, uint32_t high) {
+    return v && *v >= low && *v <= high;
+}
+
+std::string ThreeDigits(int value) {
+    std::string s = std::to_string(value);
+    return std::string(s.size() < 3 ? 3 - s.size() : 0, '0') + s;
+}
+
+// One S-register: Sn=v or Sn?.
+bool RunRegister(Cursor& c, ModemSettings& s, const AtRules& rules, AtOutcome& out) {
+    auto n = c.Number(true);
+    if (!n) return false;
+    struct Reg { int* Value; uint32_t Low; uint32_t High; };
+    std::optional<Reg> reg;
+    switch (*n) {
+        case 0: reg = Reg{&s.AutoAnswer, 0, 255}; break;
+        case 3: reg = Reg{&s.LineEnd, 0, 127}; break;
+        case 4: reg = Reg{&s.LineFeed, 0, 127}; break;
+        case 7: reg = Reg{&s.CarrierWait, 1, 255}; break;
+        default: return false;
+    }
+    if (c.Take('?')) {
+        out.Information.push_back(ThreeDigits(*reg->Value));
+        return true;
+    }
+    if (!c.Take('=')) return false;
+    if (*n == 0 && !rules.SimPresent) return false;
+    auto v = c.Number();
+    if (!InRange(v, reg->Low, reg->High)) return false;
+    *reg->Value = static_cast<int>(*v);
+    return true;
+}
+
+// +IPR=rate, +IPR? and +IPR=?; an extended command may be followed by ';' and more.
+bool RunExtended(Cursor& c, ModemSettings& s, AtOutcome& out) {
+    if (!(c.Take('I') && c.Take('P') && c.Take('R'))) return false;
+    if (c.Take('?')) {
+        out.Information.push_back("+IPR: " + std::to_string(s.Speed));
+    } else if (c.Take('=')) {
+        if (c.Take('?')) {
+            out.Information.push_back(IprRange);
+        } else {
+            auto rate = c.Number(true);
+            if (!rate || !gIsInterfaceSpeed(*rate)) return false;
+            s.Speed = *rate;
+        }
+    } else {
+        return false;
+    }
+    c.Take(';');
+    return true;
+}
+
+bool RunAmpersand(Cursor& c, ModemSettings& s, ModemSettings& stored, AtOutcome& out) {
+    switch (c.Next()) {
+        case 'F':
+            if (!InRange(c.Number(), 0, 0)) return false;
+            s = gFactorySettings(s.Speed);
+            return true;
+        case 'W':
+            if (!InRange(c.Number(), 0, 0)) return false;
+            stored = gStoredPart(s, stored);
+            out.ProfileStored = true;
+            return true;
+        case 'D': {
+            auto v = c.Number();
+            if (!InRange(v, 0, 2)) return false;
+            s.DtrMode = static_cast<int>(*v);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+bool SetFlag(Cursor& c, bool& flag) {
+    auto v = c.Number();
+    if (!InRange(v, 0, 1)) return false;
+    flag = *v == 1;
+    return true;
+}
+
+bool SetLevel(Cursor& c, int& level, uint32_t high) {
+    auto v = c.Number();
+    if (!InRange(v, 0, high)) return false;
+    level = static_cast<int>(*v);
+    return true;
+}
+
+bool RunOne(Cursor& c, ModemSettings& s, ModemSettings& stored, const AtRules& rules,
+            AtOutcome& out) {
+    switch (c.Next()) {
+        case 'E': return SetFlag(c, s.Echo);
+        case 'V': return SetFlag(c, s.Verbose);
+        case 'Q': return SetFlag(c, s.Quiet);
+        case 'X': return SetLevel(c, s.ResultSet, 4);
+        case 'L': return SetLevel(c, s.Loudness, 3);
+        case 'Z':
+            if (!InRange(c.Number(), 0, 0)) return false;
+            s = gStoredPart(stored, gFactorySettings(s.Speed));
+            return true;
+        case 'S': return RunRegister(c, s, rules, out);
+        case '&': return RunAmpersand(c, s, stored, out);
+        case '+': return RunExtended(c, s, out);
+        default: return false;
+    }
+}
+
+}  // namespace
+
+bool gCommandBody(std::string_view line, std::string_view& body) {
+    for (size_t i = 0; i + 1 < line.size(); ++i) {
+        if ((line[i] == 'A' && line[i + 1] == 'T') || (line[i] == 'a' && line[i + 1] == 't')) {
+            body = line.substr(i + 2);
+            return true;
+        }
+    }
+    return false;
+}
+
+AtOutcome gRunCommands(std::string_view body, ModemSettings& current, ModemSettings& stored,
+                       const AtRules& rules) {
+    AtOutcome out;
+    Cursor c(body);
+    while (!c.AtEnd()) {
+        if (!RunOne(c, current, stored, rules, out)) {
+            out.Ok = false;
+            break;
+        }
+    }
+    return out;
+}
+
+std::string gFormatReply(const AtOutcome& outcome, const ModemSettings& s) {
+    const std::string crlf{static_cast<char>(s.LineEnd), static_cast<char>(s.LineFeed)};
+    std::string reply;
+    for (const auto& text : outcome.Information)
+        reply += (s.Verbose ? crlf : std::string()) + text + crlf;
+    if (!s.Quiet) {
+        if (s.Verbose)
+            reply += crlf + (outcome.Ok ? "OK" : "ERROR") + crlf;
+        else
+            reply += std::string(outcome.Ok ? "0" : "4") + static_cast<char>(s.LineEnd);
+    }
+    return reply;
+}
+
+std::string gFormatUnsolicited(std::string_view verboseText, int numericCode, const ModemSettings& s) {
+    const std::string crlf{static_cast<char>(s.LineEnd), static_cast<char>(s.LineFeed)};
+    if (s.Verbose) return crlf + std::string(verboseText) + crlf;
+    return std::to_string(numericCode) + static_cast<char>(s.LineEnd);
+}

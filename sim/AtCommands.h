@@ -1,0 +1,34 @@
+#pragma once
+// The AT command interpreter: one command line in, what it did out. No I/O, no time.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sim/ModemSettings.h"
+
+struct AtOutcome {
+    bool Ok = true;
+    std::vector<std::string> Information;  // texts shown before the result code
+    bool ProfileStored = false;            // &W ran
+};
+
+struct AtRules {
+    bool SimPresent = true;  // without a SIM card the modem refuses to set auto-answer
+};
+
+// The commands of a line after its "AT"/"at" prefix, without the line end, or nothing
+// when the line is not a command line.
+bool gCommandBody(std::string_view line, std::string_view& body);
+
+// Runs the commands of body left to right on current (and stored, for &W), stopping at
+// the first it cannot carry out; what ran before that stays done.
+AtOutcome gRunCommands(std::string_view body, ModemSettings& current, ModemSettings& stored,
+                       const AtRules& rules);
+
+// The bytes a modem with settings s sends for the outcome: information texts and the
+// result code, verbose or numeric, framed by its S3/S4 characters; Q1 drops the result.
+std::string gFormatReply(const AtOutcome& outcome, const ModemSettings& s);
+
+// An unsolicited result code ("RING") in the form of s.
+std::string gFormatUnsolicited(std::string_view verboseText, int numericCode, const ModemSettings& s);

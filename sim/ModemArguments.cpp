@@ -1,0 +1,90 @@
+#include "sim/ModemArguments.h"
+
+#include <charconv>
+#include <cstdint>
+#include <limits>
+
+const char* const ModemUsage =
+    "Usage: kestrelix-modem [options]\n"
+    "A virtual AT modem on a pseudo-terminal, reachable as COMn.\n"
+    "  --com N            COM number of the link in the ports folder (default 1)\n"
+    "  --speed BPS        interface speed (default 115200; 0 = autobaud)\n"
+    "  --mismatch MODE    at another speed: silent or garbage (default garbage)\n"
+    "  --profile FILE     keeps the profile stored by AT&W across runs\n"
+    "  --no-sim           no SIM card: ATS0=... answers ERROR\n"
+    "  --delay MS         latency before each result code\n"
+    "  --split            echo and replies in random pieces with short gaps\n"
+    "  --seed N           makes --split, garbage and --flood repeatable\n"
+    "  --silent           never answers\n"
+    "  --hangup-after N   closes the line after N command lines\n"
+    "  --noise            an unsolicited RING when the other side first speaks\n"
+    "  --flood            endless bytes without line ends after the first command\n"
+    "  --transcript FILE  appends every byte in and out, with time and speeds\n"
+    "  --help             this text\n";
+
+namespace {
+
+bool ToNumber(const std::string& text, uint32_t& value) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && !text.empty();
+}
+
+}  // namespace
+
+std::string gParseModemArguments(const std::vector<std::string>& args, VirtualModemOptions& o,
+                                 bool& help) {
+    help = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= args.size()) return false;
+            into = args[++i];
+            return true;
+        };
+        auto number = [&](uint32_t& into, uint32_t max = std::numeric_limits<int>::max()) {
+            std::string text;
+            return value(text) && ToNumber(text, into) && into <= max;
+        };
+        uint32_t n = 0;
+        std::string text;
+        if (name == "--help" || name == "-h") {
+            help = true;
+        } else if (name == "--com") {
+            if (!number(n) || n < 1) return "--com needs a number of 1 or more";
+            o.ComNumber = static_cast<int>(n);
+        } else if (name == "--speed") {
+            if (!number(o.Speed) || !gIsInterfaceSpeed(o.Speed))
+                return "--speed needs one of 0, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 56000, 57600, 115200";
+        } else if (name == "--mismatch") {
+            if (!value(text) || (text != "silent" && text != "garbage"))
+                return "--mismatch needs silent or garbage";
+            o.Mismatch = text == "silent" ? MismatchMode::Silent : MismatchMode::Garbage;
+        } else if (name == "--profile") {
+            if (!value(o.ProfileFile)) return "--profile needs a file";
+        } else if (name == "--no-sim") {
+            o.NoSim = true;
+        } else if (name == "--delay") {
+            if (!number(o.DelayMs, 60000)) return "--delay needs milliseconds (at most 60000)";
+        } else if (name == "--split") {
+            o.Split = true;
+        } else if (name == "--seed") {
+            if (!number(n, std::numeric_limits<uint32_t>::max())) return "--seed needs a number";
+            o.Seed = n;
+        } else if (name == "--silent") {
+            o.Silent = true;
+        } else if (name == "--hangup-after") {
+            if (!number(n) || n < 1) return "--hangup-after needs a number of 1 or more";
+            o.HangupAfter = static_cast<int>(n);
+        } else if (name == "--noise") {
+            o.Noise = true;
+        } else if (name == "--flood") {
+            o.Flood = true;
+        } else if (name == "--transcript") {
+            if (!value(o.TranscriptFile)) return "--transcript needs a file";
+        } else {
+            return "unknown option " + name;
+        }
+    }
+    return {};
+}

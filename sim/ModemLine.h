@@ -1,0 +1,31 @@
+#pragma once
+// The modem's end of a serial line. The POSIX one is a pseudo-terminal whose other
+// end (the slave) the utility opens as its COM port.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class ModemLine {
+public:
+    enum class ReadResult { Data, Idle, Woken };
+
+    virtual ~ModemLine() = default;
+    // Waits up to timeoutMs for bytes from the other side and appends them to into.
+    // While nobody has the other end open it just waits.
+    virtual ReadResult Read(std::string& into, int timeoutMs) = 0;
+    // Sends every byte, or drops them when nobody has the other end open; false when woken.
+    virtual bool Write(const std::string& bytes) = 0;
+    // Waits ms milliseconds; false when woken first.
+    virtual bool Pause(int ms) = 0;
+    // Makes the current and every later wait return at once; safe from any thread.
+    virtual void Wake() = 0;
+    // The speed the other side has set on its end, in bit/s.
+    virtual uint32_t LineSpeed() = 0;
+    virtual std::string DevicePath() const = 0;
+    // Ends the line: the other side's device goes away.
+    virtual void Close() = 0;
+};
+
+// A new pseudo-terminal in raw mode; empty with error set when the system refuses.
+std::unique_ptr<ModemLine> gOpenModemLine(std::string& error);

@@ -1,0 +1,91 @@
+#include "sim/ModemSession.h"
+
+#include <algorithm>
+#include <utility>
+
+ModemSession::ModemSession(SessionRules rules, ModemSettings settings, ModemSettings stored,
+                           uint32_t seed)
+    : Rules(rules), Current(settings), Stored(stored), Random(seed) {}
+
+bool ModemSession::Understands(uint32_t lineSpeed) const {
+    return Current.Speed == 0 || Current.Speed == lineSpeed;
+}
+
+bool ModemSession::TakeProfileStored() {
+    return std::exchange(ProfileStored, false);
+}
+
+void ModemSession::Emit(std::vector<Transmission>& out, std::string bytes, bool isResult) {
+    if (Rules.Silent || bytes.empty()) return;
+    if (!out.empty() && out.back().Speed == Current.Speed && out.back().IsResult == isResult) {
+        out.back().Bytes += bytes;
+        return;
+    }
+    out.push_back({std::move(bytes), Current.Speed, isResult});
+}
+
+std::vector<Transmission> ModemSession::Receive(std::string_view bytes, uint32_t lineSpeed) {
+    std::vector<Transmission> out;
+    if (bytes.empty() || HangUpNow()) return out;
+    if (Rules.Noise && !Heard) Emit(out, gFormatUnsolicited("RING", 2, Current), false);
+    Heard = true;
+    for (size_t i = 0; i < bytes.size() && !HangUpNow(); ++i) {
+        // A UART at another speed makes noise of the bytes, and of the modem's line so far.
+        if (!Understands(lineSpeed)) {
+            Line.clear();
+            LineOverflow = false;
+            if (Rules.GarbageOnMismatch) Emit(out, Garbage(std::max<size_t>(1, (bytes.size() - i) / 2)), false);
+            break;
+        }
+        const char c = bytes[i];
+        if (Current.Echo) Emit(out, std::string(1, c), false);
+        if (static_cast<unsigned char>(c) == Current.LineEnd) {
+            HandleLine(out);
+        } else if (Line.size() < MaxLine) {
+            Line += c;
+        } else {
+            LineOverflow = true;
+        }
+    }
+    return out;
+}
+
+void ModemSession::HandleLine(std::vector<Transmission>& out) {
+    std::string_view body;
+    const bool isCommand = gCommandBody(Line, body);
+    if (isCommand) {
+        ++Lines;
+        ModemSettings next = Current;
+        AtOutcome outcome;
+        if (LineOverflow)
+            outcome.Ok = false;
+        else
+            outcome = gRunCommands(body, next, Stored, Rules.Commands);
+        ProfileStored = ProfileStored || outcome.ProfileStored;
+        // The result goes out at the old interface speed; a new one holds from then on.
+        const uint32_t newSpeed = next.Speed;
+        next.Speed = Current.Speed;
+        Current = next;
+        Emit(out, gFormatReply(outcome, Current), true);
+        Current.Speed = newSpeed;
+    }
+    Line.clear();
+    LineOverflow = false;
+}
+
+std::string ModemSession::Garbage(size_t count) {
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::string bytes;
+    while (bytes.size() < std::min<size_t>(count, 6)) {
+        const int b = byte(Random);
+        if (b != '\r' && b != '\n' && b != Current.LineEnd) bytes += static_cast<char>(b);
+    }
+    return bytes;
+}
+
+std::string ModemSession::FloodBytes(size_t count) {
+    std::uniform_int_distribution<int> letter(' ', '~');
+    std::string bytes(count, ' ');
+    for (auto& b : bytes) b = static_cast<char>(letter(Random));
+    return bytes;
+}

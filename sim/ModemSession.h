@@ -1,0 +1,64 @@
+#pragma once
+// The modem's side of the conversation, without the line: bytes from the other side
+// go in with the speed it had set, and what the modem sends back comes out, each piece
+// with the interface speed it goes out at. Echo, command lines, speed mismatch, the
+// unsolicited RING and the hang-up count live here; timing and the line do not.
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sim/AtCommands.h"
+#include "sim/ModemSettings.h"
+
+struct SessionRules {
+    AtRules Commands;
+    bool GarbageOnMismatch = true;
+    bool Silent = false;
+    bool Noise = false;
+    bool Flood = false;
+    int HangupAfter = 0;
+};
+
+struct Transmission {
+    std::string Bytes;
+    uint32_t Speed = 0;   // the interface speed it goes out at
+    bool IsResult = false;  // a reply to a command line, which the modem's latency holds back
+};
+
+class ModemSession {
+public:
+    ModemSession(SessionRules rules, ModemSettings settings, ModemSettings stored, uint32_t seed);
+
+    std::vector<Transmission> Receive(std::string_view bytes, uint32_t lineSpeed);
+    // Bytes without line ends for the flood.
+    std::string FloodBytes(size_t count);
+
+    const ModemSettings& Settings() const { return Current; }
+    const ModemSettings& StoredProfile() const { return Stored; }
+    int CommandLines() const { return Lines; }
+    bool HangUpNow() const { return Rules.HangupAfter > 0 && Lines >= Rules.HangupAfter; }
+    bool Flooding() const { return Rules.Flood && !Rules.Silent && Lines > 0; }
+    // True once after each &W, so the owner can keep the profile.
+    bool TakeProfileStored();
+
+private:
+    bool Understands(uint32_t lineSpeed) const;
+    void HandleLine(std::vector<Transmission>& out);
+    void Emit(std::vector<Transmission>& out, std::string bytes, bool isResult);
+    std::string Garbage(size_t count);
+
+    static constexpr size_t MaxLine = 512;
+
+    SessionRules Rules;
+    ModemSettings Current;
+    ModemSettings Stored;
+    std::mt19937 Random;
+    std::string Line;
+    bool LineOverflow = false;
+    bool Heard = false;
+    bool ProfileStored = false;
+    int Lines = 0;
+};

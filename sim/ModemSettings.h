@@ -1,0 +1,29 @@
+#pragma once
+// The settings a modem keeps: those in force, and those it stores as its profile.
+
+#include <cstdint>
+
+struct ModemSettings {
+    bool Echo = true;
+    bool Verbose = true;
+    bool Quiet = false;
+    int ResultSet = 4;      // X
+    int Loudness = 0;       // L
+    int DtrMode = 2;        // &D
+    int AutoAnswer = 0;     // S0, rings before answering; 0 never answers
+    int LineEnd = 13;       // S3, ends a command line and frames results
+    int LineFeed = 10;      // S4
+    int CarrierWait = 60;   // S7, seconds
+    uint32_t Speed = 115200;  // interface speed in bit/s; 0 is autobaud
+
+    bool operator==(const ModemSettings&) const = default;
+};
+
+// The factory settings at the given interface speed (&F leaves the speed alone).
+ModemSettings gFactorySettings(uint32_t speed);
+
+// onto, with the part that &W stores and Z brings back taken from from.
+ModemSettings gStoredPart(const ModemSettings& from, const ModemSettings& onto);
+
+// Interface speeds the modem accepts for +IPR: the metering devices' speeds, and 0.
+bool gIsInterfaceSpeed(uint32_t speed);

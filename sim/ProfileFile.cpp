@@ -1,0 +1,33 @@
+#include "sim/ProfileFile.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "sim/AtCommands.h"
+
+std::optional<ModemSettings> gLoadProfile(const std::string& file, const ModemSettings& base) {
+    std::ifstream in(file);
+    std::string line;
+    std::string_view body;
+    if (!std::getline(in, line) || !gCommandBody(line, body)) return std::nullopt;
+    ModemSettings loaded = base;
+    ModemSettings unused = base;
+    if (!gRunCommands(body, loaded, unused, AtRules{}).Ok) return std::nullopt;
+    return gStoredPart(loaded, base);
+}
+
+bool gSaveProfile(const std::string& file, const ModemSettings& p) {
+    char line[128];
+    std::snprintf(line, sizeof line, "ATE%dV%dX%dL%d&D%dS0=%dS7=%d+IPR=%u\n", p.Echo ? 1 : 0,
+                  p.Verbose ? 1 : 0, p.ResultSet, p.Loudness, p.DtrMode, p.AutoAnswer,
+                  p.CarrierWait, p.Speed);
+    const std::string temporary = file + ".new";
+    {
+        std::ofstream out(temporary, std::ios::out | std::ios::trunc);
+        if (!(out << line) || !out.flush()) return false;
+    }
+    std::error_code ec;
+    std::filesystem::rename(temporary, file, ec);
+    return !ec;
+}

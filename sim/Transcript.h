@@ -1,0 +1,30 @@
+#pragma once
+// What went over the line, kept in memory and optionally appended to a file line by line.
+
+#include <chrono>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "sim/VirtualModem.h"
+
+// One transcript line: time in seconds, direction, the modem's and the line's speed,
+// the bytes in hex and as escaped text.
+std::string gFormatTranscriptEntry(const TranscriptEntry& e);
+
+class TranscriptLog {
+public:
+    // Empty when the file opened (or none was asked for), otherwise why not.
+    std::string Open(const std::string& file);
+    void Add(TranscriptDirection direction, uint32_t interfaceSpeed, uint32_t lineSpeed,
+             std::string bytes);
+    std::vector<TranscriptEntry> Entries() const;
+    std::string Bytes(TranscriptDirection direction) const;
+
+private:
+    mutable std::mutex Lock;
+    std::chrono::steady_clock::time_point Begin = std::chrono::steady_clock::now();
+    std::vector<TranscriptEntry> Kept;
+    std::ofstream File;
+};

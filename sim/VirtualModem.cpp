@@ -1,0 +1,208 @@
+#include "sim/VirtualModem.h"
+
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <random>
+#include <thread>
+
+#include "serial/ComNames.h"
+#include "sim/ModemLine.h"
+#include "sim/ModemSession.h"
+#include "sim/ProfileFile.h"
+#include "sim/Transcript.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+// How long the server waits for bytes before it looks at the flood again.
+constexpr int IdleWaitMs = 250;
+constexpr int FloodTickMs = 10;
+// Pieces and gaps of a split transmission.
+constexpr int MaxPieceBytes = 4;
+constexpr int MaxGapMs = 5;
+}  // namespace
+
+struct VirtualModem::Impl {
+    explicit Impl(VirtualModemOptions options) : Options(std::move(options)) {}
+
+    VirtualModemOptions Options;
+    std::string Device;
+    std::string Link;
+    std::unique_ptr<ModemLine> Line;
+    std::unique_ptr<ModemSession> Session;  // the server thread's alone once it runs
+    std::mt19937 Timing;
+    std::thread Server;
+    TranscriptLog Log;
+
+    mutable std::mutex Lock;
+    mutable std::condition_variable Changed;
+    ModemSettings Settings;
+    ModemSettings Stored;
+    int Lines = 0;
+    bool HungUp = false;
+
+    void Serve();
+    bool Send(const Transmission& t);
+    void Publish();
+    void RemoveOwnLink();
+};
+
+void VirtualModem::Impl::Publish() {
+    {
+        std::lock_guard guard(Lock);
+        Settings = Session->Settings();
+        Stored = Session->StoredProfile();
+        Lines = Session->CommandLines();
+    }
+    Changed.notify_all();
+}
+
+void VirtualModem::Impl::RemoveOwnLink() {
+    std::error_code ec;
+    if (!Link.empty() && fs::is_symlink(Link, ec) && fs::read_symlink(Link, ec) == Device)
+        fs::remove(Link, ec);
+}
+
+bool VirtualModem::Impl::Send(const Transmission& t) {
+    if (t.IsResult && Options.DelayMs > 0 && !Line->Pause(static_cast<int>(Options.DelayMs)))
+        return false;
+    std::uniform_int_distribution<size_t> pieceSize(1, MaxPieceBytes);
+    std::uniform_int_distribution<int> gap(1, MaxGapMs);
+    for (size_t done = 0; done < t.Bytes.size();) {
+        const size_t n = Options.Split ? std::min(pieceSize(Timing), t.Bytes.size() - done)
+                                       : t.Bytes.size();
+        std::string piece = t.Bytes.substr(done, n);
+        if (Options.Split && done > 0 && !Line->Pause(gap(Timing))) return false;
+        if (!Line->Write(piece)) return false;
+        Log.Add(TranscriptDirection::Sent, t.Speed, Line->LineSpeed(), std::move(piece));
+        done += n;
+    }
+    return true;
+}
+
+void VirtualModem::Impl::Serve() {
+    for (;;) {
+        std::string received;
+        const auto got = Line->Read(received, Session->Flooding() ? FloodTickMs : IdleWaitMs);
+        if (got == ModemLine::ReadResult::Woken) return;
+        if (got == ModemLine::ReadResult::Data) {
+            // The other side's speed decides whether these bytes mean anything.
+            const uint32_t lineSpeed = Line->LineSpeed();
+            Log.Add(TranscriptDirection::Received, Session->Settings().Speed, lineSpeed, received);
+            const auto out = Session->Receive(received, lineSpeed);
+            if (Session->TakeProfileStored() && !Options.ProfileFile.empty())
+                gSaveProfile(Options.ProfileFile, Session->StoredProfile());
+            for (const auto& t : out)
+                if (!Send(t)) return;
+            if (Session->HangUpNow()) {
+                Line->Close();
+                RemoveOwnLink();
+                {
+                    std::lock_guard guard(Lock);
+                    HungUp = true;
+                }
+                Publish();
+                return;
+            }
+            Publish();
+        }
+        if (Session->Flooding()) {
+            const uint32_t speed = Session->Settings().Speed ? Session->Settings().Speed : 115200;
+            // About as many characters as the line carries in one tick (10 bits each).
+            const size_t count = std::max<size_t>(1, speed / 10 * FloodTickMs / 1000);
+            if (!Send({Session->FloodBytes(count), Session->Settings().Speed, false})) return;
+        }
+    }
+}
+
+VirtualModem::VirtualModem(VirtualModemOptions options)
+    : P(std::make_unique<Impl>(std::move(options))) {}
+
+VirtualModem::~VirtualModem() { Stop(); }
+
+std::string VirtualModem::Start() {
+    if (P->Line) return "already started";
+    const auto& o = P->Options;
+    if (o.ComNumber < 1) return "the COM number must be 1 or more";
+    if (!gIsInterfaceSpeed(o.Speed)) return "unsupported interface speed " + std::to_string(o.Speed);
+    const fs::path folder = o.PortsFolder.empty() ? gPortsFolder() : o.PortsFolder;
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) return "cannot create " + folder.string() + ": " + ec.message();
+
+    std::string error = P->Log.Open(o.TranscriptFile);
+    if (!error.empty()) return error;
+    auto line = gOpenModemLine(error);
+    if (!line) return error;
+
+    const fs::path link = folder / ("COM" + std::to_string(o.ComNumber));
+    if (fs::is_symlink(link, ec)) {
+        if (fs::exists(link, ec)) return link.string() + " already leads to " + fs::read_symlink(link, ec).string();
+        fs::remove(link, ec);  // left behind by a modem that is gone
+    }
+    fs::create_symlink(line->DevicePath(), link, ec);
+    if (ec) return "cannot create " + link.string() + ": " + ec.message();
+
+    ModemSettings settings = gFactorySettings(o.Speed);
+    // A modem powers up with its stored profile.
+    if (!o.ProfileFile.empty())
+        if (auto stored = gLoadProfile(o.ProfileFile, settings)) settings = *stored;
+    SessionRules rules;
+    rules.Commands.SimPresent = !o.NoSim;
+    rules.GarbageOnMismatch = o.Mismatch == MismatchMode::Garbage;
+    rules.Silent = o.Silent;
+    rules.Noise = o.Noise;
+    rules.Flood = o.Flood;
+    rules.HangupAfter = o.HangupAfter;
+    const uint32_t seed = o.Seed ? *o.Seed : std::random_device{}();
+    P->Session = std::make_unique<ModemSession>(rules, settings, settings, seed);
+    P->Timing.seed(seed + 1);
+    P->Device = line->DevicePath();
+    P->Link = link.string();
+    P->Line = std::move(line);
+    P->Publish();
+    P->Server = std::thread([impl = P.get()] { impl->Serve(); });
+    return {};
+}
+
+void VirtualModem::Stop() {
+    if (!P->Line) return;
+    P->Line->Wake();
+    if (P->Server.joinable()) P->Server.join();
+    P->Line->Close();
+    P->RemoveOwnLink();
+}
+
+int VirtualModem::ComNumber() const { return P->Options.ComNumber; }
+std::string VirtualModem::DevicePath() const { return P->Device; }
+std::string VirtualModem::LinkPath() const { return P->Link; }
+
+ModemSettings VirtualModem::Settings() const {
+    std::lock_guard guard(P->Lock);
+    return P->Settings;
+}
+
+ModemSettings VirtualModem::StoredProfile() const {
+    std::lock_guard guard(P->Lock);
+    return P->Stored;
+}
+
+int VirtualModem::CommandLines() const {
+    std::lock_guard guard(P->Lock);
+    return P->Lines;
+}
+
+bool VirtualModem::HungUp() const {
+    std::lock_guard guard(P->Lock);
+    return P->HungUp;
+}
+
+std::vector<TranscriptEntry> VirtualModem::Transcript() const { return P->Log.Entries(); }
+std::string VirtualModem::ReceivedBytes() const { return P->Log.Bytes(TranscriptDirection::Received); }
+std::string VirtualModem::SentBytes() const { return P->Log.Bytes(TranscriptDirection::Sent); }
+
+bool VirtualModem::WaitForCommandLines(int count, std::chrono::milliseconds timeout) const {
+    std::unique_lock guard(P->Lock);
+    return P->Changed.wait_for(guard, timeout, [&] { return P->Lines >= count || P->HungUp; });
+}

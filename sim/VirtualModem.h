@@ -1,0 +1,79 @@
+#pragma once
+// A modem on a pseudo-terminal. It answers AT command lines the way the supported
+// modems do, at its interface speed only, and can be told to misbehave in the ways
+// real lines and modems do. Start() makes the link COMn in the ports folder point at
+// its terminal, so the utility finds it by COM number; a serving thread answers until
+// Stop() or until it hangs up by itself (HangupAfter).
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/ModemSettings.h"
+
+enum class MismatchMode { Silent, Garbage };
+
+struct VirtualModemOptions {
+    int ComNumber = 1;
+    std::string PortsFolder;        // empty: the per-user ports folder
+    uint32_t Speed = 115200;        // interface speed at power-on; 0 is autobaud
+    MismatchMode Mismatch = MismatchMode::Garbage;
+    std::string ProfileFile;        // keeps the stored profile across runs; empty: none
+    bool NoSim = false;             // ATS0=... answers ERROR
+    uint32_t DelayMs = 0;           // latency before each result code
+    bool Split = false;             // echo and replies in random pieces with short gaps
+    std::optional<uint32_t> Seed;   // makes Split, garbage and flood repeatable
+    bool Silent = false;            // never sends a byte
+    int HangupAfter = 0;            // closes the line after this many command lines; 0 never
+    bool Noise = false;             // an unsolicited RING when the other side first speaks
+    bool Flood = false;             // endless bytes without line ends after the first command
+    std::string TranscriptFile;     // every byte in and out, appended as it goes; empty: none
+};
+
+enum class TranscriptDirection { Received, Sent };
+
+struct TranscriptEntry {
+    uint64_t Millis = 0;            // since Start()
+    TranscriptDirection Direction = TranscriptDirection::Received;
+    uint32_t InterfaceSpeed = 0;    // the modem's speed in force; 0 autobaud
+    uint32_t LineSpeed = 0;         // the speed the other side had set
+    std::string Bytes;
+};
+
+class VirtualModem {
+public:
+    explicit VirtualModem(VirtualModemOptions options = {});
+    ~VirtualModem();
+    VirtualModem(const VirtualModem&) = delete;
+    VirtualModem& operator=(const VirtualModem&) = delete;
+
+    // Creates the terminal and the link and starts serving. Empty on success, otherwise
+    // why it could not start (nothing is left behind then).
+    std::string Start();
+    // Stops serving, closes the terminal and removes the link if it is still ours.
+    void Stop();
+
+    int ComNumber() const;
+    std::string DevicePath() const;   // the slave terminal, e.g. /dev/pts/7
+    std::string LinkPath() const;     // <ports folder>/COMn
+
+    ModemSettings Settings() const;
+    ModemSettings StoredProfile() const;
+    int CommandLines() const;         // command lines handled so far
+    bool HungUp() const;              // the line was closed by HangupAfter
+
+    std::vector<TranscriptEntry> Transcript() const;
+    std::string ReceivedBytes() const;  // everything received, in order
+    std::string SentBytes() const;      // everything sent, in order
+
+    // Waits until at least count command lines were handled (or the modem hung up);
+    // false when the time-out passed first.
+    bool WaitForCommandLines(int count, std::chrono::milliseconds timeout) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> P;
+};

@@ -1,0 +1,89 @@
+#pragma once
+// An engine wired to a recording window and a scripted modem, as the main window wires
+// it: owner, the port's owner and stop event, then InitEngine.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/ConfigEngine.h"
+#include "engine/MemorySettings.h"
+#include "tests/engine/ScriptedPlatform.h"
+#include "tests/support/RecordingToolkit.h"
+#include "ui/ControlIds.h"
+
+inline const std::string Succeeded = "Операция завершена успешно!";
+inline const std::string NotSucceeded = "Операция завершена НЕ успешно!";
+
+// Fills the selectors the window fills itself: the COM ports and the two places.
+inline void FillWindowSelectors(Toolkit& window) {
+    for (int n = 1; n <= 32; ++n) window.ComboAppend(ControlId::ComSelector, "COM" + std::to_string(n));
+    window.ComboSelect(ControlId::ComSelector, 0);
+    window.ComboAppend(ControlId::PlaceSelector, "Подключение к прибору");
+    window.ComboAppend(ControlId::PlaceSelector, "Подключение к компьютеру");
+}
+
+template <typename Window = RecordingToolkit> struct EngineRig {
+    MemorySettings Settings;
+    Window Win;
+    std::shared_ptr<ModemScript> Script = std::make_shared<ModemScript>();
+    std::unique_ptr<ConfigEngine> Engine;
+
+    EngineRig() {
+        Engine = std::make_unique<ConfigEngine>(Settings, std::make_unique<ScriptedPlatform>(Script));
+        FillWindowSelectors(Win);
+        Engine->Owner = &Win;
+        Engine->Port.OwnerWindow = &Win;
+        Engine->Port.StopEventRef = &Engine->StopEvent;
+    }
+
+    void Init() { Engine->InitEngine(); }
+
+    void Choose(int model, int speedIndex, int place, int comIndex = 0) {
+        Win.ComboSelect(ControlId::ModelSelector, model);
+        Win.ComboSelect(ControlId::SpeedSelector, speedIndex);
+        Win.ComboSelect(ControlId::PlaceSelector, place);
+        Win.ComboSelect(ControlId::ComSelector, comIndex);
+    }
+
+    std::vector<std::string> Log() { return Win.Rows(ControlId::LogView); }
+
+    bool LastRowIs(const std::string& text) {
+        const auto rows = Log();
+        return !rows.empty() && rows.back() == text;
+    }
+
+    // Starts a job and waits until the worker is idle again after its final line.
+    bool RunJob() {
+        Engine->OnStartStop();
+        return Win.WaitFor([&] { return LastRowIs(Succeeded) || LastRowIs(NotSucceeded); }) && WaitIdle();
+    }
+
+    bool WaitIdle() {
+        return Win.WaitFor([&] {
+            return Engine->Busy == 0 && Win.Text(ControlId::StartStop) == "Старт!" && !Script->IsOpen();
+        });
+    }
+
+    bool WaitForRow(const std::string& text) {
+        return Win.WaitFor([&] {
+            for (const auto& row : Log())
+                if (row == text) return true;
+            return false;
+        });
+    }
+};
+
+// A modem that answers "AT" at one line speed only and every command at any speed, in
+// the form that its last ATV command chose; it echoes nothing.
+struct ModemAt {
+    uint32_t Speed;
+    bool Numeric = false;
+
+    std::optional<std::string> operator()(uint32_t speed, const std::string& command) {
+        if (command == "AT\r" && speed != Speed) return std::nullopt;
+        if (command == "ATV0\r") Numeric = true;
+        if (command == "ATV1\r") Numeric = false;
+        return Numeric ? std::string("0\r") : std::string("\r\nOK\r\n");
+    }
+};

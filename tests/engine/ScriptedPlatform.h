@@ -1,0 +1,139 @@
+#pragma once
+// A serial platform that plays a scripted modem on a virtual clock, so that searches
+// and time-outs cost no real time. A silent read moves the clock on by the port's read
+// time-out; a pause moves it on by its length. With BlockWhenSilent a silent read waits
+// for real until a stop or the owner's ending wakes it, as a quiet line does.
+
+#include <poll.h>
+
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "serial/Event.h"
+#include "serial/SerialPlatform.h"
+
+struct ModemScript {
+    // What the modem sends back for a command written at a line speed; none for silence.
+    std::function<std::optional<std::string>(uint32_t speed, const std::string& command)> Answer;
+    // Called on the worker thread once a command has been written.
+    std::function<void(const std::string& command)> OnWrite;
+    bool OpenFails = false;
+    std::atomic<bool> BlockWhenSilent{false};
+    // Reads fail from then on, as when the device is unplugged.
+    std::atomic<bool> Vanished{false};
+
+    std::vector<std::string> Written() {
+        std::lock_guard lock(Mutex);
+        return WrittenCommands;
+    }
+    std::vector<std::string> OpenedNames() {
+        std::lock_guard lock(Mutex);
+        return Opened;
+    }
+    bool IsOpen() {
+        std::lock_guard lock(Mutex);
+        return OpenNow;
+    }
+
+    std::mutex Mutex;
+    std::vector<std::string> WrittenCommands;
+    std::vector<std::string> Opened;
+    bool OpenNow = false;
+};
+
+class ScriptedPlatform : public SerialPlatform {
+public:
+    static constexpr uint32_t ReadTimeoutMs = 100;
+    static constexpr uint32_t ReadFailure = 5;
+
+    explicit ScriptedPlatform(std::shared_ptr<ModemScript> script) : Script(std::move(script)) {}
+
+    PortHandle OpenDevice(const std::string& name) override {
+        std::lock_guard lock(Script->Mutex);
+        Script->Opened.push_back(name);
+        if (Script->OpenFails) return InvalidPortHandle;
+        Script->OpenNow = true;
+        return 3;
+    }
+    SysResult GetLineSettings(PortHandle, LineSettings& settings) override {
+        settings = Line;
+        return {};
+    }
+    SysResult SetLineSettings(PortHandle, const LineSettings& settings) override {
+        Line = settings;
+        return {};
+    }
+    SysResult GetTimeouts(PortHandle, CommTimeouts& timeouts) override {
+        timeouts = Timeouts;
+        return {};
+    }
+    SysResult SetTimeouts(PortHandle, const CommTimeouts& timeouts) override {
+        Timeouts = timeouts;
+        return {};
+    }
+    SysResult SetEventMask(PortHandle, uint32_t) override { return {}; }
+    SysResult Purge(PortHandle, uint32_t flags) override {
+        if (flags & PurgeRxClear) Pending.clear();
+        return {};
+    }
+    SysResult EscapeFunction(PortHandle, uint32_t) override { return {}; }
+    void ClearLineErrors(PortHandle) override {}
+
+    SysResult Read(PortHandle, uint8_t* buffer, size_t size, size_t& got, WakeEvents wake) override {
+        got = 0;
+        if (Cancelled(wake) || Script->Vanished) return {ErrorKind::Other, ReadFailure};
+        if (Pending.empty()) {
+            if (Script->BlockWhenSilent) return WaitForWake(wake);
+            Clock += ReadTimeoutMs;
+            return {};
+        }
+        got = std::min(size, Pending.size());
+        std::copy_n(Pending.begin(), got, buffer);
+        Pending.erase(0, got);
+        Clock += 1;
+        return {};
+    }
+    SysResult Write(PortHandle, const uint8_t* data, size_t size, WakeEvents wake) override {
+        if (Cancelled(wake)) return {ErrorKind::Other, ReadFailure};
+        const std::string command(reinterpret_cast<const char*>(data), size);
+        {
+            std::lock_guard lock(Script->Mutex);
+            Script->WrittenCommands.push_back(command);
+        }
+        if (auto answer = Script->Answer ? Script->Answer(Line.BaudRate, command) : std::nullopt) Pending += *answer;
+        if (Script->OnWrite) Script->OnWrite(command);
+        return {};
+    }
+    void CloseDevice(PortHandle) override {
+        std::lock_guard lock(Script->Mutex);
+        Script->OpenNow = false;
+    }
+    void Pause(uint32_t ms, WakeEvents) override { Clock += ms; }
+    uint32_t TickMs() override { return Clock; }
+
+private:
+    static bool Cancelled(WakeEvents wake) { return wake.Cancel && wake.Cancel->IsSignalled(); }
+
+    // A quiet line: nothing arrives until a stop ends the read with nothing, or the
+    // owner's ending makes it fail.
+    static SysResult WaitForWake(WakeEvents wake) {
+        pollfd fds[2];
+        nfds_t count = 0;
+        for (const Event* e : {wake.Stop, wake.Cancel})
+            if (e) fds[count++] = {static_cast<int>(e->NativeHandle()), POLLIN, 0};
+        poll(fds, count, -1);
+        return Cancelled(wake) ? SysResult{ErrorKind::Other, ReadFailure} : SysResult{};
+    }
+
+    std::shared_ptr<ModemScript> Script;
+    LineSettings Line;
+    CommTimeouts Timeouts;
+    std::string Pending;
+    uint32_t Clock = 0;
+};

@@ -1,0 +1,15 @@
+#pragma once
+// The operation log: a one-column report list with a centred heading, grid lines and
+// whole-row selection of at most one row, which stays shown when the view loses the
+// focus. Rows are read-only.
+
+#include <QTableWidget>
+
+class LogView : public QTableWidget {
+    Q_OBJECT
+public:
+    explicit LogView(QWidget* parent);
+
+    // Puts in the one column, heading centred.
+    void SetColumn(const QString& heading, int width);
+};
