@@ -1,31 +1,16 @@
 #include "ui/AboutDlg.h"
 
-#include <QFont>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 
 #include "ui/BuildDate.h"
+#include "ui/DialogUnits.h"
 #include "ui/HelpBox.h"
 
 namespace {
 
 constexpr int VersionMajor = 1;
 constexpr int VersionMinor = 0;
-
-// Layout 100 is given in dialog units: a quarter of the font's average character width
-// across, an eighth of its height down.
-class DialogUnits {
-public:
-    explicit DialogUnits(const QFont& font) : Metrics(font) {}
-    QRect Rect(int x, int y, int w, int h) const { return {X(x), Y(y), X(w), Y(h)}; }
-    QSize Size(int w, int h) const { return {X(w), Y(h)}; }
-
-private:
-    int X(int units) const { return (units * Metrics.averageCharWidth() + 2) / 4; }
-    int Y(int units) const { return (units * Metrics.height() + 4) / 8; }
-    QFontMetrics Metrics;
-};
 
 }  // namespace
 
@@ -40,9 +25,10 @@ QString gAboutCopyrightText() {
 AboutDlg::AboutDlg(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("aboutDlg"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(DialogUnits::DialogFont());
+    // Layout 100, in dialog units.
     const DialogUnits du(font());
-    setFixedSize(du.Size(235, 55));
+    setFixedSize(du.X(235), du.Y(55));
 
     const QRect iconRect = du.Rect(11, 17, 20, 20);
     auto* icon = new QLabel(this);

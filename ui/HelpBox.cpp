@@ -43,6 +43,6 @@ void gAddHelpKey(QWidget* window, std::function<void()> onHelp) {
     // A shortcut of the whole window, so F1 works whichever control has the focus; a
     // sequence with a modifier is a different sequence and does not match.
     auto* key = new QShortcut(QKeySequence(Qt::Key_F1), window);
-    key->setObjectName(QStringLiteral("helpKey"));
+    key->setObjectName(QStringLiteral("helpShortcut"));
     QObject::connect(key, &QShortcut::activated, window, std::move(onHelp));
 }

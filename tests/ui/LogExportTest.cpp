@@ -271,10 +271,3 @@ TEST_F(SaveDialog, ExistingFileIsAskedAboutOnlyOnce) {
     ASSERT_EQ(Operator.Boxes().size(), 1u);
     EXPECT_FALSE(Operator.Boxes()[0].Text.contains("Создать"));
 }
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
