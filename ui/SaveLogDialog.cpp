@@ -21,7 +21,7 @@ void SaveLogDialog::accept() {
         // here, in the same manner, and "No" leaves the dialog open for another choice.
         if (!file.exists() && !file.fileName().isEmpty() &&
             QMessageBox::warning(this, windowTitle(),
-                                 QStringLiteral("%1\nЭтот файл не существует.\nСоздать его?").arg(file.fileName()),
+                                 QStringLiteral("%1 не существует.\nСоздать его?").arg(file.fileName()),
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
             return;
     }
