@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QString>
 #include <QStringDecoder>
+
 #include <string_view>
 
 #include "serial/SerialPort.h"
