@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
@@ -123,12 +124,13 @@ TEST_F(LogExport, EmptyLogGivesEmptyFileAndEmptiesAnExistingOne) {
 TEST_F(LogExport, PathWithoutSeparatorWritesNothing) {
     AddRows({"A"});
     Operator.ThenPress(QMessageBox::Ok);
-    const std::string before = get_current_dir_name();
-    ASSERT_EQ(chdir(Dir.path().toLocal8Bit().constData()), 0);
+    // A bare name would land in the working folder, so that is where to look.
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(Dir.path().toStdString());
     gSaveLogTo(Window, "run", &Owner);
     EXPECT_FALSE(Exists(In("run.txt")));
     EXPECT_FALSE(Exists(In("run")));
-    ASSERT_EQ(chdir(before.c_str()), 0);
+    std::filesystem::current_path(before);
 
     ASSERT_EQ(Operator.Boxes().size(), 1u);
     const SeenBox& box = Operator.Boxes()[0];
