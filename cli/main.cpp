@@ -5,6 +5,7 @@
 
 #include <condition_variable>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -25,6 +26,14 @@ enum ExitStatus { Configured = 0, NotConfigured = 1, BadArguments = 2, PortNotOp
 
 constexpr int ComCount = 32;
 
+// Where a link leads, as " -> target", or that it leads nowhere.
+std::string LinkTarget(const std::string& device) {
+    std::error_code ec;
+    const std::string target = std::filesystem::canonical(device, ec).string();
+    if (ec) return " (missing)";
+    return target == device ? std::string() : " -> " + target;
+}
+
 void PrintList() {
     std::printf("Models (--model):\n");
     for (size_t i = 0; i < ModemCatalogue.size(); ++i) std::printf("  %zu  %s\n", i, ModemCatalogue[i]);
@@ -33,7 +42,7 @@ void PrintList() {
     std::printf("\nCOM ports (--com):\n");
     for (int n = 1; n <= ComCount; ++n) {
         const std::string device = gResolveComPort(n);
-        std::printf("  COM%-2d  %s\n", n, device.empty() ? "-" : device.c_str());
+        std::printf("  COM%-2d  %s\n", n, device.empty() ? "-" : (device + LinkTarget(device)).c_str());
     }
 }
 

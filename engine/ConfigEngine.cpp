@@ -44,10 +44,16 @@ ConfigEngine::~ConfigEngine() {
     Port.StopEventRef = nullptr;
 }
 
+// Only the first call touches the window: by the time the destructor calls it again, a
+// window that derives from the engine may have released its parts. The window's requests
+// are cancelled before the ending wakes the worker, or the worker, cut loose from a wait,
+// could still put up a message box before the cancelling lands.
 void ConfigEngine::EndWorker() {
-    Ending.Signal();
-    if (Owner) Owner->CancelRequests();
-    StartEvent.Signal();
+    if (!IsEnding()) {
+        if (Owner) Owner->CancelRequests();
+        Ending.Signal();
+        StartEvent.Signal();
+    }
     if (Worker.joinable()) Worker.join();
 }
 

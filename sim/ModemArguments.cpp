@@ -17,7 +17,7 @@ const char* const ModemUsage =
     "  --seed N           makes --split, garbage and --flood repeatable\n"
     "  --silent           never answers\n"
     "  --hangup-after N   closes the line after N command lines\n"
-    "  --noise            an unsolicited RING when the other side first speaks\n"
+    "  --noise            an unsolicited RING when the other side first speaks at its speed\n"
     "  --flood            endless bytes without line ends after the first command\n"
     "  --transcript FILE  appends every byte in and out, with time and speeds\n"
     "  --help             this text\n";

@@ -12,10 +12,12 @@ public:
 
     virtual ~ModemLine() = default;
     // Waits up to timeoutMs for bytes from the other side and appends them to into.
-    // While nobody has the other end open it just waits.
     virtual ReadResult Read(std::string& into, int timeoutMs) = 0;
-    // Sends every byte, or drops them when nobody has the other end open; false when woken.
+    // Sends every byte, waiting while the other side's queue is full; false when woken.
     virtual bool Write(const std::string& bytes) = 0;
+    // Waits until the other side has read (or discarded) all that was sent, at most
+    // timeoutMs; false when woken first.
+    virtual bool Drain(int timeoutMs) = 0;
     // Waits ms milliseconds; false when woken first.
     virtual bool Pause(int ms) = 0;
     // Makes the current and every later wait return at once; safe from any thread.

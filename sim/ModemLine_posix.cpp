@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -16,14 +17,23 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// While the other side has its end closed the master reports a hang-up at every poll;
-// it is looked at again after this pause, so an idle modem does not spin.
-constexpr int ClosedPollMs = 10;
+// How often Drain looks at the other side's queue; the kernel tells no event for it.
+constexpr int DrainPollMs = 2;
+// How long written bytes may take to show in that queue.
+constexpr int ArriveMs = 500;
 
+int MillisLeft(Clock::time_point end) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// The master, and the modem's own descriptor of the slave. Holding the slave open keeps
+// the master from reporting a hang-up each time the utility closes its port, and lets
+// the modem see how much the utility has not read yet.
 class PseudoTerminal : public ModemLine {
 public:
-    PseudoTerminal(int master, int wakeRead, int wakeWrite, std::string device)
-        : Master(master), WakeRead(wakeRead), WakeWrite(wakeWrite), Device(std::move(device)) {}
+    PseudoTerminal(int master, int slave, int wakeRead, int wakeWrite, std::string device)
+        : Master(master), Slave(slave), WakeRead(wakeRead), WakeWrite(wakeWrite), Device(std::move(device)) {}
 
     ~PseudoTerminal() override {
         Close();
@@ -34,22 +44,18 @@ public:
     ReadResult Read(std::string& into, int timeoutMs) override {
         const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
         for (;;) {
-            const int left = MillisLeft(end);
             pollfd fds[2] = {{WakeRead, POLLIN, 0}, {Master, POLLIN, 0}};
-            if (::poll(fds, Master >= 0 ? 2 : 1, left) < 0 && errno != EINTR) return ReadResult::Idle;
+            const int ready = ::poll(fds, Master >= 0 ? 2 : 1, MillisLeft(end));
             if (fds[0].revents) return ReadResult::Woken;
-            if (fds[1].revents & POLLIN) {
+            if (ready > 0 && (fds[1].revents & POLLIN)) {
                 char buffer[512];
                 const ssize_t n = ::read(Master, buffer, sizeof buffer);
                 if (n > 0) {
                     into.append(buffer, static_cast<size_t>(n));
                     return ReadResult::Data;
                 }
-                if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
             }
-            // The other end is closed (EIO and POLLHUP until someone opens it again).
-            if (fds[1].revents && !Pause(std::min(left, ClosedPollMs))) return ReadResult::Woken;
-            if (MillisLeft(end) == 0) return ReadResult::Idle;
+            if (MillisLeft(end) == 0 || (ready < 0 && errno != EINTR)) return ReadResult::Idle;
         }
     }
 
@@ -62,13 +68,27 @@ public:
                 continue;
             }
             if (n < 0 && errno != EAGAIN && errno != EINTR) return true;
+            // The other side's queue is full: wait until it reads or purges.
             pollfd fds[2] = {{WakeRead, POLLIN, 0}, {Master, POLLOUT, 0}};
             ::poll(fds, 2, -1);
             if (fds[0].revents) return false;
-            // Nobody reads the other end: the bytes go where a real line sends them.
-            if ((fds[1].revents & POLLHUP) && !(fds[1].revents & POLLOUT)) return true;
         }
         return true;
+    }
+
+    bool Drain(int timeoutMs) override {
+        const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        // Written bytes reach the other side's queue a moment later, through a kernel
+        // worker; unless the other side has read them already, wait until they show.
+        pollfd fds[2] = {{WakeRead, POLLIN, 0}, {Slave, POLLIN, 0}};
+        if (Slave >= 0 && ::poll(fds, 2, std::min(ArriveMs, timeoutMs)) > 0 && fds[0].revents) return false;
+        for (;;) {
+            int unread = 0;
+            if (Slave < 0 || ::ioctl(Slave, FIONREAD, &unread) != 0 || unread == 0) return true;
+            const int left = MillisLeft(end);
+            if (left == 0) return true;
+            if (!Pause(left < DrainPollMs ? left : DrainPollMs)) return false;
+        }
     }
 
     bool Pause(int ms) override {
@@ -86,17 +106,14 @@ public:
     std::string DevicePath() const override { return Device; }
 
     void Close() override {
+        if (Slave >= 0) ::close(Slave);
         if (Master >= 0) ::close(Master);
-        Master = -1;
+        Slave = Master = -1;
     }
 
 private:
-    static int MillisLeft(Clock::time_point end) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
-        return left > 0 ? static_cast<int>(left) : 0;
-    }
-
     int Master;
+    int Slave;
     int WakeRead;
     int WakeWrite;
     std::string Device;
@@ -115,23 +132,22 @@ std::unique_ptr<ModemLine> gOpenModemLine(std::string& error) {
         return nullptr;
     }
     char name[128];
-    termios raw{};
-    if (::grantpt(master) != 0 || ::unlockpt(master) != 0 || ::ptsname_r(master, name, sizeof name) != 0) {
+    int slave = -1;
+    int wake[2] = {-1, -1};
+    if (::grantpt(master) != 0 || ::unlockpt(master) != 0 || ::ptsname_r(master, name, sizeof name) != 0 ||
+        (slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) < 0 ||
+        ::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
         error = SystemError("pseudo-terminal set-up");
+        if (slave >= 0) ::close(slave);
         ::close(master);
         return nullptr;
     }
     // Raw from the start, so the slave neither echoes nor edits lines before the
     // utility opens it and sets the line itself.
-    if (::tcgetattr(master, &raw) == 0) {
+    termios raw{};
+    if (::tcgetattr(slave, &raw) == 0) {
         ::cfmakeraw(&raw);
-        ::tcsetattr(master, TCSANOW, &raw);
+        ::tcsetattr(slave, TCSANOW, &raw);
     }
-    int wake[2];
-    if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
-        error = SystemError("pipe");
-        ::close(master);
-        return nullptr;
-    }
-    return std::make_unique<PseudoTerminal>(master, wake[0], wake[1], name);
+    return std::make_unique<PseudoTerminal>(master, slave, wake[0], wake[1], name);
 }

@@ -27,8 +27,11 @@ void ModemSession::Emit(std::vector<Transmission>& out, std::string bytes, bool 
 std::vector<Transmission> ModemSession::Receive(std::string_view bytes, uint32_t lineSpeed) {
     std::vector<Transmission> out;
     if (bytes.empty() || HangUpNow()) return out;
-    if (Rules.Noise && !Heard) Emit(out, gFormatUnsolicited("RING", 2, Current), false);
-    Heard = true;
+    // Rung as the other side first reaches the modem at its speed, so it is heard.
+    if (Rules.Noise && !Rang && Understands(lineSpeed)) {
+        Emit(out, gFormatUnsolicited("RING", 2, Current), false);
+        Rang = true;
+    }
     for (size_t i = 0; i < bytes.size() && !HangUpNow(); ++i) {
         // A UART at another speed makes noise of the bytes, and of the modem's line so far.
         if (!Understands(lineSpeed)) {

@@ -58,7 +58,7 @@ private:
     std::mt19937 Random;
     std::string Line;
     bool LineOverflow = false;
-    bool Heard = false;
+    bool Rang = false;
     bool ProfileStored = false;
     int Lines = 0;
 };

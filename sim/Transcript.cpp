@@ -34,6 +34,7 @@ std::string gFormatTranscriptEntry(const TranscriptEntry& e) {
 }
 
 std::string TranscriptLog::Open(const std::string& file) {
+    if (File.is_open()) File.close();
     if (file.empty()) return {};
     File.open(file, std::ios::out | std::ios::app);
     return File ? std::string() : "cannot write the transcript " + file;

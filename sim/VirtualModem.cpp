@@ -15,9 +15,11 @@
 namespace fs = std::filesystem;
 
 namespace {
-// How long the server waits for bytes before it looks at the flood again.
+// Bounds of each wait for bytes: short while flooding, so the flood keeps its pace.
 constexpr int IdleWaitMs = 250;
 constexpr int FloodTickMs = 10;
+// How long the last reply before a hang-up may wait for the other side to read it.
+constexpr int HangUpDrainMs = 2000;
 // Pieces and gaps of a split transmission.
 constexpr int MaxPieceBytes = 4;
 constexpr int MaxGapMs = 5;
@@ -40,21 +42,32 @@ struct VirtualModem::Impl {
     ModemSettings Settings;
     ModemSettings Stored;
     int Lines = 0;
+    int Answered = 0;
     bool HungUp = false;
 
     void Serve();
     bool Send(const Transmission& t);
-    void Publish();
+    // Called before a reply goes out, so whoever has read a reply sees its effect, and
+    // again after it, so that waiting for command lines means waiting for their replies.
+    void Publish(bool answered);
+    void Notify();
     void RemoveOwnLink();
 };
 
-void VirtualModem::Impl::Publish() {
+void VirtualModem::Impl::Publish(bool answered) {
     {
         std::lock_guard guard(Lock);
         Settings = Session->Settings();
         Stored = Session->StoredProfile();
         Lines = Session->CommandLines();
+        if (answered) Answered = Lines;
     }
+    Changed.notify_all();
+}
+
+// Wakes the waiters; taking the lock first means none of them misses it.
+void VirtualModem::Impl::Notify() {
+    { std::lock_guard guard(Lock); }
     Changed.notify_all();
 }
 
@@ -74,8 +87,9 @@ bool VirtualModem::Impl::Send(const Transmission& t) {
                                        : t.Bytes.size();
         std::string piece = t.Bytes.substr(done, n);
         if (Options.Split && done > 0 && !Line->Pause(gap(Timing))) return false;
+        // Noted first, so whoever has read the bytes finds them in the transcript.
+        Log.Add(TranscriptDirection::Sent, t.Speed, Line->LineSpeed(), piece);
         if (!Line->Write(piece)) return false;
-        Log.Add(TranscriptDirection::Sent, t.Speed, Line->LineSpeed(), std::move(piece));
         done += n;
     }
     return true;
@@ -90,22 +104,26 @@ void VirtualModem::Impl::Serve() {
             // The other side's speed decides whether these bytes mean anything.
             const uint32_t lineSpeed = Line->LineSpeed();
             Log.Add(TranscriptDirection::Received, Session->Settings().Speed, lineSpeed, received);
+            Notify();
             const auto out = Session->Receive(received, lineSpeed);
             if (Session->TakeProfileStored() && !Options.ProfileFile.empty())
                 gSaveProfile(Options.ProfileFile, Session->StoredProfile());
+            Publish(false);
             for (const auto& t : out)
                 if (!Send(t)) return;
             if (Session->HangUpNow()) {
+                // The last reply reaches the other side before the line goes.
+                if (!Line->Drain(HangUpDrainMs)) return;
                 Line->Close();
                 RemoveOwnLink();
                 {
                     std::lock_guard guard(Lock);
                     HungUp = true;
                 }
-                Publish();
+                Publish(true);
                 return;
             }
-            Publish();
+            Publish(true);
         }
         if (Session->Flooding()) {
             const uint32_t speed = Session->Settings().Speed ? Session->Settings().Speed : 115200;
@@ -161,7 +179,7 @@ std::string VirtualModem::Start() {
     P->Device = line->DevicePath();
     P->Link = link.string();
     P->Line = std::move(line);
-    P->Publish();
+    P->Publish(true);
     P->Server = std::thread([impl = P.get()] { impl->Serve(); });
     return {};
 }
@@ -204,5 +222,12 @@ std::string VirtualModem::SentBytes() const { return P->Log.Bytes(TranscriptDire
 
 bool VirtualModem::WaitForCommandLines(int count, std::chrono::milliseconds timeout) const {
     std::unique_lock guard(P->Lock);
-    return P->Changed.wait_for(guard, timeout, [&] { return P->Lines >= count || P->HungUp; });
+    return P->Changed.wait_for(guard, timeout, [&] { return P->Answered >= count || P->HungUp; });
+}
+
+bool VirtualModem::WaitForReceivedBytes(size_t count, std::chrono::milliseconds timeout) const {
+    std::unique_lock guard(P->Lock);
+    return P->Changed.wait_for(guard, timeout, [&] {
+        return P->Log.Bytes(TranscriptDirection::Received).size() >= count || P->HungUp;
+    });
 }

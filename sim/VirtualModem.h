@@ -6,6 +6,7 @@
 // Stop() or until it hangs up by itself (HangupAfter).
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -28,7 +29,7 @@ struct VirtualModemOptions {
     std::optional<uint32_t> Seed;   // makes Split, garbage and flood repeatable
     bool Silent = false;            // never sends a byte
     int HangupAfter = 0;            // closes the line after this many command lines; 0 never
-    bool Noise = false;             // an unsolicited RING when the other side first speaks
+    bool Noise = false;             // an unsolicited RING when the other side first speaks at its speed
     bool Flood = false;             // endless bytes without line ends after the first command
     std::string TranscriptFile;     // every byte in and out, appended as it goes; empty: none
 };
@@ -69,9 +70,11 @@ public:
     std::string ReceivedBytes() const;  // everything received, in order
     std::string SentBytes() const;      // everything sent, in order
 
-    // Waits until at least count command lines were handled (or the modem hung up);
+    // Waits until at least count command lines were answered (or the modem hung up);
     // false when the time-out passed first.
     bool WaitForCommandLines(int count, std::chrono::milliseconds timeout) const;
+    // Waits until at least count bytes were received and their speed checked.
+    bool WaitForReceivedBytes(size_t count, std::chrono::milliseconds timeout) const;
 
 private:
     struct Impl;

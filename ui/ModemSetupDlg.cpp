@@ -70,7 +70,8 @@ ModemSetupDlg::ModemSetupDlg(IntSettings& settings, QWidget* parent)
 }
 
 ModemSetupDlg::~ModemSetupDlg() {
-    // The worker must not outlive the toolkit object and the controls it reaches.
+    // The worker must not outlive the toolkit object and the controls it reaches; both go
+    // before the engine's own destructor runs, which must not reach them either.
     EndWorker();
     Owner = nullptr;
     Port.OwnerWindow = nullptr;

@@ -23,14 +23,20 @@ inline void FillWindowSelectors(Toolkit& window) {
     window.ComboAppend(ControlId::PlaceSelector, "Подключение к компьютеру");
 }
 
+// Asks a rig for the machine's own serial services in place of the scripted modem.
+struct SystemPort {};
+
 template <typename Window = RecordingToolkit> struct EngineRig {
     MemorySettings Settings;
     Window Win;
     std::shared_ptr<ModemScript> Script = std::make_shared<ModemScript>();
     std::unique_ptr<ConfigEngine> Engine;
 
-    EngineRig() {
-        Engine = std::make_unique<ConfigEngine>(Settings, std::make_unique<ScriptedPlatform>(Script));
+    EngineRig() { Wire(std::make_unique<ScriptedPlatform>(Script)); }
+    explicit EngineRig(SystemPort) { Wire(nullptr); }
+
+    void Wire(std::unique_ptr<SerialPlatform> platform) {
+        Engine = std::make_unique<ConfigEngine>(Settings, std::move(platform));
         FillWindowSelectors(Win);
         Engine->Owner = &Win;
         Engine->Port.OwnerWindow = &Win;
@@ -53,8 +59,10 @@ template <typename Window = RecordingToolkit> struct EngineRig {
         return !rows.empty() && rows.back() == text;
     }
 
-    // Starts a job and waits until the worker is idle again after its final line.
+    // Starts a job and waits until the worker is idle again after its final line. The
+    // previous job's rows go first, so that its final line is not taken for this one's.
     bool RunJob() {
+        Win.LogDeleteAll(ControlId::LogView);
         Engine->OnStartStop();
         return Win.WaitFor([&] { return LastRowIs(Succeeded) || LastRowIs(NotSucceeded); }) && WaitIdle();
     }
@@ -75,7 +83,8 @@ template <typename Window = RecordingToolkit> struct EngineRig {
 };
 
 // A modem that answers "AT" at one line speed only and every command at any speed, in
-// the form that its last ATV command chose; it echoes nothing.
+// the form that its last ATV or AT&F chose (each takes effect before its own answer);
+// it echoes nothing.
 struct ModemAt {
     uint32_t Speed;
     bool Numeric = false;
@@ -83,7 +92,7 @@ struct ModemAt {
     std::optional<std::string> operator()(uint32_t speed, const std::string& command) {
         if (command == "AT\r" && speed != Speed) return std::nullopt;
         if (command == "ATV0\r") Numeric = true;
-        if (command == "ATV1\r") Numeric = false;
+        if (command == "ATV1\r" || command == "AT&F\r") Numeric = false;
         return Numeric ? std::string("0\r") : std::string("\r\nOK\r\n");
     }
 };

@@ -23,6 +23,8 @@ struct ModemScript {
     std::function<std::optional<std::string>(uint32_t speed, const std::string& command)> Answer;
     // Called on the worker thread once a command has been written.
     std::function<void(const std::string& command)> OnWrite;
+    // Called on the worker thread as the port is closed.
+    std::function<void()> OnClose;
     bool OpenFails = false;
     std::atomic<bool> BlockWhenSilent{false};
     // Reads fail from then on, as when the device is unplugged.
@@ -111,6 +113,7 @@ public:
         return {};
     }
     void CloseDevice(PortHandle) override {
+        if (Script->OnClose) Script->OnClose();
         std::lock_guard lock(Script->Mutex);
         Script->OpenNow = false;
     }

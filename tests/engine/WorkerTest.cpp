@@ -89,9 +89,13 @@ TEST(Job, EachJobStartsWithAnEmptyLog) {
     rig.Init();
     rig.Choose(1, 3, 0);
     ASSERT_TRUE(rig.RunJob());
-    const Rows first = rig.Log();
-    ASSERT_TRUE(rig.RunJob());
-    EXPECT_EQ(rig.Log(), first);
+    const size_t rows = rig.Log().size();
+    rig.Engine->OnStartStop();
+    ASSERT_TRUE(rig.Win.WaitFor([&] { return rig.Script->OpenedNames().size() == 2; }));
+    ASSERT_TRUE(rig.WaitIdle());
+    const Rows second = rig.Log();
+    EXPECT_EQ(second.size(), rows);
+    EXPECT_EQ(std::count(second.begin(), second.end(), "Открытие СОМ1"), 1);
 }
 
 TEST(StartStop, StopDuringTheSearchShowsNoBox) {
@@ -127,22 +131,19 @@ TEST(StartStop, StopWhileACommandWaitsEndsAtOnceWithoutABox) {
     EXPECT_EQ(rig.Script->Written().back(), "ATS7=60\r");
 }
 
-// A stop pressed after the job's last reply wait (here: while the modem stores its
-// profile and the port is being closed) must not end the next job at its first wait.
+// A stop pressed after the job's last reply wait (here: while the port is being closed)
+// must not end the next job at its first wait.
 TEST(StartStop, StaleStopDoesNotFailTheNextJob) {
     EngineRig<> rig;
     rig.Script->Answer = ModemAt{9600};
-    rig.Script->OnWrite = [&](const std::string& command) {
-        if (command == "AT&W\r") rig.Engine->OnStartStop();
-    };
+    rig.Script->OnClose = [&] { rig.Engine->OnStartStop(); };
     rig.Init();
     rig.Choose(1, 3, 0);
     ASSERT_TRUE(rig.RunJob());
-    // The reply to AT&W was complete before the stop was looked for.
     EXPECT_EQ(rig.Log().back(), Succeeded);
     EXPECT_TRUE(rig.Engine->StopEvent.IsSignalled());
 
-    rig.Script->OnWrite = nullptr;
+    rig.Script->OnClose = nullptr;
     ASSERT_TRUE(rig.RunJob());
     EXPECT_EQ(rig.Log().back(), Succeeded);
     EXPECT_TRUE(rig.Win.Messages().empty());
@@ -160,6 +161,26 @@ TEST(Ending, WithoutAWorkerAndWhenIdle) {
     idle.Engine->EndWorker();
     EXPECT_FALSE(idle.Engine->Worker.joinable());
     idle.Engine.reset();
+}
+
+// The window ends the worker before its parts go; the engine's own destruction later
+// must not reach the window again.
+class CountingWindow : public RecordingToolkit {
+public:
+    std::atomic<int> Cancels{0};
+    void CancelRequests() override {
+        ++Cancels;
+        RecordingToolkit::CancelRequests();
+    }
+};
+
+TEST(Ending, OnlyTheFirstEndingReachesTheWindow) {
+    EngineRig<CountingWindow> rig;
+    rig.Init();
+    rig.Engine->EndWorker();
+    rig.Engine->EndWorker();
+    rig.Engine.reset();
+    EXPECT_EQ(rig.Win.Cancels, 1);
 }
 
 TEST(Ending, MidJobAddsNoRowAndClosesThePort) {

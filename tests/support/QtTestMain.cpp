@@ -6,18 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <string>
+
+#include "tests/support/TempConfigHome.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    std::string folder = (std::filesystem::temp_directory_path() / "kx-qt-test-XXXXXX").string();
-    if (!mkdtemp(folder.data())) return 1;
-    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    const TempConfigHome home;
     // Test discovery runs without the tests' environment; a window test never needs a display.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    const int result = RUN_ALL_TESTS();
-    std::filesystem::remove_all(folder);
-    return result;
+    return RUN_ALL_TESTS();
 }

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QShortcut>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -47,7 +48,8 @@ QStringList Rows(const QTableWidget* log) {
     return rows;
 }
 
-// How many descriptors of this process lead to the device.
+// How many descriptors of this process lead to the device (the virtual modem, which runs
+// in this process, may hold some of its own).
 int OpenDescriptors(const std::string& device) {
     int count = 0;
     for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
@@ -79,7 +81,11 @@ protected:
         }
     };
 
-    void SetUp() override { Store.SetRoot("Halvstad"); }
+    // Each test starts as a first start, also when the tests share one process.
+    void SetUp() override {
+        Store.SetRoot("Halvstad");
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "Halvstad", QCoreApplication::applicationName()).clear();
+    }
 
     Window Open() {
         Window w;
@@ -301,6 +307,7 @@ TEST_F(ModemSetupDlgTest, ClosingDuringAJobAtRandomMomentsEndsAtOnce) {
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> moment(0, 2200);
     SCOPED_TRACE("seed " + std::to_string(seed));
+    const int modemsOwn = OpenDescriptors(modem->DevicePath());
     for (int round = 0; round < 50; ++round) {
         Window w = Open();
         bool closed = false;
@@ -315,7 +322,7 @@ TEST_F(ModemSetupDlgTest, ClosingDuringAJobAtRandomMomentsEndsAtOnce) {
         w.Dialog.reset();
         EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(10)) << round;
         EXPECT_FALSE(rowAfterClose) << round;
-        EXPECT_EQ(OpenDescriptors(modem->DevicePath()), 0) << round;
+        EXPECT_EQ(OpenDescriptors(modem->DevicePath()), modemsOwn) << round;
     }
 }
 

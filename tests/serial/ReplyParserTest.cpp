@@ -1,0 +1,79 @@
+// The pure judgement of gathered bytes: FindBytes, echo, completion, classification.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "serial/ReplyParser.h"
+
+using namespace std::string_literals;
+
+TEST(FindBytesTest, Table) {
+    struct Case {
+        std::string Data;
+        int Count;
+        const char* Text;
+        int Index;
+    } cases[] = {
+        {"\r\nOK\r\n", 6, "OK", 2},
+        {"\r\nOK\r\n", 6, "\r\nOK\r\n", 0},
+        {"\r\nOK\r\n", 5, "\r\nOK\r\n", -1},  // the count bounds the search
+        {"OKOK", 4, "OK", 0},
+        {"ok", 2, "OK", -1},
+        {"abc", 3, "", 0},
+        {"abc", 0, "", -1},
+        {"abc", -1, "a", -1},
+        {"\0\0OK"s, 4, "OK", 2},
+        {"a\0b"s, 3, "b", 2},
+        {"xx4\r", 4, "4\r", 2},
+        {"4", 1, "4\r", -1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FindBytes(c.Data.data(), c.Count, c.Text), c.Index) << '"' << c.Data << "\" / " << c.Text;
+    }
+}
+
+TEST(ScanReplyTest, Table) {
+    struct Case {
+        std::string Gathered;
+        const char* Command;
+        bool Complete;
+        ReplyForm Form;
+        int Start;
+    } cases[] = {
+        {"AT\r\r\nOK\r\n", "AT\r", true, ReplyForm::Verbose, 3},
+        {"AT\r", "AT\r", false, ReplyForm::Numeric, 3},
+        {"AT\r\r\n", "AT\r", false, ReplyForm::Numeric, 3},
+        {"AT\r\r\nO", "AT\r", false, ReplyForm::Verbose, 3},
+        {"AT", "AT\r", false, ReplyForm::Numeric, 0},
+        {"\r\n\r", nullptr, false, ReplyForm::Verbose, 0},
+        {"\r\n\r\n", nullptr, true, ReplyForm::Verbose, 0},
+        {"\r\nOK\r", nullptr, false, ReplyForm::Verbose, 0},  // verbose never falls back to numeric
+        {"\r", nullptr, false, ReplyForm::Numeric, 0},
+        {"0\r", nullptr, true, ReplyForm::Numeric, 0},
+        {"OK\r\n", nullptr, false, ReplyForm::Numeric, 0},
+        {"\n\r", nullptr, true, ReplyForm::Numeric, 0},
+        {"noise AT\r0\r", "AT\r", true, ReplyForm::Numeric, 9},
+        {"AT\rAT\r0\r", "AT\r", true, ReplyForm::Numeric, 3},  // the first echo counts
+        {"ATZ\r0\r", "AT\r", true, ReplyForm::Numeric, 0},
+    };
+    for (const Case& c : cases) {
+        const ReplyScan scan = gScanReply(c.Gathered.data(), static_cast<int>(c.Gathered.size()), c.Command);
+        EXPECT_EQ(scan.Complete, c.Complete) << c.Gathered;
+        if (c.Complete) {
+            EXPECT_EQ(scan.Form, c.Form) << c.Gathered;
+        }
+        EXPECT_EQ(scan.Start, c.Start) << c.Gathered;
+        EXPECT_EQ(scan.Length, static_cast<int>(c.Gathered.size()) - c.Start) << c.Gathered;
+    }
+}
+
+TEST(ClassifyReplyTest, ErrorReplyFollowsTheForm) {
+    const std::string verboseError = "\r\nERROR\r\n";
+    const std::string numericError = "4\r";
+    EXPECT_EQ(gClassifyReply(verboseError.data(), 9, ReplyForm::Verbose, "\r\nOK\r\n", "0\r"), ModemError);
+    EXPECT_EQ(gClassifyReply(verboseError.data(), 9, ReplyForm::Numeric, "\r\nOK\r\n", "0\r"), Failed);
+    EXPECT_EQ(gClassifyReply(numericError.data(), 2, ReplyForm::Numeric, "\r\nOK\r\n", "0\r"), ModemError);
+    EXPECT_EQ(gClassifyReply(numericError.data(), 2, ReplyForm::Verbose, "\r\nOK\r\n", "0\r"), Failed);
+    EXPECT_EQ(gClassifyReply(numericError.data(), 2, ReplyForm::Numeric, "4\r", nullptr), Ok);
+}

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include "sim/AtCommands.h"
+
+namespace {
+
+struct Case {
+    const char* Line;
+    const char* Reply;  // from a modem in factory state
+};
+
+std::string Answer(std::string_view line, ModemSettings& s, ModemSettings& stored, AtRules rules = {}) {
+    std::string_view body;
+    if (!gCommandBody(line, body)) return "<not a command line>";
+    return gFormatReply(gRunCommands(body, s, stored, rules), s);
+}
+
+TEST(AtCommands, AnswersEachLineFromTheTable) {
+    const Case cases[] = {
+        {"AT", "\r\nOK\r\n"},
+        {"at", "\r\nOK\r\n"},
+        {"At", "<not a command line>"},
+        {"aT", "<not a command line>"},
+        {"", "<not a command line>"},
+        {"garbageAT", "\r\nOK\r\n"},
+        {"ATE0V1&W", "\r\nOK\r\n"},
+        {"ate0v1&w", "\r\nOK\r\n"},
+        {"AT E0 &D 2", "\r\nOK\r\n"},
+        {"ATE", "\r\nOK\r\n"},
+        {"ATE2", "\r\nERROR\r\n"},
+        {"ATV0", "0\r"},
+        {"ATV0X9", "4\r"},
+        {"ATQ1", ""},
+        {"ATQ1E9", ""},
+        {"ATX0", "\r\nOK\r\n"},
+        {"ATX4", "\r\nOK\r\n"},
+        {"ATX5", "\r\nERROR\r\n"},
+        {"ATL3", "\r\nOK\r\n"},
+        {"ATL4", "\r\nERROR\r\n"},
+        {"AT&D0", "\r\nOK\r\n"},
+        {"AT&D3", "\r\nERROR\r\n"},
+        {"AT&F", "\r\nOK\r\n"},
+        {"AT&F1", "\r\nERROR\r\n"},
+        {"AT&W1", "\r\nERROR\r\n"},
+        {"AT&Q", "\r\nERROR\r\n"},
+        {"ATZ", "\r\nOK\r\n"},
+        {"ATZ1", "\r\nERROR\r\n"},
+        {"ATS0=2", "\r\nOK\r\n"},
+        {"ATS0=256", "\r\nERROR\r\n"},
+        {"ATS7=60", "\r\nOK\r\n"},
+        {"ATS7=0", "\r\nERROR\r\n"},
+        {"ATS7=", "\r\nERROR\r\n"},
+        {"ATS7?", "\r\n060\r\n\r\nOK\r\n"},
+        {"ATS3?", "\r\n013\r\n\r\nOK\r\n"},
+        {"ATS4?", "\r\n010\r\n\r\nOK\r\n"},
+        {"ATS9=1", "\r\nERROR\r\n"},
+        {"ATS=1", "\r\nERROR\r\n"},
+        {"ATS0", "\r\nERROR\r\n"},
+        {"ATS7=99999999999", "\r\nERROR\r\n"},
+        {"AT+IPR?", "\r\n+IPR: 115200\r\n\r\nOK\r\n"},
+        {"AT+IPR=9600", "\r\nOK\r\n"},
+        {"AT+IPR=14400", "\r\nOK\r\n"},
+        {"AT+IPR=56000", "\r\nOK\r\n"},
+        {"AT+IPR=0", "\r\nOK\r\n"},
+        {"AT+IPR=9601", "\r\nERROR\r\n"},
+        {"AT+IPR=230400", "\r\nERROR\r\n"},
+        {"AT+IPR=", "\r\nERROR\r\n"},
+        {"AT+IPR", "\r\nERROR\r\n"},
+        {"AT+IPR=9600;&W", "\r\nOK\r\n"},
+        {"AT+CSQ", "\r\nERROR\r\n"},
+        {"ATD123", "\r\nERROR\r\n"},
+        {"AT?", "\r\nERROR\r\n"},
+    };
+    for (const auto& c : cases) {
+        ModemSettings s = gFactorySettings(115200);
+        ModemSettings stored = s;
+        EXPECT_EQ(Answer(c.Line, s, stored), c.Reply) << "line " << c.Line;
+    }
+}
+
+TEST(AtCommands, ChainsRunLeftToRightAndStopAtTheFirstFault) {
+    ModemSettings s = gFactorySettings(115200);
+    ModemSettings stored = s;
+    EXPECT_EQ(Answer("ATE0X9V0", s, stored), "\r\nERROR\r\n");
+    EXPECT_FALSE(s.Echo);      // ran before the fault
+    EXPECT_TRUE(s.Verbose);    // never reached
+
+    EXPECT_EQ(Answer("ATX0&D0S0=2S7=90L1+IPR=9600;&W", s, stored), "\r\nOK\r\n");
+    EXPECT_EQ(stored.ResultSet, 0);
+    EXPECT_EQ(stored.DtrMode, 0);
+    EXPECT_EQ(stored.AutoAnswer, 2);
+    EXPECT_EQ(stored.CarrierWait, 90);
+    EXPECT_EQ(stored.Loudness, 1);
+    EXPECT_EQ(stored.Speed, 9600u);
+    EXPECT_FALSE(stored.Echo);
+}
+
+TEST(AtCommands, FactoryDefaultsKeepTheInterfaceSpeedAndZBringsBackTheStoredProfile) {
+    ModemSettings s = gFactorySettings(115200);
+    ModemSettings stored = s;
+    Answer("ATE0V0X0L2&D1S0=3S7=30+IPR=19200;&W", s, stored);
+    Answer("AT&F", s, stored);
+    EXPECT_EQ(s, gFactorySettings(19200));
+    Answer("ATZ", s, stored);
+    EXPECT_EQ(s, stored);
+    EXPECT_FALSE(s.Echo);
+    EXPECT_EQ(s.CarrierWait, 30);
+}
+
+TEST(AtCommands, WithoutSimAutoAnswerCannotBeSet) {
+    ModemSettings s = gFactorySettings(115200);
+    ModemSettings stored = s;
+    EXPECT_EQ(Answer("ATS0=2", s, stored, AtRules{false}), "\r\nERROR\r\n");
+    EXPECT_EQ(Answer("ATS0?", s, stored, AtRules{false}), "\r\n000\r\n\r\nOK\r\n");
+    EXPECT_EQ(Answer("ATS7=60", s, stored, AtRules{false}), "\r\nOK\r\n");
+}
+
+TEST(AtCommands, ResultsAreFramedByTheLineEndRegisters) {
+    ModemSettings s = gFactorySettings(115200);
+    ModemSettings stored = s;
+    EXPECT_EQ(Answer("ATS4=13", s, stored), "\r\rOK\r\r");
+    EXPECT_EQ(Answer("ATV0", s, stored), "0\r");
+}
+
+}  // namespace

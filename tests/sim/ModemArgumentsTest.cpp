@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include "sim/ModemArguments.h"
+
+namespace {
+
+TEST(ModemArguments, ReadsEveryOption) {
+    VirtualModemOptions o;
+    bool help = true;
+    EXPECT_EQ(gParseModemArguments({"--com", "9", "--speed", "14400", "--mismatch", "silent",
+                                    "--profile", "p", "--no-sim", "--delay", "250", "--split",
+                                    "--seed", "42", "--silent", "--hangup-after", "3", "--noise",
+                                    "--flood", "--transcript", "t"},
+                                   o, help),
+              "");
+    EXPECT_FALSE(help);
+    EXPECT_EQ(o.ComNumber, 9);
+    EXPECT_EQ(o.Speed, 14400u);
+    EXPECT_EQ(o.Mismatch, MismatchMode::Silent);
+    EXPECT_EQ(o.ProfileFile, "p");
+    EXPECT_TRUE(o.NoSim);
+    EXPECT_EQ(o.DelayMs, 250u);
+    EXPECT_TRUE(o.Split);
+    EXPECT_EQ(o.Seed, 42u);
+    EXPECT_TRUE(o.Silent);
+    EXPECT_EQ(o.HangupAfter, 3);
+    EXPECT_TRUE(o.Noise);
+    EXPECT_TRUE(o.Flood);
+    EXPECT_EQ(o.TranscriptFile, "t");
+}
+
+TEST(ModemArguments, RefusesBadValues) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--com"}, {"--com", "0"}, {"--com", "x"}, {"--com", "-3"}, {"--speed", "9601"},
+        {"--speed", "230400"}, {"--mismatch", "loud"}, {"--delay", "1e3"}, {"--delay", "60001"},
+        {"--hangup-after", "0"}, {"--seed", "4294967296"}, {"--transcript"}, {"--frobnicate"},
+    };
+    for (const auto& args : bad) {
+        VirtualModemOptions o;
+        bool help = false;
+        EXPECT_NE(gParseModemArguments(args, o, help), "") << args[0];
+    }
+}
+
+TEST(ModemArguments, DefaultsAndHelp) {
+    VirtualModemOptions o;
+    bool help = false;
+    EXPECT_EQ(gParseModemArguments({"--help"}, o, help), "");
+    EXPECT_TRUE(help);
+    EXPECT_EQ(o.ComNumber, 1);
+    EXPECT_EQ(o.Speed, 115200u);
+    EXPECT_EQ(o.Mismatch, MismatchMode::Garbage);
+    EXPECT_FALSE(o.Seed);
+}
+
+}  // namespace

@@ -1,0 +1,31 @@
+#pragma once
+// The utility's end of a virtual modem's line, opened the way a serial port is, for tests.
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class PtyPeer {
+public:
+    explicit PtyPeer(const std::string& path);
+    ~PtyPeer();
+    PtyPeer(const PtyPeer&) = delete;
+    PtyPeer& operator=(const PtyPeer&) = delete;
+
+    bool IsOpen() const { return Fd >= 0; }
+    // Raw 8N1 at speed; classic rates through termios, the others as arbitrary rates.
+    bool SetSpeed(uint32_t speed);
+    void Send(std::string_view bytes);
+    // Everything read until text has arrived (or the time-out passed: then without text).
+    std::string ReadUntil(std::string_view text,
+                          std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    // True when the line went away: a hang-up or end of file within the time-out.
+    bool WaitForHangUp(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+private:
+    int Fd = -1;
+};
+
+// Sets an arbitrary rate such as 14400 (kept apart: its kernel header clashes with termios).
+bool gSetArbitrarySpeed(int fd, uint32_t speed);
