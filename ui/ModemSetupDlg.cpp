@@ -7,11 +7,14 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QShortcut>
 
+#include "ui/AboutDlg.h"
 #include "ui/ControlIds.h"
 #include "ui/DialogUnits.h"
+#include "ui/HelpBox.h"
+#include "ui/LogExport.h"
 #include "ui/LogView.h"
+#include "ui/SaveLogDialog.h"
 
 namespace {
 
@@ -63,9 +66,7 @@ static QIcon LoadModemIcon() {
 ModemSetupDlg::ModemSetupDlg(IntSettings& settings, QWidget* parent)
     : QDialog(parent), ConfigEngine(settings), Icon(LoadModemIcon()) {
     BuildLayout();
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    help->setObjectName(QStringLiteral("helpShortcut"));
-    connect(help, &QShortcut::activated, this, [this] { OnHelp(); });
+    gAddHelpKey(this, [this] { OnHelp(); });
 }
 
 ModemSetupDlg::~ModemSetupDlg() {
@@ -167,12 +168,18 @@ void ModemSetupDlg::OnInitDialog() {
 
 void ModemSetupDlg::OnSysCommand(int id) {
     if ((id & 0xFFF0) != AboutCommand) return;
-    // The About box opens here once it exists; until then the command does nothing.
+    AboutDlg about(this);
+    connect(&about, &AboutDlg::HelpRequested, this, [this] { OnHelp(); });
+    about.exec();
 }
 
-void ModemSetupDlg::OnHelp() {}
+void ModemSetupDlg::OnHelp() { gShowHelp(this); }
 
-void ModemSetupDlg::OnSaveLog() {}
+// Rows that the worker adds while the dialog is open are handled by the dialog's modal
+// loop, so the export holds every row present when the dialog returns.
+void ModemSetupDlg::OnSaveLog() {
+    if (const std::optional<std::string> chosen = gAskSaveLogPath(this)) gSaveLogTo(Kit, *chosen, this);
+}
 
 void ModemSetupDlg::accept() {}
 

@@ -26,6 +26,7 @@
 
 #include "app/SettingsStore.h"
 #include "sim/VirtualModem.h"
+#include "tests/ui/ModalAnswerer.h"
 #include "ui/ModemSetupDlg.h"
 
 namespace {
@@ -342,11 +343,15 @@ TEST_F(ModemSetupDlgTest, F1WithoutModifiersAsksForHelp) {
     auto* help = w.Dialog->findChild<QShortcut*>("helpShortcut");
     ASSERT_NE(help, nullptr);
     QSignalSpy asked(help, &QShortcut::activated);
+    ModalAnswerer operatorPlays;
     for (const auto modifiers : {Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier})
         QTest::keyClick(w.Com, Qt::Key_F1, modifiers);
     EXPECT_EQ(asked.count(), 0);
+    operatorPlays.ThenPress(QMessageBox::Ok);
     QTest::keyClick(w.Com, Qt::Key_F1);
     EXPECT_EQ(asked.count(), 1);
+    ASSERT_EQ(operatorPlays.Boxes().size(), 1u);
+    EXPECT_EQ(operatorPlays.Boxes()[0].Caption, "Справка");
 }
 
 }  // namespace

@@ -1,0 +1,21 @@
+#pragma once
+// Writing a whole text file, one implementation per platform. The log export decides
+// what to tell the operator; this layer only says what went wrong and the system's code.
+
+#include <cstdint>
+#include <string>
+
+enum class WriteStage { Done, Open, Write, Close };
+
+struct WriteOutcome {
+    WriteStage Stage = WriteStage::Done;
+    uint32_t Code = 0;  // the system's error code when Stage is not Done
+};
+
+// Creates or truncates the file, holds it exclusively while it is open, writes all the
+// bytes and closes it. An open failure leaves no file behind that was not there before;
+// bytes written before a write or close failure stay in the file.
+WriteOutcome gWriteWholeFile(const std::string& path, const std::string& bytes);
+
+// The separator between a folder and the name in a path on this platform.
+extern const char PathSeparator;
