@@ -4,31 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/engine/EngineRig.h"
+#include "tests/engine/LogRows.h"
 
 namespace {
-
-using Rows = std::vector<std::string>;
-
-std::string Search(int speed) { return "Поиск модема на скорости " + std::to_string(speed) + " бит/сек."; }
-std::string Exec(const std::string& command) { return "Выполнение команды " + command; }
-std::string Got(const std::string& reply) { return "Получен ответ \"" + reply + "\""; }
-const std::string NoModem =
-    "Модем не отвечает! Проверьте правильность подключения модема и номер указанного СОМ-порта!";
-
-Rows CommandRows(const std::vector<std::string>& commands, const std::vector<std::string>& replies) {
-    Rows rows;
-    for (size_t i = 0; i < commands.size(); ++i) {
-        rows.push_back(Exec(commands[i]));
-        rows.push_back(Got(replies[i]));
-    }
-    return rows;
-}
-
-Rows Concat(std::initializer_list<Rows> parts) {
-    Rows all;
-    for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
 
 struct JobTest : ::testing::Test {
     EngineRig<> Rig;

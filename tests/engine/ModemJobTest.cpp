@@ -5,24 +5,10 @@
 
 #include "sim/VirtualModem.h"
 #include "tests/engine/EngineRig.h"
+#include "tests/engine/LogRows.h"
 #include "tests/support/TempConfigHome.h"
 
 namespace {
-
-using Rows = std::vector<std::string>;
-
-std::string Search(int speed) { return "Поиск модема на скорости " + std::to_string(speed) + " бит/сек."; }
-std::string Exec(const std::string& command) { return "Выполнение команды " + command; }
-std::string Got(const std::string& reply) { return "Получен ответ \"" + reply + "\""; }
-
-Rows CommandRows(const std::vector<std::string>& commands, const std::vector<std::string>& replies) {
-    Rows rows;
-    for (size_t i = 0; i < commands.size(); ++i) {
-        rows.push_back(Exec(commands[i]));
-        rows.push_back(Got(replies[i]));
-    }
-    return rows;
-}
 
 VirtualModemOptions At(uint32_t speed) {
     VirtualModemOptions options;

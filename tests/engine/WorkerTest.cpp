@@ -5,10 +5,10 @@
 #include <condition_variable>
 
 #include "tests/engine/EngineRig.h"
+#include "tests/engine/LogRows.h"
 
 namespace {
 
-using Rows = std::vector<std::string>;
 
 TEST(InitEngine, FillsTheSelectorsAndRestoresDefaultsOnAFirstStart) {
     EngineRig<> rig;
