@@ -52,6 +52,16 @@ template <typename Window = RecordingToolkit> struct EngineRig {
         Win.ComboSelect(ControlId::ComSelector, comIndex);
     }
 
+    // Starts a job (model 1, 9600, at the device) whose reads wait where the script is
+    // silent, and waits until it has reported row.
+    bool StartWaitingJobUntil(const std::string& row) {
+        Script->BlockWhenSilent = true;
+        Init();
+        Choose(1, 3, 0);
+        Engine->OnStartStop();
+        return WaitForRow(row);
+    }
+
     std::vector<std::string> Log() { return Win.Rows(ControlId::LogView); }
 
     bool LastRowIs(const std::string& text) {

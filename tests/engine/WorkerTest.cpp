@@ -100,11 +100,7 @@ TEST(Job, EachJobStartsWithAnEmptyLog) {
 
 TEST(StartStop, StopDuringTheSearchShowsNoBox) {
     EngineRig<> rig;
-    rig.Script->BlockWhenSilent = true;
-    rig.Init();
-    rig.Choose(1, 3, 0);
-    rig.Engine->OnStartStop();
-    ASSERT_TRUE(rig.WaitForRow("Поиск модема на скорости 9600 бит/сек."));
+    ASSERT_TRUE(rig.StartWaitingJobUntil("Поиск модема на скорости 9600 бит/сек."));
     ASSERT_TRUE(rig.Win.WaitFor([&] { return rig.Engine->Busy == 1; }));
     rig.Engine->OnStartStop();
     EXPECT_EQ(rig.Engine->StopRequested, 1);
@@ -118,11 +114,7 @@ TEST(StartStop, StopWhileACommandWaitsEndsAtOnceWithoutABox) {
     rig.Script->Answer = [modem = ModemAt{9600}](uint32_t speed, const std::string& command) mutable {
         return command == "ATS7=60\r" ? std::nullopt : modem(speed, command);
     };
-    rig.Script->BlockWhenSilent = true;
-    rig.Init();
-    rig.Choose(1, 3, 0);
-    rig.Engine->OnStartStop();
-    ASSERT_TRUE(rig.WaitForRow("Выполнение команды ATS7=60"));
+    ASSERT_TRUE(rig.StartWaitingJobUntil("Выполнение команды ATS7=60"));
     rig.Engine->OnStartStop();
     ASSERT_TRUE(rig.WaitIdle());
     const Rows log = rig.Log();
@@ -185,11 +177,7 @@ TEST(Ending, OnlyTheFirstEndingReachesTheWindow) {
 
 TEST(Ending, MidJobAddsNoRowAndClosesThePort) {
     EngineRig<> rig;
-    rig.Script->BlockWhenSilent = true;
-    rig.Init();
-    rig.Choose(1, 3, 0);
-    rig.Engine->OnStartStop();
-    ASSERT_TRUE(rig.WaitForRow("Поиск модема на скорости 9600 бит/сек."));
+    ASSERT_TRUE(rig.StartWaitingJobUntil("Поиск модема на скорости 9600 бит/сек."));
     rig.Engine.reset();
     EXPECT_EQ(rig.Log(), (Rows{"Открытие СОМ1", "Поиск модема на скорости 9600 бит/сек."}));
     EXPECT_TRUE(rig.Win.Messages().empty());
