@@ -11,7 +11,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "sim/LineSpeed.h"
+#include "serial/LineSettings_posix.h"
 
 namespace {
 
@@ -101,7 +101,10 @@ public:
         [[maybe_unused]] const ssize_t n = ::write(WakeWrite, &b, 1);
     }
 
-    uint32_t LineSpeed() override { return Master >= 0 ? gTerminalSpeed(Master) : 0; }
+    uint32_t LineSpeed() override {
+        LineSettings line;
+        return Master >= 0 && gReadLineSettings(Master, line) == 0 ? line.BaudRate : 0;
+    }
 
     std::string DevicePath() const override { return Device; }
 

@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "serial/Event.h"
+#include "serial/LineSettings_posix.h"
 #include "serial/SerialPort.h"
-#include "sim/LineSpeed.h"
 #include "tests/serial/PtyPeer.h"
 #include "tests/support/RecordingToolkit.h"
 
@@ -70,7 +70,9 @@ TEST_F(PtyPortTest, NumericReplyAndModemError) {
 TEST_F(PtyPortTest, EverySpeedReachesTheLine) {
     for (uint32_t speed : {9600u, 115200u, 19200u, 2400u, 1200u, 38400u, 4800u, 14400u, 56000u, 57600u}) {
         ASSERT_EQ(Port.Configure(speed, 8, OneStopBit, NoParity), 0) << speed;
-        EXPECT_EQ(gTerminalSpeed(Peer.Master), speed);
+        LineSettings line;
+        ASSERT_EQ(gReadLineSettings(Peer.Master, line), 0);
+        EXPECT_EQ(line.BaudRate, speed);
     }
     termios t{};
     ASSERT_EQ(Port.Configure(115200, 8, OneStopBit, NoParity), 0);

@@ -14,7 +14,7 @@ public:
     PtyPeer& operator=(const PtyPeer&) = delete;
 
     bool IsOpen() const { return Fd >= 0; }
-    // Raw 8N1 at speed; classic rates through termios, the others as arbitrary rates.
+    // Raw 8N1 at speed, any rate (14400 and 56000 too).
     bool SetSpeed(uint32_t speed);
     void Send(std::string_view bytes);
     // Everything read until text has arrived (or the time-out passed: then without text).
@@ -26,6 +26,3 @@ public:
 private:
     int Fd = -1;
 };
-
-// Sets an arbitrary rate such as 14400 (kept apart: its kernel header clashes with termios).
-bool gSetArbitrarySpeed(int fd, uint32_t speed);

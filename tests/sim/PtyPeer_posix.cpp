@@ -2,26 +2,13 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-namespace {
+#include "serial/LineSettings_posix.h"
 
-speed_t ClassicCode(uint32_t speed) {
-    switch (speed) {
-        case 1200: return B1200;
-        case 2400: return B2400;
-        case 4800: return B4800;
-        case 9600: return B9600;
-        case 19200: return B19200;
-        case 38400: return B38400;
-        case 57600: return B57600;
-        case 115200: return B115200;
-        default: return B0;
-    }
-}
+namespace {
 
 int MillisLeft(std::chrono::steady_clock::time_point end) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
@@ -37,16 +24,10 @@ PtyPeer::~PtyPeer() {
 }
 
 bool PtyPeer::SetSpeed(uint32_t speed) {
-    termios t{};
-    if (::tcgetattr(Fd, &t) != 0) return false;
-    ::cfmakeraw(&t);
-    t.c_cflag |= CLOCAL | CREAD;
-    const speed_t code = ClassicCode(speed);
-    if (code != B0) {
-        ::cfsetspeed(&t, code);
-        return ::tcsetattr(Fd, TCSANOW, &t) == 0;
-    }
-    return ::tcsetattr(Fd, TCSANOW, &t) == 0 && gSetArbitrarySpeed(Fd, speed);
+    LineSettings line;
+    if (gMakeRaw(Fd) != 0 || gReadLineSettings(Fd, line) != 0) return false;
+    line.BaudRate = speed;
+    return gWriteLineSettings(Fd, line) == 0;
 }
 
 void PtyPeer::Send(std::string_view bytes) {
