@@ -5,14 +5,15 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <thread>
+
+#include "tests/support/TempConfigHome.h"
 
 class PtyPeer {
 public:
@@ -20,27 +21,18 @@ public:
         Master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
         if (Master < 0 || grantpt(Master) != 0 || unlockpt(Master) != 0) throw std::runtime_error("no pty");
         SlavePath = ptsname(Master);
-        char folder[] = "/tmp/kx-pty-XXXXXX";
-        if (!mkdtemp(folder)) throw std::runtime_error("no temp folder");
-        ConfigHome = folder;
-        mkdir((ConfigHome + "/Halvstad").c_str(), 0700);
-        mkdir(PortsFolder().c_str(), 0700);
-        setenv("XDG_CONFIG_HOME", ConfigHome.c_str(), 1);
+        if (Home.Path().empty()) throw std::runtime_error("no temp folder");
+        std::filesystem::create_directories(Home.PortsFolder());
         Link(comNumber, SlavePath);
     }
 
-    ~PtyPeer() {
-        CloseMaster();
-        std::system(("rm -rf '" + ConfigHome + "'").c_str());
-    }
+    ~PtyPeer() { CloseMaster(); }
 
     PtyPeer(const PtyPeer&) = delete;
     PtyPeer& operator=(const PtyPeer&) = delete;
 
-    std::string PortsFolder() const { return ConfigHome + "/Halvstad/ports"; }
-
     void Link(int comNumber, const std::string& target) const {
-        const std::string link = PortsFolder() + "/COM" + std::to_string(comNumber);
+        const std::string link = Home.PortsFolder() + "/COM" + std::to_string(comNumber);
         unlink(link.c_str());
         if (symlink(target.c_str(), link.c_str()) != 0) throw std::runtime_error("no link");
     }
@@ -82,7 +74,7 @@ public:
         Master = -1;
     }
 
+    TempConfigHome Home;
     int Master = -1;
     std::string SlavePath;
-    std::string ConfigHome;
 };

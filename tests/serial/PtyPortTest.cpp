@@ -105,10 +105,10 @@ TEST_F(PtyPortTest, SecondOpenerIsRefusedUntilClosed) {
 }
 
 TEST_F(PtyPortTest, OnlyTerminalsAreOpened) {
-    const std::string file = Peer.ConfigHome + "/plain";
+    const std::string file = Peer.Home.Path() + "/plain";
     std::ofstream(file) << "keep";
     Peer.Link(6, file);
-    Peer.Link(7, Peer.ConfigHome + "/missing");
+    Peer.Link(7, Peer.Home.Path() + "/missing");
     auto platform = gMakeSystemSerialPlatform();
     for (const char* name : {"\\\\.\\COM6", "\\\\.\\COM7", "\\\\.\\COM99", "COM5", "\\\\.\\COM05", "\\\\.\\COM5x"}) {
         EXPECT_EQ(platform->OpenDevice(name), InvalidPortHandle) << name;

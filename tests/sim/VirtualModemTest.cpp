@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "PtyPeer.h"
 #include "sim/VirtualModem.h"
+#include "tests/support/TempConfigHome.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -23,16 +23,9 @@ VirtualModemOptions With(Change change) {
 
 class VirtualModemTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/kx-sim-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        Home = pattern;
-        // The modem finds its ports folder the way the utility does.
-        ::setenv("XDG_CONFIG_HOME", Home.c_str(), 1);
-    }
-    void TearDown() override { fs::remove_all(Home); }
+    void SetUp() override { ASSERT_FALSE(Home.Path().empty()); }
 
-    fs::path PortsFolder() const { return Home / "Halvstad" / "ports"; }
+    fs::path PortsFolder() const { return Home.PortsFolder(); }
 
     // Sends a command line and returns everything up to its result.
     static std::string Command(PtyPeer& peer, std::string_view line, std::string_view until = Ok) {
@@ -40,7 +33,8 @@ protected:
         return peer.ReadUntil(until);
     }
 
-    fs::path Home;
+    // The modem finds its ports folder the way the utility does.
+    TempConfigHome Home;
 };
 
 TEST_F(VirtualModemTest, AnswersThroughTheComLinkWithEchoAndReplies) {
@@ -125,7 +119,7 @@ TEST_F(VirtualModemTest, AutobaudUnderstandsAnySpeed) {
 }
 
 TEST_F(VirtualModemTest, StoredProfileComesBackAfterFactoryDefaultsAndAcrossRuns) {
-    const std::string profile = (Home / "profile").string();
+    const std::string profile = (fs::path(Home.Path()) / "profile").string();
     ModemSettings stored;
     {
         VirtualModem modem(With([&](VirtualModemOptions& o) { o.ProfileFile = profile; }));
@@ -266,7 +260,7 @@ TEST_F(VirtualModemTest, SilentNeverAnswersAndNoSimRefusesAutoAnswer) {
 }
 
 TEST_F(VirtualModemTest, TranscriptFileShowsEveryByteWithItsSpeeds) {
-    const std::string file = (Home / "transcript.txt").string();
+    const std::string file = (fs::path(Home.Path()) / "transcript.txt").string();
     {
         VirtualModem modem(With([&](VirtualModemOptions& o) { o.TranscriptFile = file; }));
         ASSERT_EQ(modem.Start(), "");
