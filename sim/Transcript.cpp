@@ -33,7 +33,8 @@ std::string gFormatTranscriptEntry(const TranscriptEntry& e) {
     return head + hex + "\"" + text + "\"";
 }
 
-std::string TranscriptLog::Open(const std::string& file) {
+std::string TranscriptLog::Open(const std::string& file, bool keep) {
+    Keep = keep;
     if (File.is_open()) File.close();
     if (file.empty()) return {};
     File.open(file, std::ios::out | std::ios::app);
@@ -44,10 +45,11 @@ void TranscriptLog::Add(TranscriptDirection direction, uint32_t interfaceSpeed, 
                      std::string bytes) {
     const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - Begin);
+    TranscriptEntry entry{static_cast<uint64_t>(millis.count()), direction, interfaceSpeed, lineSpeed,
+                          std::move(bytes)};
     std::lock_guard guard(Lock);
-    Kept.push_back({static_cast<uint64_t>(millis.count()), direction, interfaceSpeed, lineSpeed,
-                    std::move(bytes)});
-    if (File.is_open()) File << gFormatTranscriptEntry(Kept.back()) << std::endl;
+    if (File.is_open()) File << gFormatTranscriptEntry(entry) << std::endl;
+    if (Keep) Kept.push_back(std::move(entry));
 }
 
 std::vector<TranscriptEntry> TranscriptLog::Entries() const {

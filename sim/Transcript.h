@@ -1,5 +1,6 @@
 #pragma once
-// What went over the line, kept in memory and optionally appended to a file line by line.
+// What went over the line, kept in memory (unless told not to) and optionally appended to
+// a file line by line.
 
 #include <chrono>
 #include <fstream>
@@ -15,8 +16,9 @@ std::string gFormatTranscriptEntry(const TranscriptEntry& e);
 
 class TranscriptLog {
 public:
-    // Empty when the file opened (or none was asked for), otherwise why not.
-    std::string Open(const std::string& file);
+    // Empty when the file opened (or none was asked for), otherwise why not. Without keep,
+    // entries go to the file only, so an endless run does not grow.
+    std::string Open(const std::string& file, bool keep);
     void Add(TranscriptDirection direction, uint32_t interfaceSpeed, uint32_t lineSpeed,
              std::string bytes);
     std::vector<TranscriptEntry> Entries() const;
@@ -25,6 +27,7 @@ public:
 private:
     mutable std::mutex Lock;
     std::chrono::steady_clock::time_point Begin = std::chrono::steady_clock::now();
+    bool Keep = true;
     std::vector<TranscriptEntry> Kept;
     std::ofstream File;
 };

@@ -43,6 +43,7 @@ struct VirtualModem::Impl {
     ModemSettings Stored;
     int Lines = 0;
     int Answered = 0;
+    size_t ReceivedCount = 0;
     bool HungUp = false;
 
     void Serve();
@@ -50,7 +51,7 @@ struct VirtualModem::Impl {
     // Called before a reply goes out, so whoever has read a reply sees its effect, and
     // again after it, so that waiting for command lines means waiting for their replies.
     void Publish(bool answered);
-    void Notify();
+    void CountReceived(size_t count);
     void RemoveOwnLink();
 };
 
@@ -65,9 +66,11 @@ void VirtualModem::Impl::Publish(bool answered) {
     Changed.notify_all();
 }
 
-// Wakes the waiters; taking the lock first means none of them misses it.
-void VirtualModem::Impl::Notify() {
-    { std::lock_guard guard(Lock); }
+void VirtualModem::Impl::CountReceived(size_t count) {
+    {
+        std::lock_guard guard(Lock);
+        ReceivedCount += count;
+    }
     Changed.notify_all();
 }
 
@@ -104,7 +107,7 @@ void VirtualModem::Impl::Serve() {
             // The other side's speed decides whether these bytes mean anything.
             const uint32_t lineSpeed = Line->LineSpeed();
             Log.Add(TranscriptDirection::Received, Session->Settings().Speed, lineSpeed, received);
-            Notify();
+            CountReceived(received.size());
             const auto out = Session->Receive(received, lineSpeed);
             if (Session->TakeProfileStored() && !Options.ProfileFile.empty())
                 gSaveProfile(Options.ProfileFile, Session->StoredProfile());
@@ -149,7 +152,7 @@ std::string VirtualModem::Start() {
     fs::create_directories(folder, ec);
     if (ec) return "cannot create " + folder.string() + ": " + ec.message();
 
-    std::string error = P->Log.Open(o.TranscriptFile);
+    std::string error = P->Log.Open(o.TranscriptFile, o.KeepTranscript);
     if (!error.empty()) return error;
     auto line = gOpenModemLine(error);
     if (!line) return error;
@@ -227,7 +230,5 @@ bool VirtualModem::WaitForCommandLines(int count, std::chrono::milliseconds time
 
 bool VirtualModem::WaitForReceivedBytes(size_t count, std::chrono::milliseconds timeout) const {
     std::unique_lock guard(P->Lock);
-    return P->Changed.wait_for(guard, timeout, [&] {
-        return P->Log.Bytes(TranscriptDirection::Received).size() >= count || P->HungUp;
-    });
+    return P->Changed.wait_for(guard, timeout, [&] { return P->ReceivedCount >= count || P->HungUp; });
 }

@@ -32,6 +32,7 @@ struct VirtualModemOptions {
     bool Noise = false;             // an unsolicited RING when the other side first speaks at its speed
     bool Flood = false;             // endless bytes without line ends after the first command
     std::string TranscriptFile;     // every byte in and out, appended as it goes; empty: none
+    bool KeepTranscript = true;     // keeps every byte in memory too, for Transcript() and the like
 };
 
 enum class TranscriptDirection { Received, Sent };
@@ -66,6 +67,7 @@ public:
     int CommandLines() const;         // command lines handled so far
     bool HungUp() const;              // the line was closed by HangupAfter
 
+    // Empty unless KeepTranscript.
     std::vector<TranscriptEntry> Transcript() const;
     std::string ReceivedBytes() const;  // everything received, in order
     std::string SentBytes() const;      // everything sent, in order

@@ -28,6 +28,8 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
+    // The transcript file, if asked for, gets every byte; memory would only grow (--flood).
+    options.KeepTranscript = false;
     VirtualModem modem(options);
     const std::string failure = modem.Start();
     if (!failure.empty()) {

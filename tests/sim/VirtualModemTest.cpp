@@ -275,4 +275,27 @@ TEST_F(VirtualModemTest, TranscriptFileShowsEveryByteWithItsSpeeds) {
     EXPECT_NE(first.find(" in  modem 115200 line 9600 41 54 0D \"AT\\r\""), std::string::npos) << first;
 }
 
+TEST_F(VirtualModemTest, WithoutAKeptTranscriptTheFileStillGetsEveryByte) {
+    const std::string file = (fs::path(Home.Path()) / "transcript.txt").string();
+    {
+        VirtualModem modem(With([&](VirtualModemOptions& o) {
+            o.TranscriptFile = file;
+            o.KeepTranscript = false;
+        }));
+        ASSERT_EQ(modem.Start(), "");
+        PtyPeer peer(modem.LinkPath());
+        ASSERT_TRUE(peer.SetSpeed(115200));
+        EXPECT_EQ(Command(peer, "AT\r"), std::string("AT\r") + Ok);
+        EXPECT_TRUE(modem.WaitForReceivedBytes(3, 10s));
+        EXPECT_TRUE(modem.Transcript().empty());
+        EXPECT_EQ(modem.ReceivedBytes(), "");
+    }
+    std::ifstream in(file);
+    std::string all, line;
+    while (std::getline(in, line)) all += line + "\n";
+    EXPECT_NE(all.find(" in  modem 115200 line 115200 41 54 0D \"AT\\r\""), std::string::npos) << all;
+    EXPECT_NE(all.find(" out modem 115200 line 115200 0D 0A 4F 4B 0D 0A \"\\r\\nOK\\r\\n\""), std::string::npos)
+        << all;
+}
+
 }  // namespace
