@@ -6,9 +6,6 @@
 
 namespace {
 
-constexpr const char* IprRange =
-    "+IPR: (0,1200,2400,4800,9600,14400,19200,38400,56000,57600,115200),()";
-
 // Walks the body of one command line; spaces between commands mean nothing to a modem.
 class Cursor {
 public:
@@ -93,7 +90,7 @@ bool RunExtended(Cursor& c, ModemSettings& s, AtOutcome& out) {
         out.Information.push_back("+IPR: " + std::to_string(s.Speed));
     } else if (c.Take('=')) {
         if (c.Take('?')) {
-            out.Information.push_back(IprRange);
+            out.Information.push_back("+IPR: (" + gInterfaceSpeedList(",") + "),()");
         } else {
             auto rate = c.Number(true);
             if (!rate || !gIsInterfaceSpeed(*rate)) return false;

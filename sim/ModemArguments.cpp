@@ -55,7 +55,7 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
             o.ComNumber = static_cast<int>(n);
         } else if (name == "--speed") {
             if (!number(o.Speed) || !gIsInterfaceSpeed(o.Speed))
-                return "--speed needs one of 0, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 56000, 57600, 115200";
+                return "--speed needs one of " + gInterfaceSpeedList(", ");
         } else if (name == "--mismatch") {
             if (!value(text) || (text != "silent" && text != "garbage"))
                 return "--mismatch needs silent or garbage";

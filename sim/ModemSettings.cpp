@@ -30,3 +30,12 @@ ModemSettings gStoredPart(const ModemSettings& from, const ModemSettings& onto) 
 bool gIsInterfaceSpeed(uint32_t speed) {
     return std::find(InterfaceSpeeds.begin(), InterfaceSpeeds.end(), speed) != InterfaceSpeeds.end();
 }
+
+std::string gInterfaceSpeedList(std::string_view separator) {
+    std::string list;
+    for (const uint32_t speed : InterfaceSpeeds) {
+        if (!list.empty()) list += separator;
+        list += std::to_string(speed);
+    }
+    return list;
+}

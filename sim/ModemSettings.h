@@ -2,6 +2,8 @@
 // The settings a modem keeps: those in force, and those it stores as its profile.
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 struct ModemSettings {
     bool Echo = true;
@@ -27,3 +29,5 @@ ModemSettings gStoredPart(const ModemSettings& from, const ModemSettings& onto);
 
 // Interface speeds the modem accepts for +IPR: the metering devices' speeds, and 0.
 bool gIsInterfaceSpeed(uint32_t speed);
+// Those speeds in ascending order, written out with separator between them.
+std::string gInterfaceSpeedList(std::string_view separator);

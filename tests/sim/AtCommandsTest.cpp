@@ -58,6 +58,7 @@ TEST(AtCommands, AnswersEachLineFromTheTable) {
         {"ATS0", "\r\nERROR\r\n"},
         {"ATS7=99999999999", "\r\nERROR\r\n"},
         {"AT+IPR?", "\r\n+IPR: 115200\r\n\r\nOK\r\n"},
+        {"AT+IPR=?", "\r\n+IPR: (0,1200,2400,4800,9600,14400,19200,38400,56000,57600,115200),()\r\n\r\nOK\r\n"},
         {"AT+IPR=9600", "\r\nOK\r\n"},
         {"AT+IPR=14400", "\r\nOK\r\n"},
         {"AT+IPR=56000", "\r\nOK\r\n"},

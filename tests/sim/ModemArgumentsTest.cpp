@@ -40,6 +40,10 @@ TEST(ModemArguments, RefusesBadValues) {
         bool help = false;
         EXPECT_NE(gParseModemArguments(args, o, help), "") << args[0];
     }
+    VirtualModemOptions o;
+    bool help = false;
+    EXPECT_EQ(gParseModemArguments({"--speed", "9601"}, o, help),
+              "--speed needs one of 0, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 56000, 57600, 115200");
 }
 
 TEST(ModemArguments, DefaultsAndHelp) {
