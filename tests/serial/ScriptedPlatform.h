@@ -35,7 +35,6 @@ public:
     std::string Written;
     LineSettings Line;
     CommTimeouts Timeouts;
-    uint32_t EventMask = 0;
     uint32_t Tick = 0;
 
     int Count(const std::string& call) const { return static_cast<int>(std::count(Calls.begin(), Calls.end(), call)); }
@@ -62,7 +61,7 @@ public:
         return Next("SetTimeouts", [&] { Timeouts = timeouts; });
     }
     SysResult SetEventMask(PortHandle, uint32_t mask) override {
-        return Next("SetEventMask " + std::to_string(mask), [&] { EventMask = mask; });
+        return Next("SetEventMask " + std::to_string(mask), [] {});
     }
     SysResult Purge(PortHandle, uint32_t flags) override { return Next("Purge " + std::to_string(flags), [] {}); }
     SysResult EscapeFunction(PortHandle, uint32_t function) override {
