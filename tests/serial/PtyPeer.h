@@ -20,10 +20,9 @@ public:
     explicit PtyPeer(int comNumber) {
         Master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
         if (Master < 0 || grantpt(Master) != 0 || unlockpt(Master) != 0) throw std::runtime_error("no pty");
-        SlavePath = ptsname(Master);
         if (Home.Path().empty()) throw std::runtime_error("no temp folder");
         std::filesystem::create_directories(Home.PortsFolder());
-        Link(comNumber, SlavePath);
+        Link(comNumber, ptsname(Master));
     }
 
     ~PtyPeer() { CloseMaster(); }
@@ -76,5 +75,4 @@ public:
 
     TempConfigHome Home;
     int Master = -1;
-    std::string SlavePath;
 };
