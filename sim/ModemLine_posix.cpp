@@ -8,7 +8,6 @@
 #include <poll.h>
 #include <stdlib.h>
 #include <sys/ioctl.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include "serial/LineSettings_posix.h"
@@ -147,10 +146,6 @@ std::unique_ptr<ModemLine> gOpenModemLine(std::string& error) {
     }
     // Raw from the start, so the slave neither echoes nor edits lines before the
     // utility opens it and sets the line itself.
-    termios raw{};
-    if (::tcgetattr(slave, &raw) == 0) {
-        ::cfmakeraw(&raw);
-        ::tcsetattr(slave, TCSANOW, &raw);
-    }
+    gMakeRaw(slave);
     return std::make_unique<PseudoTerminal>(master, slave, wake[0], wake[1], name);
 }
