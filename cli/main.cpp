@@ -117,9 +117,7 @@ int RunJob(const CliOptions& options) {
     settings.WriteInt(CommPortSection, "IsLocal", options.Place);
 
     auto engine = std::make_unique<ConfigEngine>(settings);
-    engine->Owner = &window;
-    engine->Port.OwnerWindow = &window;
-    engine->Port.StopEventRef = &engine->StopEvent;
+    engine->SetWindow(&window);
     engine->InitEngine();
     watcher.Start();
     engine->OnStartStop();

@@ -73,8 +73,7 @@ ModemSetupDlg::~ModemSetupDlg() {
     // The worker must not outlive the toolkit object and the controls it reaches; both go
     // before the engine's own destructor runs, which must not reach them either.
     EndWorker();
-    Owner = nullptr;
-    Port.OwnerWindow = nullptr;
+    SetWindow(nullptr);
 }
 
 void ModemSetupDlg::BuildLayout() {
@@ -151,7 +150,7 @@ void ModemSetupDlg::OnInitDialog() {
 
     setWindowIcon(Icon);
     setWindowTitle(QStringLiteral("Тервана"));
-    Owner = &Kit;
+    SetWindow(&Kit);
 
     const int32_t comIndex = Settings.ReadInt(CommPortSection, "CommNum", 0);
     for (int number = 1; number <= 32; ++number) ComSelector->addItem(QStringLiteral("COM%1").arg(number));
@@ -161,8 +160,6 @@ void ModemSetupDlg::OnInitDialog() {
     Log->setRowCount(0);
     Log->SetColumn(QStringLiteral("Операция"), clientWidth - LogColumnMargin);
 
-    Port.OwnerWindow = &Kit;
-    Port.StopEventRef = &StopEvent;
     InitEngine();
 }
 

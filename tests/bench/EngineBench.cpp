@@ -64,9 +64,7 @@ struct Job {
         Window.ComboAppend(ControlId::PlaceSelector, "Подключение к прибору");
         Window.ComboAppend(ControlId::PlaceSelector, "Подключение к компьютеру");
         Settings.WriteInt(CommPortSection, "ModemType", 1);
-        Engine->Owner = &Window;
-        Engine->Port.OwnerWindow = &Window;
-        Engine->Port.StopEventRef = &Engine->StopEvent;
+        Engine->SetWindow(&Window);
         Engine->InitEngine();
     }
 };

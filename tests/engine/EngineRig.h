@@ -1,6 +1,6 @@
 #pragma once
 // An engine wired to a recording window and a scripted modem, as the main window wires
-// it: owner, the port's owner and stop event, then InitEngine.
+// it: the window first, then InitEngine.
 
 #include <memory>
 #include <string>
@@ -38,9 +38,7 @@ template <typename Window = RecordingToolkit> struct EngineRig {
     void Wire(std::unique_ptr<SerialPlatform> platform) {
         Engine = std::make_unique<ConfigEngine>(Settings, std::move(platform));
         FillWindowSelectors(Win);
-        Engine->Owner = &Win;
-        Engine->Port.OwnerWindow = &Win;
-        Engine->Port.StopEventRef = &Engine->StopEvent;
+        Engine->SetWindow(&Win);
     }
 
     void Init() { Engine->InitEngine(); }
