@@ -15,6 +15,7 @@
 #include "ui/LogExport.h"
 #include "ui/LogView.h"
 #include "ui/SaveLogDialog.h"
+#include "ui/WindowChoices.h"
 
 namespace {
 
@@ -117,9 +118,6 @@ void ModemSetupDlg::BuildLayout() {
 
     auto* saveLog = AddButton(this, "saveLog", QStringLiteral("Сохранить лог"), units.Rect(235, 183, 64, 14));
 
-    PlaceSelector->addItem(QStringLiteral("Подключение к прибору"));
-    PlaceSelector->addItem(QStringLiteral("Подключение к компьютеру"));
-
     Kit.AddCombo(ControlId::ComSelector, ComSelector);
     Kit.AddCombo(ControlId::SpeedSelector, SpeedSelector);
     Kit.AddCombo(ControlId::ModelSelector, ModelSelector);
@@ -152,9 +150,8 @@ void ModemSetupDlg::OnInitDialog() {
     setWindowTitle(QStringLiteral("Тервана"));
     SetWindow(&Kit);
 
-    const int32_t comIndex = Settings.ReadInt(CommPortSection, "CommNum", 0);
-    for (int number = 1; number <= 32; ++number) ComSelector->addItem(QStringLiteral("COM%1").arg(number));
-    Kit.ComboSelect(ControlId::ComSelector, comIndex);
+    // On this thread the toolkit carries its requests out at once.
+    gFillWindowChoices(Kit, Settings.ReadInt(CommPortSection, "CommNum", 0));
 
     const int clientWidth = Log->contentsRect().width();
     Log->setRowCount(0);

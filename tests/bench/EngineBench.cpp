@@ -18,7 +18,7 @@
 #include "sim/VirtualModem.h"
 #include "tests/support/RecordingToolkit.h"
 #include "tests/support/TempConfigHome.h"
-#include "ui/ControlIds.h"
+#include "ui/WindowChoices.h"
 
 namespace {
 
@@ -59,10 +59,7 @@ struct Job {
     std::unique_ptr<ConfigEngine> Engine = std::make_unique<ConfigEngine>(Settings);
 
     Job() {
-        for (int n = 1; n <= 32; ++n) Window.ComboAppend(ControlId::ComSelector, "COM" + std::to_string(n));
-        Window.ComboSelect(ControlId::ComSelector, ComNumber - 1);
-        Window.ComboAppend(ControlId::PlaceSelector, "Подключение к прибору");
-        Window.ComboAppend(ControlId::PlaceSelector, "Подключение к компьютеру");
+        gFillWindowChoices(Window, ComNumber - 1);
         Settings.WriteInt(CommPortSection, "ModemType", 1);
         Engine->SetWindow(&Window);
         Engine->InitEngine();

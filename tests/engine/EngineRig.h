@@ -11,17 +11,10 @@
 #include "tests/engine/ScriptedPlatform.h"
 #include "tests/support/RecordingToolkit.h"
 #include "ui/ControlIds.h"
+#include "ui/WindowChoices.h"
 
 inline const std::string Succeeded = "Операция завершена успешно!";
 inline const std::string NotSucceeded = "Операция завершена НЕ успешно!";
-
-// Fills the selectors the window fills itself: the COM ports and the two places.
-inline void FillWindowSelectors(Toolkit& window) {
-    for (int n = 1; n <= 32; ++n) window.ComboAppend(ControlId::ComSelector, "COM" + std::to_string(n));
-    window.ComboSelect(ControlId::ComSelector, 0);
-    window.ComboAppend(ControlId::PlaceSelector, "Подключение к прибору");
-    window.ComboAppend(ControlId::PlaceSelector, "Подключение к компьютеру");
-}
 
 // Asks a rig for the machine's own serial services in place of the scripted modem.
 struct SystemPort {};
@@ -37,7 +30,7 @@ template <typename Window = RecordingToolkit> struct EngineRig {
 
     void Wire(std::unique_ptr<SerialPlatform> platform) {
         Engine = std::make_unique<ConfigEngine>(Settings, std::move(platform));
-        FillWindowSelectors(Win);
+        gFillWindowChoices(Win, 0);
         Engine->SetWindow(&Win);
     }
 
