@@ -63,7 +63,8 @@ public:
             rows.insert(rows.begin() + position, text);
         });
     }
-    void LogScrollTo(int id, int row) override { Locked([&] { ScrolledTo[id] = row; }); }
+    // Nothing is on screen to scroll.
+    void LogScrollTo(int, int) override {}
     void LogDeleteAll(int id) override { Locked([&] { Logs[id].clear(); }); }
     std::string LogRowText(int id, int row) override {
         std::lock_guard lock(Mutex);
@@ -126,5 +127,4 @@ private:
     std::map<int, Combo> Combos;
     std::map<int, std::string> Texts;
     std::map<int, std::vector<std::string>> Logs;
-    std::map<int, int> ScrolledTo;
 };
