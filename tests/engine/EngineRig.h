@@ -8,13 +8,11 @@
 
 #include "engine/ConfigEngine.h"
 #include "engine/MemorySettings.h"
+#include "tests/engine/LogRows.h"
 #include "tests/engine/ScriptedPlatform.h"
 #include "tests/support/RecordingToolkit.h"
 #include "ui/ControlIds.h"
 #include "ui/WindowChoices.h"
-
-inline const std::string Succeeded = "Операция завершена успешно!";
-inline const std::string NotSucceeded = "Операция завершена НЕ успешно!";
 
 // Asks a rig for the machine's own serial services in place of the scripted modem.
 struct SystemPort {};
