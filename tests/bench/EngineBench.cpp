@@ -15,6 +15,7 @@
 
 #include "engine/ConfigEngine.h"
 #include "engine/MemorySettings.h"
+#include "engine/Messages.h"
 #include "sim/VirtualModem.h"
 #include "tests/support/RecordingToolkit.h"
 #include "tests/support/TempConfigHome.h"
@@ -33,10 +34,10 @@ class TimingWindow : public RecordingToolkit {
 public:
     void LogInsertRow(int id, int position, const std::string& text) override {
         RecordingToolkit::LogInsertRow(id, position, text);
-        if (text != "Операция завершена успешно!" && text != "Операция завершена НЕ успешно!") return;
+        if (text != Msg::Succeeded && text != Msg::NotSucceeded) return;
         std::lock_guard lock(Mutex);
         Final = Clock::now();
-        Succeeded = text == "Операция завершена успешно!";
+        Succeeded = text == Msg::Succeeded;
         Done = true;
     }
     bool Finished(Clock::time_point& at, bool& succeeded) {
