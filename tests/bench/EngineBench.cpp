@@ -29,17 +29,9 @@ double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 
 constexpr int ComNumber = 1;
 
-// Notes when the final line of a job arrives.
+// Notes when the final line of a job arrives; the toolkit's own lock guards the notes.
 class TimingWindow : public RecordingToolkit {
 public:
-    void LogInsertRow(int id, int position, const std::string& text) override {
-        RecordingToolkit::LogInsertRow(id, position, text);
-        if (text != Msg::Succeeded && text != Msg::NotSucceeded) return;
-        std::lock_guard lock(Mutex);
-        Final = Clock::now();
-        Succeeded = text == Msg::Succeeded;
-        Done = true;
-    }
     bool Finished(Clock::time_point& at, bool& succeeded) {
         std::lock_guard lock(Mutex);
         at = Final;
@@ -47,8 +39,15 @@ public:
         return Done;
     }
 
+protected:
+    void RowInserted(int, const std::string& text) override {
+        if (text != Msg::Succeeded && text != Msg::NotSucceeded) return;
+        Final = Clock::now();
+        Succeeded = text == Msg::Succeeded;
+        Done = true;
+    }
+
 private:
-    std::mutex Mutex;
     Clock::time_point Final;
     bool Succeeded = false;
     bool Done = false;
