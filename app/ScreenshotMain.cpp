@@ -12,6 +12,8 @@
 #include <string>
 
 #include "app/SettingsStore.h"
+#include "engine/Messages.h"
+#include "serial/ComNames.h"
 #include "sim/VirtualModem.h"
 #include "ui/ModemSetupDlg.h"
 
@@ -41,7 +43,7 @@ int main(int argc, char** argv) {
     }
 
     SettingsStore settings;
-    settings.SetRoot("Halvstad");
+    settings.SetRoot(CompanyName);
     ModemSetupDlg dialog(settings);
     dialog.show();
     QTest::qWait(500);
@@ -52,7 +54,9 @@ int main(int argc, char** argv) {
     const bool ended = QTest::qWaitFor(
         [&] {
             const int rows = log->rowCount();
-            return rows > 0 && log->item(rows - 1, 0)->text().startsWith(QStringLiteral("Операция завершена"));
+            if (rows == 0) return false;
+            const QString last = log->item(rows - 1, 0)->text();
+            return last == QString::fromUtf8(Msg::Succeeded) || last == QString::fromUtf8(Msg::NotSucceeded);
         },
         120000);
     QTest::qWait(500);

@@ -7,6 +7,7 @@
 #include <QTranslator>
 
 #include "app/SettingsStore.h"
+#include "serial/ComNames.h"
 #include "ui/ModemSetupDlg.h"
 
 int main(int argc, char** argv) {
@@ -17,7 +18,7 @@ int main(int argc, char** argv) {
     if (qtTexts.load(QLocale(QLocale::Russian), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTexts);
     SettingsStore settings;
-    settings.SetRoot("Halvstad");
+    settings.SetRoot(CompanyName);
     {
         ModemSetupDlg dialog(settings);
         dialog.exec();

@@ -5,10 +5,9 @@
 #include <optional>
 
 #include "engine/ConfigStep.h"
+#include "ui/WindowChoices.h"
 
 namespace {
-
-constexpr int MaxComNumber = 32;
 
 std::optional<int> Number(const std::string& text) {
     int value = 0;
@@ -67,7 +66,7 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
         std::optional<int> chosen;
         if (arg == "--com") {
             chosen = Number(value);
-            if (chosen && (*chosen < 1 || *chosen > MaxComNumber)) chosen.reset();
+            if (chosen && (*chosen < 1 || *chosen > ComPortCount)) chosen.reset();
             if (chosen) o.ComNumber = *chosen;
         } else if (arg == "--model") {
             chosen = ModelFrom(value);

@@ -6,14 +6,11 @@
 
 #include <cstdio>
 #include <functional>
-#include <map>
-#include <mutex>
 #include <string>
-#include <vector>
 
-#include "ui/Toolkit.h"
+#include "ui/MemoryToolkit.h"
 
-class ConsoleToolkit : public Toolkit {
+class ConsoleToolkit : public MemoryToolkit {
 public:
     ConsoleToolkit(std::FILE* out, std::FILE* err) : Out(out), Err(err) {}
 
@@ -21,31 +18,14 @@ public:
     std::function<void(const std::string& caption)> OnCaption;
 
     void ShowMessage(const std::string& text, const std::string& caption) override;
-    void ComboClear(int id) override;
-    void ComboAppend(int id, const std::string& text) override;
-    void ComboSelect(int id, int index) override;
-    int ComboSelected(int id) override;
-    std::string ComboText(int id) override;
-    void SetControlText(int id, const std::string& text) override;
-    int LogRowCount(int id) override;
-    void LogInsertRow(int id, int position, const std::string& text) override;
-    void LogScrollTo(int, int) override {}
-    void LogDeleteAll(int id) override;
-    std::string LogRowText(int id, int row) override;
-    void CancelRequests() override;
 
     std::string LastRow();
 
-private:
-    struct Combo {
-        std::vector<std::string> Items;
-        int Selected = -1;
-    };
+protected:
+    void RowInserted(int id, const std::string& text) override;
+    void TextChanged(int id, const std::string& text) override;
 
-    std::mutex Mutex;
+private:
     std::FILE* Out;
     std::FILE* Err;
-    bool Cancelled = false;
-    std::map<int, Combo> Combos;
-    std::vector<std::string> Rows;
 };

@@ -18,13 +18,11 @@
 #include "engine/MemorySettings.h"
 #include "engine/Messages.h"
 #include "serial/ComNames.h"
-#include "ui/ControlIds.h"
+#include "ui/WindowChoices.h"
 
 namespace {
 
 enum ExitStatus { Configured = 0, NotConfigured = 1, BadArguments = 2, PortNotOpened = 3 };
-
-constexpr int ComCount = 32;
 
 // Where a link leads, as " -> target", or that it leads nowhere.
 std::string LinkTarget(const std::string& device) {
@@ -40,7 +38,7 @@ void PrintList() {
     std::printf("Device speeds (--speed):\n ");
     for (const char* speed : SpeedTable) std::printf(" %s", speed);
     std::printf("\nCOM ports (--com):\n");
-    for (int n = 1; n <= ComCount; ++n) {
+    for (int n = 1; n <= ComPortCount; ++n) {
         const std::string device = gResolveComPort(n);
         std::printf("  COM%-2d  %s\n", n, device.empty() ? "-" : (device + LinkTarget(device)).c_str());
     }
@@ -105,10 +103,7 @@ int RunJob(const CliOptions& options) {
         else if (session.Started) session.Ended = true;
         session.Changed.notify_all();
     };
-    for (int n = 1; n <= ComCount; ++n) window.ComboAppend(ControlId::ComSelector, "COM" + std::to_string(n));
-    window.ComboSelect(ControlId::ComSelector, options.ComNumber - 1);
-    window.ComboAppend(ControlId::PlaceSelector, "Подключение к прибору");
-    window.ComboAppend(ControlId::PlaceSelector, "Подключение к компьютеру");
+    gFillWindowChoices(window, options.ComNumber - 1);
 
     // The choices reach the engine the way stored ones do, without touching the store.
     MemorySettings settings;
@@ -117,9 +112,7 @@ int RunJob(const CliOptions& options) {
     settings.WriteInt(CommPortSection, "IsLocal", options.Place);
 
     auto engine = std::make_unique<ConfigEngine>(settings);
-    engine->Owner = &window;
-    engine->Port.OwnerWindow = &window;
-    engine->Port.StopEventRef = &engine->StopEvent;
+    engine->SetWindow(&window);
     engine->InitEngine();
     watcher.Start();
     engine->OnStartStop();

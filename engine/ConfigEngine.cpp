@@ -34,6 +34,7 @@ int32_t LeadingNumber(const std::string& text) {
 ConfigEngine::ConfigEngine(IntSettings& settings, std::unique_ptr<SerialPlatform> platform)
     : Port(platform ? std::move(platform) : gMakeSystemSerialPlatform()), Settings(settings) {
     Port.CancelEventRef = &Ending;
+    Port.StopEventRef = &StopEvent;
 }
 
 ConfigEngine::~ConfigEngine() {
@@ -55,6 +56,11 @@ void ConfigEngine::EndWorker() {
         StartEvent.Signal();
     }
     if (Worker.joinable()) Worker.join();
+}
+
+void ConfigEngine::SetWindow(Toolkit* window) {
+    Owner = window;
+    Port.OwnerWindow = window;
 }
 
 int32_t ConfigEngine::InitEngine() {

@@ -27,6 +27,8 @@ public:
     ConfigEngine& operator=(const ConfigEngine&) = delete;
 
     // User-interface thread.
+    // The window the engine and its port report to; nullptr once the window's controls go.
+    void SetWindow(Toolkit* window);
     int32_t InitEngine();
     void OnStartStop();
     // Ends the worker without waiting for its job: every wait wakes, every further window

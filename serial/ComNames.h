@@ -3,6 +3,9 @@
 
 #include <string>
 
+// The maker's folder name: the ports folder and the stored settings live under the same one.
+inline constexpr const char* CompanyName = "Halvstad";
+
 // The per-user folder whose links named COMn point at devices:
 // $XDG_CONFIG_HOME/Halvstad/ports, or ~/.config/Halvstad/ports.
 std::string gPortsFolder();

@@ -125,5 +125,5 @@ std::string gPortsFolder() {
         const char* home = std::getenv("HOME");
         base = std::string(home && *home ? home : ".") + "/.config";
     }
-    return base + "/Halvstad/ports";
+    return base + "/" + CompanyName + "/ports";
 }

@@ -15,6 +15,7 @@
 #include "ui/LogExport.h"
 #include "ui/LogView.h"
 #include "ui/SaveLogDialog.h"
+#include "ui/WindowChoices.h"
 
 namespace {
 
@@ -73,8 +74,7 @@ ModemSetupDlg::~ModemSetupDlg() {
     // The worker must not outlive the toolkit object and the controls it reaches; both go
     // before the engine's own destructor runs, which must not reach them either.
     EndWorker();
-    Owner = nullptr;
-    Port.OwnerWindow = nullptr;
+    SetWindow(nullptr);
 }
 
 void ModemSetupDlg::BuildLayout() {
@@ -118,9 +118,6 @@ void ModemSetupDlg::BuildLayout() {
 
     auto* saveLog = AddButton(this, "saveLog", QStringLiteral("Сохранить лог"), units.Rect(235, 183, 64, 14));
 
-    PlaceSelector->addItem(QStringLiteral("Подключение к прибору"));
-    PlaceSelector->addItem(QStringLiteral("Подключение к компьютеру"));
-
     Kit.AddCombo(ControlId::ComSelector, ComSelector);
     Kit.AddCombo(ControlId::SpeedSelector, SpeedSelector);
     Kit.AddCombo(ControlId::ModelSelector, ModelSelector);
@@ -151,18 +148,15 @@ void ModemSetupDlg::OnInitDialog() {
 
     setWindowIcon(Icon);
     setWindowTitle(QStringLiteral("Тервана"));
-    Owner = &Kit;
+    SetWindow(&Kit);
 
-    const int32_t comIndex = Settings.ReadInt(CommPortSection, "CommNum", 0);
-    for (int number = 1; number <= 32; ++number) ComSelector->addItem(QStringLiteral("COM%1").arg(number));
-    Kit.ComboSelect(ControlId::ComSelector, comIndex);
+    // On this thread the toolkit carries its requests out at once.
+    gFillWindowChoices(Kit, Settings.ReadInt(CommPortSection, "CommNum", 0));
 
     const int clientWidth = Log->contentsRect().width();
     Log->setRowCount(0);
     Log->SetColumn(QStringLiteral("Операция"), clientWidth - LogColumnMargin);
 
-    Port.OwnerWindow = &Kit;
-    Port.StopEventRef = &StopEvent;
     InitEngine();
 }
 

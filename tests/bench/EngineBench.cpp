@@ -15,10 +15,11 @@
 
 #include "engine/ConfigEngine.h"
 #include "engine/MemorySettings.h"
+#include "engine/Messages.h"
 #include "sim/VirtualModem.h"
 #include "tests/support/RecordingToolkit.h"
 #include "tests/support/TempConfigHome.h"
-#include "ui/ControlIds.h"
+#include "ui/WindowChoices.h"
 
 namespace {
 
@@ -28,17 +29,9 @@ double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 
 constexpr int ComNumber = 1;
 
-// Notes when the final line of a job arrives.
+// Notes when the final line of a job arrives; the toolkit's own lock guards the notes.
 class TimingWindow : public RecordingToolkit {
 public:
-    void LogInsertRow(int id, int position, const std::string& text) override {
-        RecordingToolkit::LogInsertRow(id, position, text);
-        if (text != "Операция завершена успешно!" && text != "Операция завершена НЕ успешно!") return;
-        std::lock_guard lock(Mutex);
-        Final = Clock::now();
-        Succeeded = text == "Операция завершена успешно!";
-        Done = true;
-    }
     bool Finished(Clock::time_point& at, bool& succeeded) {
         std::lock_guard lock(Mutex);
         at = Final;
@@ -46,8 +39,15 @@ public:
         return Done;
     }
 
+protected:
+    void RowInserted(int, const std::string& text) override {
+        if (text != Msg::Succeeded && text != Msg::NotSucceeded) return;
+        Final = Clock::now();
+        Succeeded = text == Msg::Succeeded;
+        Done = true;
+    }
+
 private:
-    std::mutex Mutex;
     Clock::time_point Final;
     bool Succeeded = false;
     bool Done = false;
@@ -59,14 +59,9 @@ struct Job {
     std::unique_ptr<ConfigEngine> Engine = std::make_unique<ConfigEngine>(Settings);
 
     Job() {
-        for (int n = 1; n <= 32; ++n) Window.ComboAppend(ControlId::ComSelector, "COM" + std::to_string(n));
-        Window.ComboSelect(ControlId::ComSelector, ComNumber - 1);
-        Window.ComboAppend(ControlId::PlaceSelector, "Подключение к прибору");
-        Window.ComboAppend(ControlId::PlaceSelector, "Подключение к компьютеру");
+        gFillWindowChoices(Window, ComNumber - 1);
         Settings.WriteInt(CommPortSection, "ModemType", 1);
-        Engine->Owner = &Window;
-        Engine->Port.OwnerWindow = &Window;
-        Engine->Port.StopEventRef = &Engine->StopEvent;
+        Engine->SetWindow(&Window);
         Engine->InitEngine();
     }
 };

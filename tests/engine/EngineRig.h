@@ -1,6 +1,6 @@
 #pragma once
 // An engine wired to a recording window and a scripted modem, as the main window wires
-// it: owner, the port's owner and stop event, then InitEngine.
+// it: the window first, then InitEngine.
 
 #include <memory>
 #include <string>
@@ -8,20 +8,11 @@
 
 #include "engine/ConfigEngine.h"
 #include "engine/MemorySettings.h"
+#include "tests/engine/LogRows.h"
 #include "tests/engine/ScriptedPlatform.h"
 #include "tests/support/RecordingToolkit.h"
 #include "ui/ControlIds.h"
-
-inline const std::string Succeeded = "Операция завершена успешно!";
-inline const std::string NotSucceeded = "Операция завершена НЕ успешно!";
-
-// Fills the selectors the window fills itself: the COM ports and the two places.
-inline void FillWindowSelectors(Toolkit& window) {
-    for (int n = 1; n <= 32; ++n) window.ComboAppend(ControlId::ComSelector, "COM" + std::to_string(n));
-    window.ComboSelect(ControlId::ComSelector, 0);
-    window.ComboAppend(ControlId::PlaceSelector, "Подключение к прибору");
-    window.ComboAppend(ControlId::PlaceSelector, "Подключение к компьютеру");
-}
+#include "ui/WindowChoices.h"
 
 // Asks a rig for the machine's own serial services in place of the scripted modem.
 struct SystemPort {};
@@ -37,10 +28,8 @@ template <typename Window = RecordingToolkit> struct EngineRig {
 
     void Wire(std::unique_ptr<SerialPlatform> platform) {
         Engine = std::make_unique<ConfigEngine>(Settings, std::move(platform));
-        FillWindowSelectors(Win);
-        Engine->Owner = &Win;
-        Engine->Port.OwnerWindow = &Win;
-        Engine->Port.StopEventRef = &Engine->StopEvent;
+        gFillWindowChoices(Win, 0);
+        Engine->SetWindow(&Win);
     }
 
     void Init() { Engine->InitEngine(); }

@@ -12,6 +12,8 @@ inline std::string Exec(const std::string& command) { return "Выполнени
 inline std::string Got(const std::string& reply) { return "Получен ответ \"" + reply + "\""; }
 inline const std::string NoModem =
     "Модем не отвечает! Проверьте правильность подключения модема и номер указанного СОМ-порта!";
+inline const std::string Succeeded = "Операция завершена успешно!";
+inline const std::string NotSucceeded = "Операция завершена НЕ успешно!";
 
 // Each command's row followed by its reply's row.
 inline Rows CommandRows(const std::vector<std::string>& commands, const std::vector<std::string>& replies) {

@@ -44,7 +44,7 @@ TEST_F(ModemJobTest, ConfiguresAModemFoundAt115200ForTheDevice) {
          {CommandRows({"AT+IPR=9600"}, {"OK"}), Rows{"Установка скорости СОМ-порта 9600 бит/сек."},
           CommandRows({"AT&F", "AT&D0", "ATX0", "ATS0=2", "ATS7=60", "ATL1", "ATE0", "ATV0", "AT&W"},
                       {"OK", "OK", "OK", "OK", "OK", "OK", "OK", "0", "0"}),
-          Rows{"Операция завершена успешно!"}})
+          Rows{Succeeded}})
         expected.insert(expected.end(), rows.begin(), rows.end());
     EXPECT_EQ(Rig.Log(), expected);
     EXPECT_TRUE(Rig.Win.Messages().empty());
@@ -66,7 +66,7 @@ TEST_F(ModemJobTest, AtTheComputerTheModemKeepsVerboseReplies) {
     for (const auto& rows :
          {CommandRows({"AT+IPR=9600"}, {"OK"}), Rows{"Установка скорости СОМ-порта 9600 бит/сек."},
           CommandRows({"AT&F", "AT&D2", "ATX4", "ATS0=2", "ATS7=60", "ATL1", "ATE0", "ATV1", "AT&W"}, Rows(9, "OK")),
-          Rows{"Операция завершена успешно!"}})
+          Rows{Succeeded}})
         expected.insert(expected.end(), rows.begin(), rows.end());
     EXPECT_EQ(Rig.Log(), expected);
     EXPECT_TRUE(Modem->StoredProfile().Verbose);
@@ -84,7 +84,7 @@ TEST_F(ModemJobTest, ModemWithoutSimCardRefusesAutoAnswer) {
         "Проверьте, что SIM карта вставлена в модем, и модем зарегистрирован в сети оператора!\r\n"
         "Операция будет прекращена!";
     const Rows log = Rig.Log();
-    EXPECT_EQ(Rows(log.end() - 3, log.end()), (Rows{Exec("ATS0=2"), text, "Операция завершена НЕ успешно!"}));
+    EXPECT_EQ(Rows(log.end() - 3, log.end()), (Rows{Exec("ATS0=2"), text, NotSucceeded}));
     ASSERT_EQ(Rig.Win.Messages().size(), 1u);
     EXPECT_EQ(Rig.Win.Messages()[0].Caption, "Ошибка");
 }
@@ -96,7 +96,7 @@ TEST_F(ModemJobTest, RepliesInPiecesWithEchoAreRecognised) {
     StartModem(options);
     Choose(0, 0);
     ASSERT_TRUE(Rig.RunJob());
-    EXPECT_EQ(Rig.Log().back(), "Операция завершена успешно!");
+    EXPECT_EQ(Rig.Log().back(), Succeeded);
 }
 
 TEST_F(ModemJobTest, DeviceVanishingMidJobEndsItUnsuccessfully) {
@@ -111,7 +111,7 @@ TEST_F(ModemJobTest, DeviceVanishingMidJobEndsItUnsuccessfully) {
     ASSERT_GE(log.size(), 3u);
     EXPECT_EQ(log[log.size() - 3].rfind("Выполнение команды ", 0), 0u);
     EXPECT_EQ(Rows(log.end() - 2, log.end()),
-              (Rows{"При выполнении операции возникла ошибка!", "Операция завершена НЕ успешно!"}));
+              (Rows{"При выполнении операции возникла ошибка!", NotSucceeded}));
     const auto boxes = Rig.Win.Messages();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].Text.rfind("Ошибка выполнения ReadFile (код ", 0), 0u);
@@ -127,10 +127,10 @@ TEST_F(ModemJobTest, StopDuringTheSearchShowsNoBox) {
     Rig.Engine->OnStartStop();
     ASSERT_TRUE(Rig.WaitForRow(Search(9600)));
     Rig.Engine->OnStartStop();
-    ASSERT_TRUE(Rig.Win.WaitFor([&] { return Rig.LastRowIs("Операция завершена НЕ успешно!"); }));
+    ASSERT_TRUE(Rig.Win.WaitFor([&] { return Rig.LastRowIs(NotSucceeded); }));
     ASSERT_TRUE(Rig.WaitIdle());
     EXPECT_TRUE(Rig.Win.Messages().empty());
-    EXPECT_EQ(Rig.Log(), (Rows{"Открытие СОМ2", Search(9600), "Операция завершена НЕ успешно!"}));
+    EXPECT_EQ(Rig.Log(), (Rows{"Открытие СОМ2", Search(9600), NotSucceeded}));
 }
 
 TEST_F(ModemJobTest, ClosingTheWindowMidJobAddsNothingAndFreesThePort) {

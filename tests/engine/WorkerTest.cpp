@@ -100,12 +100,12 @@ TEST(Job, EachJobStartsWithAnEmptyLog) {
 
 TEST(StartStop, StopDuringTheSearchShowsNoBox) {
     EngineRig<> rig;
-    ASSERT_TRUE(rig.StartWaitingJobUntil("Поиск модема на скорости 9600 бит/сек."));
+    ASSERT_TRUE(rig.StartWaitingJobUntil(Search(9600)));
     ASSERT_TRUE(rig.Win.WaitFor([&] { return rig.Engine->Busy == 1; }));
     rig.Engine->OnStartStop();
     EXPECT_EQ(rig.Engine->StopRequested, 1);
     ASSERT_TRUE(rig.WaitIdle());
-    EXPECT_EQ(rig.Log(), (Rows{"Открытие СОМ1", "Поиск модема на скорости 9600 бит/сек.", NotSucceeded}));
+    EXPECT_EQ(rig.Log(), (Rows{"Открытие СОМ1", Search(9600), NotSucceeded}));
     EXPECT_TRUE(rig.Win.Messages().empty());
 }
 
@@ -114,11 +114,11 @@ TEST(StartStop, StopWhileACommandWaitsEndsAtOnceWithoutABox) {
     rig.Script->Answer = [modem = ModemAt{9600}](uint32_t speed, const std::string& command) mutable {
         return command == "ATS7=60\r" ? std::nullopt : modem(speed, command);
     };
-    ASSERT_TRUE(rig.StartWaitingJobUntil("Выполнение команды ATS7=60"));
+    ASSERT_TRUE(rig.StartWaitingJobUntil(Exec("ATS7=60")));
     rig.Engine->OnStartStop();
     ASSERT_TRUE(rig.WaitIdle());
     const Rows log = rig.Log();
-    EXPECT_EQ(Rows(log.end() - 2, log.end()), (Rows{"Выполнение команды ATS7=60", NotSucceeded}));
+    EXPECT_EQ(Rows(log.end() - 2, log.end()), (Rows{Exec("ATS7=60"), NotSucceeded}));
     EXPECT_TRUE(rig.Win.Messages().empty());
     EXPECT_EQ(rig.Script->Written().back(), "ATS7=60\r");
 }
@@ -177,9 +177,9 @@ TEST(Ending, OnlyTheFirstEndingReachesTheWindow) {
 
 TEST(Ending, MidJobAddsNoRowAndClosesThePort) {
     EngineRig<> rig;
-    ASSERT_TRUE(rig.StartWaitingJobUntil("Поиск модема на скорости 9600 бит/сек."));
+    ASSERT_TRUE(rig.StartWaitingJobUntil(Search(9600)));
     rig.Engine.reset();
-    EXPECT_EQ(rig.Log(), (Rows{"Открытие СОМ1", "Поиск модема на скорости 9600 бит/сек."}));
+    EXPECT_EQ(rig.Log(), (Rows{"Открытие СОМ1", Search(9600)}));
     EXPECT_TRUE(rig.Win.Messages().empty());
     EXPECT_FALSE(rig.Script->IsOpen());
 }

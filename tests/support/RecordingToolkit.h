@@ -1,19 +1,18 @@
 #pragma once
-// A Toolkit that keeps what it is asked in memory, for tests without a window.
+// A Toolkit that keeps what it is asked in memory, for tests without a window, with
+// snapshots for assertions and a wait for the recorded state to change.
 // Safe to call from the worker and the test thread at once.
 
 #include <chrono>
 #include <condition_variable>
 #include <functional>
-#include <map>
 #include <mutex>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "ui/Toolkit.h"
+#include "ui/MemoryToolkit.h"
 
-class RecordingToolkit : public Toolkit {
+class RecordingToolkit : public MemoryToolkit {
 public:
     struct Message {
         std::string Text;
@@ -25,53 +24,8 @@ public:
     std::function<void(const Message&)> OnMessage;
 
     void ShowMessage(const std::string& text, const std::string& caption) override {
-        Message m{text, caption};
-        {
-            std::lock_guard lock(Mutex);
-            if (Cancelled) return;
-            MessageList.push_back(m);
-        }
-        Changed.notify_all();
-        if (OnMessage) OnMessage(m);
-    }
-    void ComboClear(int id) override { Locked([&] { Combos[id] = {}; }); }
-    void ComboAppend(int id, const std::string& text) override { Locked([&] { Combos[id].Items.push_back(text); }); }
-    void ComboSelect(int id, int index) override {
-        Locked([&] {
-            auto& c = Combos[id];
-            c.Selected = index >= 0 && index < static_cast<int>(c.Items.size()) ? index : -1;
-        });
-    }
-    int ComboSelected(int id) override {
-        std::lock_guard lock(Mutex);
-        return Cancelled ? -1 : Combos[id].Selected;
-    }
-    std::string ComboText(int id) override {
-        std::lock_guard lock(Mutex);
-        const auto& c = Combos[id];
-        return Cancelled || c.Selected < 0 ? std::string() : c.Items[c.Selected];
-    }
-    void SetControlText(int id, const std::string& text) override { Locked([&] { Texts[id] = text; }); }
-    int LogRowCount(int id) override {
-        std::lock_guard lock(Mutex);
-        return Cancelled ? 0 : static_cast<int>(Logs[id].size());
-    }
-    void LogInsertRow(int id, int position, const std::string& text) override {
-        Locked([&] {
-            auto& rows = Logs[id];
-            if (position < 0 || position > static_cast<int>(rows.size())) position = static_cast<int>(rows.size());
-            rows.insert(rows.begin() + position, text);
-        });
-    }
-    void LogScrollTo(int id, int row) override { Locked([&] { ScrolledTo[id] = row; }); }
-    void LogDeleteAll(int id) override { Locked([&] { Logs[id].clear(); }); }
-    std::string LogRowText(int id, int row) override {
-        std::lock_guard lock(Mutex);
-        const auto& rows = Logs[id];
-        return Cancelled || row < 0 || row >= static_cast<int>(rows.size()) ? std::string() : rows[row];
-    }
-    void CancelRequests() override {
-        Locked([&] { Cancelled = true; }, true);
+        const Message m{text, caption};
+        if (Locked([&] { MessageList.push_back(m); }) && OnMessage) OnMessage(m);
     }
 
     // Snapshots for assertions.
@@ -104,27 +58,10 @@ public:
         }
     }
 
+protected:
+    void StateChanged() override { Changed.notify_all(); }
+
 private:
-    struct Combo {
-        std::vector<std::string> Items;
-        int Selected = -1;
-    };
-
-    template <typename F> void Locked(F change, bool evenWhenCancelled = false) {
-        {
-            std::lock_guard lock(Mutex);
-            if (Cancelled && !evenWhenCancelled) return;
-            change();
-        }
-        Changed.notify_all();
-    }
-
-    std::mutex Mutex;
     std::condition_variable Changed;
-    bool Cancelled = false;
     std::vector<Message> MessageList;
-    std::map<int, Combo> Combos;
-    std::map<int, std::string> Texts;
-    std::map<int, std::vector<std::string>> Logs;
-    std::map<int, int> ScrolledTo;
 };

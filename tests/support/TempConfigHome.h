@@ -25,7 +25,6 @@ public:
     TempConfigHome(const TempConfigHome&) = delete;
     TempConfigHome& operator=(const TempConfigHome&) = delete;
 
-    const std::string& Path() const { return Folder; }
     std::string PortsFolder() const { return Folder + "/Halvstad/ports"; }
 
 private:
