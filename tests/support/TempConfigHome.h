@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "serial/ComNames.h"
+
 class TempConfigHome {
 public:
     TempConfigHome() {
@@ -25,7 +27,9 @@ public:
     TempConfigHome(const TempConfigHome&) = delete;
     TempConfigHome& operator=(const TempConfigHome&) = delete;
 
-    std::string PortsFolder() const { return Folder + "/Halvstad/ports"; }
+    // Empty when the folder could not be made.
+    std::string Path() const { return Folder; }
+    std::string PortsFolder() const { return Folder + "/" + CompanyName + "/ports"; }
 
 private:
     std::string Folder;
