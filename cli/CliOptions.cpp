@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "engine/ConfigStep.h"
-#include "ui/WindowChoices.h"
+#include "toolkit/WindowChoices.h"
 
 namespace {
 

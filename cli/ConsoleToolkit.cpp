@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "ui/ControlIds.h"
+#include "toolkit/ControlIds.h"
 
 namespace {
 

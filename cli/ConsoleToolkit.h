@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/MemoryToolkit.h"
+#include "toolkit/MemoryToolkit.h"
 
 class ConsoleToolkit : public MemoryToolkit {
 public:

@@ -18,7 +18,7 @@
 #include "engine/MemorySettings.h"
 #include "engine/Messages.h"
 #include "serial/ComNames.h"
-#include "ui/WindowChoices.h"
+#include "toolkit/WindowChoices.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "engine/Format.h"
 #include "engine/Messages.h"
-#include "ui/ControlIds.h"
-#include "ui/Toolkit.h"
+#include "toolkit/ControlIds.h"
+#include "toolkit/Toolkit.h"
 
 namespace {
 

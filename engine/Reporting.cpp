@@ -2,8 +2,8 @@
 
 #include "engine/ConfigEngine.h"
 #include "engine/Messages.h"
-#include "ui/ControlIds.h"
-#include "ui/Toolkit.h"
+#include "toolkit/ControlIds.h"
+#include "toolkit/Toolkit.h"
 
 Toolkit* ConfigEngine::Window() const { return IsEnding() ? nullptr : Owner; }
 

@@ -5,7 +5,7 @@
 
 #include "serial/Event.h"
 #include "serial/ReplyParser.h"
-#include "ui/Toolkit.h"
+#include "toolkit/Toolkit.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "sim/VirtualModem.h"
 #include "tests/support/RecordingToolkit.h"
 #include "tests/support/TempConfigHome.h"
-#include "ui/WindowChoices.h"
+#include "toolkit/WindowChoices.h"
 
 namespace {
 

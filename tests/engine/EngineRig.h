@@ -11,8 +11,8 @@
 #include "tests/engine/LogRows.h"
 #include "tests/engine/ScriptedPlatform.h"
 #include "tests/support/RecordingToolkit.h"
-#include "ui/ControlIds.h"
-#include "ui/WindowChoices.h"
+#include "toolkit/ControlIds.h"
+#include "toolkit/WindowChoices.h"
 
 // Asks a rig for the machine's own serial services in place of the scripted modem.
 struct SystemPort {};

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/MemoryToolkit.h"
+#include "toolkit/MemoryToolkit.h"
 
 class RecordingToolkit : public MemoryToolkit {
 public:

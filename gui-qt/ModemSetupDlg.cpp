@@ -1,0 +1,191 @@
+#include "gui-qt/ModemSetupDlg.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+
+#include "gui-qt/AboutDlg.h"
+#include "toolkit/ControlIds.h"
+#include "gui-qt/DialogUnits.h"
+#include "gui-qt/HelpBox.h"
+#include "gui-qt/LogExport.h"
+#include "gui-qt/LogView.h"
+#include "gui-qt/SaveLogDialog.h"
+#include "toolkit/WindowChoices.h"
+
+namespace {
+
+// A closed drop-down list and one entry of its open list, in vertical dialog units;
+// the layout gives each list's height with its open list.
+constexpr int ClosedListHeight = 12;
+constexpr int ListEntryHeight = 8;
+// The log's one column leaves this many pixels of the client area free.
+constexpr int LogColumnMargin = 20;
+
+QLabel* AddLabel(QWidget* dialog, const char* name, const QString& text, QRect rect) {
+    auto* label = new QLabel(text, dialog);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(rect);
+    return label;
+}
+
+QComboBox* AddSelector(QWidget* dialog, const DialogUnits& units, const char* name, int x, int y,
+                       int width, int height) {
+    auto* combo = new QComboBox(dialog);
+    combo->setObjectName(QLatin1String(name));
+    combo->setEditable(false);
+    combo->setInsertPolicy(QComboBox::InsertAtBottom);
+    combo->setGeometry(units.X(x), units.Y(y), units.X(width), units.Y(ClosedListHeight));
+    combo->setMaxVisibleItems((height - ClosedListHeight) / ListEntryHeight);
+    return combo;
+}
+
+QPushButton* AddButton(QWidget* dialog, const char* name, const QString& text, QRect rect) {
+    auto* button = new QPushButton(text, dialog);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setGeometry(rect);
+    return button;
+}
+
+}  // namespace
+
+// Outside any namespace, as the resource system requires.
+static QIcon LoadModemIcon() {
+    Q_INIT_RESOURCE(kestrelix);
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/modem-32.png"), QSize(32, 32));
+    icon.addFile(QStringLiteral(":/icons/modem-16.png"), QSize(16, 16));
+    return icon;
+}
+
+ModemSetupDlg::ModemSetupDlg(IntSettings& settings, QWidget* parent)
+    : QDialog(parent), ConfigEngine(settings), Icon(LoadModemIcon()) {
+    BuildLayout();
+    gAddHelpKey(this, [this] { OnHelp(); });
+}
+
+ModemSetupDlg::~ModemSetupDlg() {
+    // The worker must not outlive the toolkit object and the controls it reaches; both go
+    // before the engine's own destructor runs, which must not reach them either.
+    EndWorker();
+    SetWindow(nullptr);
+}
+
+void ModemSetupDlg::BuildLayout() {
+    const QFont font = DialogUnits::DialogFont();
+    const DialogUnits units(font);
+    setFont(font);
+    setObjectName(QStringLiteral("modemSetupDlg"));
+    setWindowTitle(QStringLiteral("Kestrelix"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(units.X(306), units.Y(218));
+
+    // Layout order is the tab order.
+    AddLabel(this, "comLabel", QStringLiteral("СОМ порт, к которому подключен модем:"),
+             units.Rect(7, 3, 142, 8));
+    ComSelector = AddSelector(this, units, "comSelector", 7, 14, 142, 176);
+    StartStop = AddButton(this, "startStop", QStringLiteral("Старт!"), units.Rect(7, 183, 227, 14));
+
+    StatusLine = new QLabel(this);
+    StatusLine->setObjectName(QStringLiteral("statusLine"));
+    StatusLine->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StatusLine->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    StatusLine->setGeometry(units.Rect(7, 201, 292, 10));
+
+    AddLabel(this, "speedLabel", QStringLiteral("Скорость СОМ-порта прибора (бит/сек.):"),
+             units.Rect(157, 3, 139, 8));
+    SpeedSelector = AddSelector(this, units, "speedSelector", 157, 15, 142, 127);
+    AddLabel(this, "modelLabel", QStringLiteral("Тип используемого модема:"), units.Rect(7, 28, 98, 8));
+    ModelSelector = AddSelector(this, units, "modelSelector", 7, 37, 142, 150);
+    AddLabel(this, "placeLabel", QStringLiteral("Место подключения:"), units.Rect(157, 28, 71, 8));
+    PlaceSelector = AddSelector(this, units, "placeSelector", 157, 37, 142, 127);
+
+    auto* separator = new QFrame(this);
+    separator->setObjectName(QStringLiteral("separator"));
+    separator->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    separator->setGeometry(units.X(7), units.Y(55), units.X(292), 2);
+
+    Log = new LogView(this);
+    Log->setObjectName(QStringLiteral("logView"));
+    Log->setGeometry(units.Rect(7, 59, 292, 115));
+
+    auto* saveLog = AddButton(this, "saveLog", QStringLiteral("Сохранить лог"), units.Rect(235, 183, 64, 14));
+
+    Kit.AddCombo(ControlId::ComSelector, ComSelector);
+    Kit.AddCombo(ControlId::SpeedSelector, SpeedSelector);
+    Kit.AddCombo(ControlId::ModelSelector, ModelSelector);
+    Kit.AddCombo(ControlId::PlaceSelector, PlaceSelector);
+    Kit.AddTextControl(ControlId::StartStop, StartStop);
+    Kit.AddTextControl(ControlId::StatusLine, StatusLine);
+    Kit.AddLog(ControlId::LogView, Log);
+
+    connect(StartStop, &QPushButton::clicked, this, [this] { OnStartStop(); });
+    connect(saveLog, &QPushButton::clicked, this, [this] { OnSaveLog(); });
+}
+
+void ModemSetupDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (Initialised) return;
+    Initialised = true;
+    OnInitDialog();
+}
+
+void ModemSetupDlg::OnInitDialog() {
+    SystemMenu = new QMenu(this);
+    SystemMenu->setObjectName(QStringLiteral("systemMenu"));
+    SystemMenu->setSeparatorsCollapsible(false);
+    SystemMenu->addSeparator();
+    QAction* about = SystemMenu->addAction(QStringLiteral("&About..."));
+    about->setObjectName(QStringLiteral("aboutAction"));
+    connect(about, &QAction::triggered, this, [this] { OnSysCommand(AboutCommand); });
+
+    setWindowIcon(Icon);
+    setWindowTitle(QStringLiteral("Тервана"));
+    SetWindow(&Kit);
+
+    // On this thread the toolkit carries its requests out at once.
+    gFillWindowChoices(Kit, Settings.ReadInt(CommPortSection, "CommNum", 0));
+
+    const int clientWidth = Log->contentsRect().width();
+    Log->setRowCount(0);
+    Log->SetColumn(QStringLiteral("Операция"), clientWidth - LogColumnMargin);
+
+    InitEngine();
+}
+
+void ModemSetupDlg::OnSysCommand(int id) {
+    if ((id & 0xFFF0) != AboutCommand) return;
+    AboutDlg about(this);
+    connect(&about, &AboutDlg::HelpRequested, this, [this] { OnHelp(); });
+    about.exec();
+}
+
+void ModemSetupDlg::OnHelp() { gShowHelp(this); }
+
+// Rows that the worker adds while the dialog is open are handled by the dialog's modal
+// loop, so the export holds every row present when the dialog returns.
+void ModemSetupDlg::OnSaveLog() {
+    if (const std::optional<std::string> chosen = gAskSaveLogPath(this)) gSaveLogTo(Kit, *chosen, this);
+}
+
+void ModemSetupDlg::accept() {}
+
+void ModemSetupDlg::reject() {
+    if (CloseRequested) QDialog::reject();
+}
+
+void ModemSetupDlg::closeEvent(QCloseEvent* event) {
+    CloseRequested = 1;
+    QDialog::closeEvent(event);
+}
+
+void ModemSetupDlg::contextMenuEvent(QContextMenuEvent* event) {
+    if (SystemMenu) SystemMenu->exec(event->globalPos());
+}

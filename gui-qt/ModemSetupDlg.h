@@ -1,0 +1,65 @@
+#pragma once
+// The main window, which is also the configuration engine: four selectors, the
+// Start/Stop button, the status line, the operation log and the Save-log button. The
+// engine's worker reaches the controls only through the Qt toolkit boundary (Kit).
+//
+// The dialog never ends on Enter or Esc: only the close path (close box, Alt+F4, the
+// window menu's Close) ends it, at once, also during a job, and the worker is ended
+// before any control goes.
+
+#include <QDialog>
+#include <QIcon>
+
+#include "engine/ConfigEngine.h"
+#include "gui-qt/QtToolkit.h"
+
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class LogView;
+
+class ModemSetupDlg : public QDialog, public ConfigEngine {
+    Q_OBJECT
+public:
+    // The system command that opens the About box (its lowest four bits are ignored).
+    static constexpr int AboutCommand = 16;
+
+    explicit ModemSetupDlg(IntSettings& settings, QWidget* parent = nullptr);
+    ~ModemSetupDlg() override;
+
+    // A command of the window menu; on this platform the dialog's context menu carries
+    // the About item.
+    void OnSysCommand(int id);
+    // F1 without Shift, Ctrl or Alt.
+    void OnHelp();
+    // The Save-log button.
+    void OnSaveLog();
+
+    // Enter: nothing. Esc: nothing unless the window is being closed.
+    void accept() override;
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void BuildLayout();
+    void OnInitDialog();
+
+    int32_t CloseRequested = 0;
+    LogView* Log = nullptr;
+    QPushButton* StartStop = nullptr;
+    QComboBox* PlaceSelector = nullptr;
+    QComboBox* SpeedSelector = nullptr;
+    QComboBox* ModelSelector = nullptr;
+    QLabel* StatusLine = nullptr;
+    QComboBox* ComSelector = nullptr;
+    QIcon Icon;
+
+    QtToolkit Kit{*this};
+    QMenu* SystemMenu = nullptr;
+    bool Initialised = false;
+};

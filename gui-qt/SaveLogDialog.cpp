@@ -1,0 +1,35 @@
+#include "gui-qt/SaveLogDialog.h"
+
+#include <QFileInfo>
+#include <QMessageBox>
+
+SaveLogDialog::SaveLogDialog(QWidget* owner) : QFileDialog(owner, QStringLiteral("Сохранить...")) {
+    setObjectName(QStringLiteral("saveLogDialog"));
+    // The widget dialog on every platform: a native one would not let the creation
+    // question be asked while the dialog is still open.
+    setOption(QFileDialog::DontUseNativeDialog);
+    setAcceptMode(QFileDialog::AcceptSave);
+    setFileMode(QFileDialog::AnyFile);
+    setNameFilter(QStringLiteral("Текстовые файлы (*.txt)"));
+}
+
+void SaveLogDialog::accept() {
+    const QStringList chosen = selectedFiles();
+    if (!chosen.isEmpty()) {
+        const QFileInfo file(chosen.first());
+        // An existing file gets the dialog's own replace question; a new one is asked about
+        // here, in the same manner, and "No" leaves the dialog open for another choice.
+        if (!file.exists() && !file.fileName().isEmpty() &&
+            QMessageBox::warning(this, windowTitle(),
+                                 QStringLiteral("%1 не существует.\nСоздать его?").arg(file.fileName()),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+            return;
+    }
+    QFileDialog::accept();
+}
+
+std::optional<std::string> gAskSaveLogPath(QWidget* owner) {
+    SaveLogDialog dialog(owner);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}

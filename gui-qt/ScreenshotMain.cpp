@@ -1,0 +1,65 @@
+// kestrelix-screenshot FOLDER: pictures of the main window for the README, idle and
+// after a successful job against the virtual modem on COM1. The caller provides the
+// display (Xvfb) and a throw-away configuration folder.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include <cstdio>
+#include <string>
+
+#include "gui-qt/SettingsStore.h"
+#include "engine/Messages.h"
+#include "serial/ComNames.h"
+#include "sim/VirtualModem.h"
+#include "gui-qt/ModemSetupDlg.h"
+
+namespace {
+
+bool Save(QWidget& window, const QString& path) {
+    if (window.grab().save(path)) return true;
+    std::fprintf(stderr, "kestrelix-screenshot: cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fputs("usage: kestrelix-screenshot FOLDER\n", stderr);
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+
+    VirtualModem modem;
+    const std::string failure = modem.Start();
+    if (!failure.empty()) {
+        std::fprintf(stderr, "kestrelix-screenshot: %s\n", failure.c_str());
+        return 1;
+    }
+
+    SettingsStore settings;
+    settings.SetRoot(CompanyName);
+    ModemSetupDlg dialog(settings);
+    dialog.show();
+    QTest::qWait(500);
+    if (!Save(dialog, folder + "/window-idle.png")) return 1;
+
+    auto* log = dialog.findChild<QTableWidget*>(QStringLiteral("logView"));
+    dialog.findChild<QPushButton*>(QStringLiteral("startStop"))->click();
+    const bool ended = QTest::qWaitFor(
+        [&] {
+            const int rows = log->rowCount();
+            if (rows == 0) return false;
+            const QString last = log->item(rows - 1, 0)->text();
+            return last == QString::fromUtf8(Msg::Succeeded) || last == QString::fromUtf8(Msg::NotSucceeded);
+        },
+        120000);
+    QTest::qWait(500);
+    if (!ended) std::fputs("kestrelix-screenshot: the job did not end in time\n", stderr);
+    return ended && Save(dialog, folder + "/window-after-job.png") ? 0 : 1;
+}

@@ -1,0 +1,357 @@
+// The main window with a real event loop (offscreen), the real settings store in the
+// test's private configuration folder and the virtual modem on a pseudo-terminal.
+
+#include <QAction>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QShortcut>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "gui-qt/SettingsStore.h"
+#include "sim/VirtualModem.h"
+#include "tests/gui-qt/ModalAnswerer.h"
+#include "gui-qt/ModemSetupDlg.h"
+
+namespace {
+
+const char* const Section = "Settings\\CommPort";
+constexpr int Patience = 60000;
+const QString Succeeded = QStringLiteral("Операция завершена успешно!");
+const QString NotSucceeded = QStringLiteral("Операция завершена НЕ успешно!");
+
+QStringList Entries(const QComboBox* combo) {
+    QStringList entries;
+    for (int i = 0; i < combo->count(); ++i) entries << combo->itemText(i);
+    return entries;
+}
+
+QStringList Rows(const QTableWidget* log) {
+    QStringList rows;
+    for (int row = 0; row < log->rowCount(); ++row) rows << log->item(row, 0)->text();
+    return rows;
+}
+
+// How many descriptors of this process lead to the device (the virtual modem, which runs
+// in this process, may hold some of its own).
+int OpenDescriptors(const std::string& device) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        if (std::filesystem::read_symlink(entry.path(), error) == device) ++count;
+    }
+    return count;
+}
+
+class ModemSetupDlgTest : public ::testing::Test {
+protected:
+    struct Window {
+        std::unique_ptr<ModemSetupDlg> Dialog;
+        QComboBox* Com = nullptr;
+        QComboBox* Model = nullptr;
+        QComboBox* Speed = nullptr;
+        QComboBox* Place = nullptr;
+        QPushButton* StartStop = nullptr;
+        QLabel* Status = nullptr;
+        QTableWidget* Log = nullptr;
+
+        bool FinalRowShown() const {
+            const QStringList rows = Rows(Log);
+            return !rows.isEmpty() && (rows.last() == Succeeded || rows.last() == NotSucceeded);
+        }
+        bool WaitForEnd() const {
+            return QTest::qWaitFor([this] { return FinalRowShown() && StartStop->text() == "Старт!"; },
+                                   Patience);
+        }
+    };
+
+    // Each test starts as a first start, also when the tests share one process.
+    void SetUp() override {
+        Store.SetRoot("Halvstad");
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "Halvstad", QCoreApplication::applicationName()).clear();
+    }
+
+    Window Open() {
+        Window w;
+        w.Dialog = std::make_unique<ModemSetupDlg>(Store);
+        ModemSetupDlg& d = *w.Dialog;
+        w.Com = d.findChild<QComboBox*>("comSelector");
+        w.Model = d.findChild<QComboBox*>("modelSelector");
+        w.Speed = d.findChild<QComboBox*>("speedSelector");
+        w.Place = d.findChild<QComboBox*>("placeSelector");
+        w.StartStop = d.findChild<QPushButton*>("startStop");
+        w.Status = d.findChild<QLabel*>("statusLine");
+        w.Log = d.findChild<QTableWidget*>("logView");
+        d.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&d));
+        return w;
+    }
+
+    // A virtual modem on COM1 unless adjust says otherwise.
+    std::unique_ptr<VirtualModem> StartModem(const std::function<void(VirtualModemOptions&)>& adjust = {}) {
+        VirtualModemOptions options;
+        if (adjust) adjust(options);
+        auto modem = std::make_unique<VirtualModem>(options);
+        const std::string failure = modem->Start();
+        EXPECT_EQ(failure, "");
+        return modem;
+    }
+
+    SettingsStore Store;
+};
+
+TEST_F(ModemSetupDlgTest, FirstStartShowsTheCataloguesWithTheDefaultChoices) {
+    const Window w = Open();
+    QStringList ports;
+    for (int n = 1; n <= 32; ++n) ports << QStringLiteral("COM%1").arg(n);
+    EXPECT_EQ(Entries(w.Com), ports);
+    QStringList models, speeds;
+    for (const char* model : ModemCatalogue) models << model;
+    for (const char* speed : SpeedTable) speeds << speed;
+    EXPECT_EQ(Entries(w.Model), models);
+    EXPECT_EQ(Entries(w.Speed), speeds);
+    EXPECT_EQ(Entries(w.Place), QStringList({"Подключение к прибору", "Подключение к компьютеру"}));
+    EXPECT_EQ(w.Com->currentText(), "COM1");
+    EXPECT_EQ(w.Model->currentText(), "Siemens TC35i");
+    EXPECT_EQ(w.Speed->currentText(), "9600");
+    EXPECT_EQ(w.Place->currentText(), "Подключение к прибору");
+    for (const QComboBox* combo : {w.Com, w.Model, w.Speed, w.Place}) EXPECT_FALSE(combo->isEditable());
+    EXPECT_EQ(w.Dialog->windowTitle(), "Тервана");
+    EXPECT_FALSE(w.Dialog->windowIcon().isNull());
+    EXPECT_EQ(w.Dialog->minimumSize(), w.Dialog->maximumSize());
+    EXPECT_EQ(w.StartStop->text(), "Старт!");
+    EXPECT_TRUE(w.Status->text().isEmpty());
+}
+
+TEST_F(ModemSetupDlgTest, TheLogIsAOneColumnReportList) {
+    const Window w = Open();
+    ASSERT_EQ(w.Log->columnCount(), 1);
+    const QTableWidgetItem* header = w.Log->horizontalHeaderItem(0);
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header->text(), "Операция");
+    EXPECT_EQ(header->textAlignment(), Qt::AlignCenter);
+    EXPECT_EQ(w.Log->columnWidth(0), w.Log->contentsRect().width() - 20);
+    EXPECT_EQ(w.Log->rowCount(), 0);
+    EXPECT_TRUE(w.Log->showGrid());
+    EXPECT_EQ(w.Log->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(w.Log->selectionMode(), QAbstractItemView::SingleSelection);
+    EXPECT_EQ(w.Log->editTriggers(), QAbstractItemView::NoEditTriggers);
+    const QPalette palette = w.Log->palette();
+    EXPECT_EQ(palette.color(QPalette::Inactive, QPalette::Highlight),
+              palette.color(QPalette::Active, QPalette::Highlight));
+}
+
+TEST_F(ModemSetupDlgTest, TabOrderFollowsTheLayout) {
+    const Window w = Open();
+    QStringList order;
+    QWidget* widget = w.Com;
+    do {
+        if (widget->focusPolicy() & Qt::TabFocus) order << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != w.Com);
+    EXPECT_EQ(order, QStringList({"comSelector", "startStop", "speedSelector", "modelSelector", "placeSelector",
+                                  "logView", "saveLog"}));
+}
+
+TEST_F(ModemSetupDlgTest, AStartStoresTheChoicesAndTheNextWindowShowsThem) {
+    const auto modem = StartModem([](VirtualModemOptions& o) { o.ComNumber = 5; });
+    {
+        const Window w = Open();
+        w.Com->setCurrentIndex(4);
+        w.Model->setCurrentIndex(1);
+        w.Speed->setCurrentText("19200");
+        w.Place->setCurrentIndex(1);
+        w.StartStop->click();
+        ASSERT_TRUE(w.WaitForEnd());
+        EXPECT_EQ(Rows(w.Log).first(), "Открытие СОМ5");
+        EXPECT_EQ(Rows(w.Log).last(), Succeeded);
+    }
+    EXPECT_EQ(Store.ReadInt(Section, "CommNum", -9), 4);
+    EXPECT_EQ(Store.ReadInt(Section, "ModemType", -9), 1);
+    EXPECT_EQ(Store.ReadInt(Section, "BaudRateInd", -9), 5);
+    EXPECT_EQ(Store.ReadInt(Section, "IsLocal", -9), 1);
+    const Window next = Open();
+    EXPECT_EQ(next.Com->currentText(), "COM5");
+    EXPECT_EQ(next.Model->currentIndex(), 1);
+    EXPECT_EQ(next.Speed->currentText(), "19200");
+    EXPECT_EQ(next.Place->currentText(), "Подключение к компьютеру");
+}
+
+TEST_F(ModemSetupDlgTest, AStoredPortOutsideTheListLeavesTheComSelectorEmpty) {
+    Store.WriteInt(Section, "CommNum", 40);
+    const Window w = Open();
+    EXPECT_EQ(w.Com->currentIndex(), -1);
+    EXPECT_EQ(w.Com->count(), 32);
+}
+
+TEST_F(ModemSetupDlgTest, AJobRunsToSuccessWithTheStatusLineShowingTheLastRow) {
+    const auto modem = StartModem();
+    const Window w = Open();
+    w.StartStop->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.StartStop->text() == "Стоп!"; }, Patience));
+    ASSERT_TRUE(w.WaitForEnd());
+    const QStringList rows = Rows(w.Log);
+    EXPECT_EQ(rows.first(), "Открытие СОМ1");
+    EXPECT_EQ(rows.last(), Succeeded);
+    EXPECT_EQ(w.Status->text(), Succeeded);
+    // The last row was scrolled into view.
+    const QRect last = w.Log->visualItemRect(w.Log->item(w.Log->rowCount() - 1, 0));
+    EXPECT_TRUE(w.Log->viewport()->rect().contains(last)) << rows.size();
+    EXPECT_EQ(modem->StoredProfile().Echo, false);
+}
+
+TEST_F(ModemSetupDlgTest, ASecondClickStopsTheJob) {
+    const auto modem = StartModem([](VirtualModemOptions& o) { o.DelayMs = 300; });
+    const Window w = Open();
+    w.StartStop->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.Log->rowCount() >= 3; }, Patience));
+    QTimer noBox;
+    bool boxSeen = false;
+    QObject::connect(&noBox, &QTimer::timeout, [&] {
+        if (auto* box = QApplication::activeModalWidget()) {
+            boxSeen = true;
+            box->close();
+        }
+    });
+    noBox.start(20);
+    w.StartStop->click();
+    ASSERT_TRUE(w.WaitForEnd());
+    EXPECT_EQ(Rows(w.Log).last(), NotSucceeded);
+    EXPECT_FALSE(boxSeen);
+}
+
+// A modem without a SIM card fails ATS0: the box holds the job until the operator
+// closes it, and only then does the final row come.
+TEST_F(ModemSetupDlgTest, AFailureIsShownInABoxThatHoldsTheJob) {
+    const auto modem = StartModem([](VirtualModemOptions& o) { o.NoSim = true; });
+    const Window w = Open();
+    QString caption;
+    bool heldByTheBox = false;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !caption.isEmpty()) return;
+        caption = box->windowTitle();
+        EXPECT_EQ(box->icon(), QMessageBox::Information);
+        EXPECT_EQ(box->parentWidget(), w.Dialog.get());
+        // Nothing moves while the box is open.
+        const int rows = w.Log->rowCount();
+        QTest::qWait(300);
+        heldByTheBox = w.Log->rowCount() == rows && !w.FinalRowShown() && w.StartStop->text() == "Стоп!";
+        box->button(QMessageBox::Ok)->click();
+    });
+    probe.start(20);
+    w.StartStop->click();
+    ASSERT_TRUE(w.WaitForEnd());
+    EXPECT_EQ(caption, "Ошибка");
+    EXPECT_TRUE(heldByTheBox);
+    EXPECT_EQ(Rows(w.Log).last(), NotSucceeded);
+}
+
+TEST_F(ModemSetupDlgTest, EnterAndEscLeaveTheWindowOpenWithAndWithoutAJob) {
+    const auto modem = StartModem([](VirtualModemOptions& o) { o.DelayMs = 100; });
+    const Window w = Open();
+    const auto pressAll = [&] {
+        for (const auto key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+            for (QWidget* target : {static_cast<QWidget*>(w.Dialog.get()), static_cast<QWidget*>(w.Com),
+                                    static_cast<QWidget*>(w.StartStop), static_cast<QWidget*>(w.Log)}) {
+                target->setFocus();
+                QTest::keyClick(target, key);
+            }
+        }
+    };
+    QSignalSpy finished(w.Dialog.get(), &QDialog::finished);
+    pressAll();
+    EXPECT_TRUE(w.Dialog->isVisible());
+    EXPECT_EQ(w.Log->rowCount(), 0) << "a key started a job";
+    w.StartStop->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.Log->rowCount() >= 2; }, Patience));
+    pressAll();
+    EXPECT_TRUE(w.Dialog->isVisible());
+    ASSERT_TRUE(w.WaitForEnd());
+    EXPECT_EQ(Rows(w.Log).last(), Succeeded);
+    EXPECT_EQ(finished.count(), 0);
+}
+
+TEST_F(ModemSetupDlgTest, TheCloseBoxEndsTheWindowWithoutAsking) {
+    Window w = Open();
+    QSignalSpy finished(w.Dialog.get(), &QDialog::finished);
+    w.Dialog->close();
+    EXPECT_FALSE(w.Dialog->isVisible());
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_EQ(finished.first().first().toInt(), QDialog::Rejected);
+}
+
+// Closing at a random moment of a job, as the close box does, and destroying the window
+// at once, as start-up does: the window is gone at once, no row comes after the close,
+// the port is closed and nothing hangs.
+TEST_F(ModemSetupDlgTest, ClosingDuringAJobAtRandomMomentsEndsAtOnce) {
+    const auto modem = StartModem();
+    const unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> moment(0, 2200);
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    const int modemsOwn = OpenDescriptors(modem->DevicePath());
+    for (int round = 0; round < 50; ++round) {
+        Window w = Open();
+        bool closed = false;
+        bool rowAfterClose = false;
+        QObject::connect(w.Log->model(), &QAbstractItemModel::rowsInserted, [&] { rowAfterClose |= closed; });
+        w.StartStop->click();
+        QTest::qWait(moment(random));
+        w.Dialog->close();
+        closed = true;
+        EXPECT_FALSE(w.Dialog->isVisible()) << round;
+        const auto before = std::chrono::steady_clock::now();
+        w.Dialog.reset();
+        EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(10)) << round;
+        EXPECT_FALSE(rowAfterClose) << round;
+        EXPECT_EQ(OpenDescriptors(modem->DevicePath()), modemsOwn) << round;
+    }
+}
+
+TEST_F(ModemSetupDlgTest, TheContextMenuOffersAboutAfterASeparator) {
+    const Window w = Open();
+    const auto* menu = w.Dialog->findChild<QMenu*>("systemMenu");
+    ASSERT_NE(menu, nullptr);
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_EQ(actions.size(), 2);
+    EXPECT_TRUE(actions[0]->isSeparator());
+    EXPECT_EQ(actions[1]->text(), "&About...");
+}
+
+TEST_F(ModemSetupDlgTest, F1WithoutModifiersAsksForHelp) {
+    const Window w = Open();
+    w.Dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.Dialog.get()));
+    auto* help = w.Dialog->findChild<QShortcut*>("helpShortcut");
+    ASSERT_NE(help, nullptr);
+    QSignalSpy asked(help, &QShortcut::activated);
+    ModalAnswerer operatorPlays;
+    for (const auto modifiers : {Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier})
+        QTest::keyClick(w.Com, Qt::Key_F1, modifiers);
+    EXPECT_EQ(asked.count(), 0);
+    operatorPlays.ThenPress(QMessageBox::Ok);
+    QTest::keyClick(w.Com, Qt::Key_F1);
+    EXPECT_EQ(asked.count(), 1);
+    ASSERT_EQ(operatorPlays.Boxes().size(), 1u);
+    EXPECT_EQ(operatorPlays.Boxes()[0].Caption, "Справка");
+}
+
+}  // namespace

@@ -1,0 +1,9 @@
+#include "toolkit/AboutText.h"
+
+#include "toolkit/BuildDate.h"
+
+std::string gAboutVersionText() {
+    return "Тервана   Version " + std::to_string(VersionMajor) + "." + std::to_string(VersionMinor);
+}
+
+std::string gAboutCopyrightText() { return "Copyright (C) Halvstad   " + gBuildDate(); }

@@ -1,0 +1,21 @@
+#pragma once
+// The choices the window offers of its own, beside the engine's models and speeds: the
+// COM ports by number and the two places a modem can be connected at. Every front end
+// fills its selectors with these through its Toolkit, so the engine sees the same lists.
+
+#include <string>
+
+#include "toolkit/ControlIds.h"
+#include "toolkit/Toolkit.h"
+
+inline constexpr int ComPortCount = 32;
+inline constexpr const char* PlaceAtDevice = "Подключение к прибору";
+inline constexpr const char* PlaceAtComputer = "Подключение к компьютеру";
+
+// COM1..COM32 with comIndex selected, then the places, indexed as the stored IsLocal.
+inline void gFillWindowChoices(Toolkit& window, int comIndex) {
+    for (int n = 1; n <= ComPortCount; ++n) window.ComboAppend(ControlId::ComSelector, "COM" + std::to_string(n));
+    window.ComboSelect(ControlId::ComSelector, comIndex);
+    window.ComboAppend(ControlId::PlaceSelector, PlaceAtDevice);
+    window.ComboAppend(ControlId::PlaceSelector, PlaceAtComputer);
+}
