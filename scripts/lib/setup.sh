@@ -1,5 +1,6 @@
 # Sourced by the scripts: installs the Debian packages the build needs when any is
-# missing, then offers kx_build DIR [cmake options...] to configure and build.
+# missing, then offers kx_build DIR [cmake options...] to configure and build everything,
+# and kx_build_quietly DIR "TARGET..." [cmake options...] to build only some targets.
 
 KX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 KX_PACKAGES=(cmake g++ make libgtest-dev libgmock-dev qt6-base-dev qt6-translations-l10n fonts-dejavu-core xvfb xauth)
@@ -21,4 +22,20 @@ kx_build() {
     local dir=$1; shift
     cmake -S "$KX_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=${KX_BUILD_TYPE:-Debug} "$@" >/dev/null
     cmake --build "$dir" -j "$(nproc)"
+}
+
+# Configures DIR and builds only the named targets. The compiler's output goes to
+# DIR/build.log and is shown only when the build fails.
+kx_build_quietly() {
+    local dir=$1 targets log="$1/build.log"
+    read -ra targets <<<"$2"
+    shift 2
+    mkdir -p "$dir"
+    echo "Building ${targets[*]} (log: ${log#"$KX_ROOT/"})"
+    if ! { cmake -S "$KX_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE="${KX_BUILD_TYPE:-Debug}" "$@" &&
+           cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}"; } >"$log" 2>&1; then
+        cat "$log" >&2
+        echo "The build failed; its output is above and in $log." >&2
+        return 1
+    fi
 }
