@@ -2,7 +2,7 @@
 # missing, then offers kx_build DIR [cmake options...] to configure and build.
 
 KX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-KX_PACKAGES=(cmake g++ make libgtest-dev libgmock-dev qt6-base-dev qt6-translations-l10n fonts-dejavu-core xvfb xauth)
+KX_PACKAGES=(cmake g++ make pkgconf libudev-dev libgtest-dev libgmock-dev qt6-base-dev qt6-translations-l10n fonts-dejavu-core xvfb xauth)
 
 kx_install_missing() {
     local missing=()
