@@ -28,7 +28,8 @@ bool ManagerAmong(const OpenFailure& f) {
 std::string Busy(const std::string& port, const OpenFailure& f) {
     std::string text = port + " занят";
     if (!f.Holders.empty()) {
-        text += f.Holders.size() == 1 ? ": его держит программа " : ": его держат программы ";
+        if (f.Holders.size() > 1) text += ": его держат программы ";
+        else text += ManagerAmong(f) ? ": его держит служба модемов " : ": его держит программа ";
         text += Holders(f.Holders) + ".";
     } else if (f.HoldersHidden) {
         text += " другой программой; какой, видно только администратору (root).";
@@ -36,7 +37,7 @@ std::string Busy(const std::string& port, const OpenFailure& f) {
         text += " другой программой.";
     }
     if (f.ModemManager.empty()) return text;
-    if (ManagerAmong(f)) return text + " " + f.ModemManager + " — служба модемов." + ManagerRemedy;
+    if (ManagerAmong(f)) return text + ManagerRemedy;
     return text + " Вероятно, это служба " + f.ModemManager +
            ": она запущена, и ничто не велит ей оставить это устройство в покое." + ManagerRemedy;
 }
