@@ -50,9 +50,9 @@ long MasterIndex(const std::string& process, long fd) {
 }
 
 long PtyIndex(dev_t device) {
-    const unsigned major_ = major(device);
-    if (major_ < PtySlaveFirstMajor || major_ > PtySlaveLastMajor) return -1;
-    return static_cast<long>((major_ - PtySlaveFirstMajor) * 256 + minor(device));
+    const unsigned block = major(device);
+    if (block < PtySlaveFirstMajor || block > PtySlaveLastMajor) return -1;
+    return static_cast<long>((block - PtySlaveFirstMajor) * 256 + minor(device));
 }
 
 }  // namespace
