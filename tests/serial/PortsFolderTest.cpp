@@ -1,5 +1,6 @@
-// Why a port does not open, against real objects: links in a temporary ports folder, a
-// pseudo-terminal with no rights, held by another process, or locked by one.
+// What stands behind a COM number and why its port does not open, against real objects:
+// links in a temporary ports folder, a pseudo-terminal with no rights, held by another
+// process, or locked by one. The machine may have no USB serial devices at all.
 
 #include <fcntl.h>
 #include <grp.h>
@@ -17,6 +18,7 @@
 #include <thread>
 
 #include "serial/Event.h"
+#include "serial/PortIdentity.h"
 #include "serial/PortOpen_posix.h"
 #include "serial/SerialPort.h"
 #include "tests/serial/PtyPeer.h"
@@ -65,7 +67,7 @@ OpenFailure TryOpen(const std::string& path) {
 
 }  // namespace
 
-TEST(PortTroubleTest, LinksThatLeadToNoTerminal) {
+TEST(PortsFolderTest, LinksThatLeadToNoTerminal) {
     PtyPeer peer(Com);
     const std::string home = peer.Home.Path();
     std::ofstream(home + "/plain") << "keep";
@@ -91,7 +93,7 @@ TEST(PortTroubleTest, LinksThatLeadToNoTerminal) {
     EXPECT_EQ(TryOpen("").Fault, OpenFault::NoDevice);
 }
 
-TEST(PortTroubleTest, HolderThatDidNotLockAndOneThatDidAreNamed) {
+TEST(PortsFolderTest, HolderThatDidNotLockAndOneThatDidAreNamed) {
     PtyPeer peer(Com);
     for (const bool lock : {false, true}) {
         Holder cat(Device(peer), lock);
@@ -112,7 +114,7 @@ TEST(PortTroubleTest, HolderThatDidNotLockAndOneThatDidAreNamed) {
     platform->CloseDevice(h);
 }
 
-TEST(PortTroubleTest, NoRightsOnTheDevice) {
+TEST(PortsFolderTest, NoRightsOnTheDevice) {
     PtyPeer peer(Com);
     const std::string device = Device(peer);
     struct stat st {};
@@ -149,7 +151,7 @@ TEST(PortTroubleTest, NoRightsOnTheDevice) {
     }
 }
 
-TEST(PortTroubleTest, StopEndsTheOpenAttemptsAtOnceWithoutABox) {
+TEST(PortsFolderTest, StopEndsTheOpenAttemptsAtOnceWithoutABox) {
     PtyPeer peer(Com);
     Holder cat(Device(peer), false);
     RecordingToolkit window;
@@ -171,4 +173,25 @@ TEST(PortTroubleTest, StopEndsTheOpenAttemptsAtOnceWithoutABox) {
     EXPECT_LT(late, std::chrono::milliseconds(1000));
     EXPECT_TRUE(window.Messages().empty());
     EXPECT_TRUE(stop.IsSignalled()) << "the stop is left for the engine to see";
+}
+
+TEST(PortsFolderTest, IdentitiesOfAllNumbersOnThisMachine) {
+    PtyPeer peer(3);
+    const std::string ports = peer.Home.PortsFolder();
+    peer.Link(4, peer.Home.Path() + "/gone");
+    std::ofstream(peer.Home.Path() + "/plain") << "x";
+    peer.Link(5, peer.Home.Path() + "/plain");
+
+    const std::vector<PortIdentity> all = gIdentifyComPorts(32);
+    ASSERT_EQ(all.size(), 32u);
+    for (int n = 1; n <= 32; ++n) EXPECT_EQ(all[n - 1].Number, n);
+    const PortIdentity& pty = all[2];
+    EXPECT_EQ(pty.Presence, PortPresence::Device);
+    EXPECT_EQ(pty.Route, ports + "/COM3");
+    EXPECT_EQ(pty.Device, ptsname(peer.Master));
+    EXPECT_EQ(all[3].Presence, PortPresence::Missing);
+    EXPECT_EQ(all[3].Device, peer.Home.Path() + "/gone");
+    EXPECT_EQ(all[4].Presence, PortPresence::NotDevice);
+    // Whatever real devices the machine has, every entry that leads somewhere names it.
+    for (const PortIdentity& p : all) EXPECT_EQ(p.Presence == PortPresence::Nothing, p.Device.empty()) << p.Number;
 }
