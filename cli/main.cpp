@@ -22,9 +22,11 @@ namespace {
 
 enum ExitStatus { Configured = 0, NotConfigured = 1, BadArguments = 2, PortNotOpened = 3 };
 
-// Where a link leads, as " -> target", or that it leads nowhere.
+// Where a link leads, as " -> target", or that it leads nowhere. A device that is no
+// link (a Windows COM device among them) leads to itself.
 std::string LinkTarget(const std::string& device) {
     std::error_code ec;
+    if (!std::filesystem::is_symlink(device, ec)) return {};
     const std::string target = std::filesystem::canonical(device, ec).string();
     if (ec) return " (missing)";
     return target == device ? std::string() : " -> " + target;
