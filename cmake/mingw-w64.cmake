@@ -19,3 +19,6 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # CTest runs the test programs under Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)
+
+# Release programs go out without their symbols.
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")

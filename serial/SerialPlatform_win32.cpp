@@ -54,7 +54,7 @@ public:
     }
     Overlapped(const Overlapped&) = delete;
     Overlapped& operator=(const Overlapped&) = delete;
-    OVERLAPPED* operator&() { return &Ov; }
+    OVERLAPPED* Get() { return &Ov; }
 
     enum class Woken { Io, Stop, Cancel, Failed };
 
@@ -167,14 +167,14 @@ public:
         Overlapped ov;
         if (size == 0) return WaitOutReadTime(h, ov, wake);
         DWORD count = 0;
-        if (ReadFile(H(h), buffer, static_cast<DWORD>(size), &count, &ov)) {
+        if (ReadFile(H(h), buffer, static_cast<DWORD>(size), &count, ov.Get())) {
             got = count;
             return Done();
         }
         if (GetLastError() != ERROR_IO_PENDING) return ReadFailure(got, count);
         switch (ov.Wait(wake)) {
         case Overlapped::Woken::Io:
-            if (GetOverlappedResult(H(h), &ov, &count, FALSE)) {
+            if (GetOverlappedResult(H(h), ov.Get(), &count, FALSE)) {
                 got = count;
                 return Done();
             }
@@ -196,11 +196,11 @@ public:
     SysResult Write(PortHandle h, const uint8_t* data, size_t size, WakeEvents wake) override {
         Overlapped ov;
         DWORD count = 0;
-        if (WriteFile(H(h), data, static_cast<DWORD>(size), &count, &ov)) return Done();
+        if (WriteFile(H(h), data, static_cast<DWORD>(size), &count, ov.Get())) return Done();
         if (GetLastError() != ERROR_IO_PENDING) return LastError();
         switch (ov.Wait(wake)) {
         case Overlapped::Woken::Io:
-            return Check(GetOverlappedResult(H(h), &ov, &count, FALSE));
+            return Check(GetOverlappedResult(H(h), ov.Get(), &count, FALSE));
         case Overlapped::Woken::Cancel:
             ov.CancelAndCount(H(h));
             return CancelledByOwner();

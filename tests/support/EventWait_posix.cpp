@@ -5,7 +5,7 @@
 #include <initializer_list>
 
 void gWaitForEither(const Event* a, const Event* b) {
-    pollfd fds[2];
+    pollfd fds[2] = {};
     nfds_t count = 0;
     for (const Event* e : {a, b})
         if (e) fds[count++] = {static_cast<int>(e->NativeHandle()), POLLIN, 0};

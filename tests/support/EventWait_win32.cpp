@@ -5,7 +5,7 @@
 #include <initializer_list>
 
 void gWaitForEither(const Event* a, const Event* b) {
-    HANDLE handles[2];
+    HANDLE handles[2] = {};
     DWORD count = 0;
     for (const Event* e : {a, b})
         if (e) handles[count++] = reinterpret_cast<HANDLE>(e->NativeHandle());

@@ -120,6 +120,21 @@ protected:
     char Out[ReplyBufferSize] = {};
 };
 
+// The flag word reaches the DCB's bit fields and comes back from them.
+TEST_F(PortOnWine, LineSettingsComeBackAsConfigured) {
+    Open(SilentCom);
+    auto platform = gMakeSystemSerialPlatform();
+    LineSettings line;
+    ASSERT_TRUE(platform->GetLineSettings(Port.Handle, line).Ok());
+    EXPECT_EQ(line.BaudRate, 9600u);
+    EXPECT_EQ(line.ByteSize, 8);
+    EXPECT_EQ(line.StopBits, OneStopBit);
+    EXPECT_EQ(line.Parity, NoParity);
+    const uint32_t set = LineFlag::Binary | LineFlag::DtrControlEnable | LineFlag::RtsControlEnable;
+    const uint32_t cleared = LineFlag::OutxCtsFlow | LineFlag::OutxDsrFlow | LineFlag::OutX | LineFlag::InX;
+    EXPECT_EQ(line.Flags & (set | cleared | LineFlag::DtrControlMask | LineFlag::RtsControlMask), set);
+}
+
 TEST_F(PortOnWine, SilentModemTimesOutWithoutAMessage) {
     Open(SilentCom);
     ASSERT_EQ(Port.Write("AT\r", 3), 0);

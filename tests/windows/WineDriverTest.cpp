@@ -124,6 +124,23 @@ TEST_F(WineTest, ConsoleWithoutSimCardEndsWithStatusOne) {
     EXPECT_EQ(rows.back(), "Операция завершена НЕ успешно!");
 }
 
+// Wine turns SIGINT into the console's Ctrl+C event.
+TEST_F(WineTest, CtrlCStopsTheConsoleJob) {
+    auto options = Modem(11, 9600);
+    options.Silent = true;
+    WineModem modem(options);
+    ASSERT_EQ(modem.Start(), "");
+    CliProcess cli({WindowsProgram("cli/kestrelix-cli.exe"), "--com", "11"});
+    ASSERT_TRUE(cli.WaitForOutput("Поиск модема на скорости 9600 бит/сек."));
+    cli.Signal(SIGINT);
+    EXPECT_EQ(cli.Wait(), 1);
+    const Lines rows = SplitLines(cli.Stdout());
+    ASSERT_GE(rows.size(), 3u);
+    EXPECT_EQ(rows[0], "Открытие СОМ11");
+    EXPECT_EQ(rows.back(), "Операция завершена НЕ успешно!");
+    EXPECT_EQ(cli.Stderr(), "");
+}
+
 TEST_F(WineTest, Win32BackEndOnSilentAndTalkingModems) {
     auto silentOptions = Modem(9, 9600);
     silentOptions.Silent = true;
