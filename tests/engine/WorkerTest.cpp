@@ -55,14 +55,18 @@ TEST(Job, StoresTheChoicesAndOpensTheChosenPort) {
     EXPECT_NE(std::find(written.begin(), written.end(), "AT+IPR=19200\r"), written.end());
 }
 
-TEST(Job, NoSpeedSelectedGivesSpeedZeroAndStoresMinusOne) {
+// Speed 0 would be AT+IPR=0, autobaud: the job sends nothing and fails quietly instead.
+TEST(Job, NoSpeedSelectedStoresMinusOneAndSendsNothing) {
     EngineRig<> rig;
     rig.Script->Answer = ModemAt{9600};
     rig.Init();
     rig.Choose(1, -1, 0);
     ASSERT_TRUE(rig.RunJob());
     EXPECT_EQ(rig.Settings.ReadInt(CommPortSection, "BaudRateInd", -9), -1);
-    EXPECT_EQ(rig.Script->Written()[1], "AT+IPR=0\r");
+    EXPECT_EQ(rig.Engine->DeviceSpeed, 0);
+    EXPECT_EQ(rig.Log(), (Rows{"Открытие СОМ1", NotSucceeded}));
+    EXPECT_TRUE(rig.Script->Written().empty());
+    EXPECT_TRUE(rig.Win.Messages().empty());
 }
 
 TEST(Job, PortThatCannotBeOpenedLeavesTheOpeningLineAlone) {
