@@ -1,6 +1,7 @@
 // The engine's start-up, the Start/Stop hand-over and its ending in every state of a job.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <condition_variable>
 
@@ -36,6 +37,37 @@ TEST(InitEngine, RestoresStoredChoicesAndLeavesOutOfRangeOnesUnselected) {
     EXPECT_EQ(rig.Win.ComboSelected(ControlId::SpeedSelector), -1);
     EXPECT_EQ(rig.Win.ComboSelected(ControlId::PlaceSelector), 1);
     EXPECT_EQ(rig.Engine->IsLocal, 1);
+}
+
+// Counts the times the worker came back from its wait.
+class CaptionCountingWindow : public RecordingToolkit {
+public:
+    std::atomic<int> StopCaptions{0};
+    void SetControlText(int id, const std::string& text) override {
+        if (id == ControlId::StartStop && text == "Стоп!") ++StopCaptions;
+        RecordingToolkit::SetControlText(id, text);
+    }
+};
+
+TEST(Worker, AFailedWaitIsNoStart) {
+    EngineRig<CaptionCountingWindow> rig;
+    const int event = static_cast<int>(rig.Engine->StartEvent.NativeHandle());
+    const int saved = dup(event);
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    // The write end of a pipe without a reader polls as an error: every wait fails.
+    close(pipeEnds[0]);
+    dup2(pipeEnds[1], event);
+    close(pipeEnds[1]);
+    rig.Init();
+    rig.Choose(1, 3, 0);
+    EXPECT_TRUE(rig.Win.WaitFor([&] { return rig.Win.StopCaptions >= 3; }));
+    dup2(saved, event);
+    close(saved);
+    ASSERT_TRUE(rig.WaitIdle());
+    EXPECT_TRUE(rig.Log().empty());
+    EXPECT_TRUE(rig.Script->OpenedNames().empty());
+    EXPECT_FALSE(rig.Settings.Has(CommPortSection, "ModemType"));
 }
 
 TEST(Job, StoresTheChoicesAndOpensTheChosenPort) {
