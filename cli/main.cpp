@@ -1,11 +1,7 @@
 // kestrelix-cli: one configuration job with the window's engine, on a console.
 
-#include <pthread.h>
-#include <signal.h>
-
 #include <condition_variable>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -14,23 +10,16 @@
 
 #include "cli/CliOptions.h"
 #include "cli/ConsoleToolkit.h"
+#include "cli/InterruptWatcher.h"
 #include "engine/ConfigEngine.h"
 #include "engine/MemorySettings.h"
 #include "engine/Messages.h"
-#include "serial/ComNames.h"
+#include "serial/PortIdentity.h"
 #include "toolkit/WindowChoices.h"
 
 namespace {
 
 enum ExitStatus { Configured = 0, NotConfigured = 1, BadArguments = 2, PortNotOpened = 3 };
-
-// Where a link leads, as " -> target", or that it leads nowhere.
-std::string LinkTarget(const std::string& device) {
-    std::error_code ec;
-    const std::string target = std::filesystem::canonical(device, ec).string();
-    if (ec) return " (missing)";
-    return target == device ? std::string() : " -> " + target;
-}
 
 void PrintList() {
     std::printf("Models (--model):\n");
@@ -38,9 +27,8 @@ void PrintList() {
     std::printf("Device speeds (--speed):\n ");
     for (const char* speed : SpeedTable) std::printf(" %s", speed);
     std::printf("\nCOM ports (--com):\n");
-    for (int n = 1; n <= ComPortCount; ++n) {
-        const std::string device = gResolveComPort(n);
-        std::printf("  COM%-2d  %s\n", n, device.empty() ? "-" : (device + LinkTarget(device)).c_str());
+    for (const PortIdentity& port : gIdentifyComPorts(ComPortCount)) {
+        std::printf("  COM%-2d  %s\n", port.Number, gDescribePort(port).c_str());
     }
 }
 
@@ -51,50 +39,15 @@ struct Session {
     bool Started = false;
     bool Ended = false;
     int Interrupts = 0;
-    bool Quit = false;
-};
-
-// Ctrl+C is taken by sigwait on a thread of its own, where any code may run, rather
-// than in a handler.
-class InterruptWatcher {
-public:
-    explicit InterruptWatcher(Session& session) : S(session) {
-        sigemptyset(&Signals);
-        sigaddset(&Signals, SIGINT);
-        pthread_sigmask(SIG_BLOCK, &Signals, nullptr);
-    }
-    void Start() {
-        Thread = std::thread([this] {
-            for (;;) {
-                int signal = 0;
-                sigwait(&Signals, &signal);
-                std::lock_guard lock(S.Mutex);
-                if (S.Quit) return;
-                ++S.Interrupts;
-                S.Changed.notify_all();
-            }
-        });
-    }
-    ~InterruptWatcher() {
-        if (!Thread.joinable()) return;
-        {
-            std::lock_guard lock(S.Mutex);
-            S.Quit = true;
-        }
-        pthread_kill(Thread.native_handle(), SIGINT);
-        Thread.join();
-    }
-
-private:
-    Session& S;
-    sigset_t Signals;
-    std::thread Thread;
 };
 
 int RunJob(const CliOptions& options) {
     Session session;
-    // Blocked before any thread starts, so every thread inherits the mask.
-    InterruptWatcher watcher(session);
+    InterruptWatcher watcher([&session] {
+        std::lock_guard lock(session.Mutex);
+        ++session.Interrupts;
+        session.Changed.notify_all();
+    });
 
     ConsoleToolkit window(stdout, stderr);
     window.OnCaption = [&](const std::string& caption) {
