@@ -1,28 +1,23 @@
-// kestrelix-cli: one configuration job with the window's engine, on a console.
+// kestrelix-cli: configuration jobs and modem checks with the window's engine, on a console.
 
 #include <pthread.h>
 #include <signal.h>
 
-#include <condition_variable>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
-#include <mutex>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "cli/Batch.h"
 #include "cli/CliOptions.h"
-#include "cli/ConsoleToolkit.h"
-#include "engine/ConfigEngine.h"
-#include "engine/MemorySettings.h"
-#include "engine/Messages.h"
+#include "engine/ConfigStep.h"
 #include "serial/ComNames.h"
 #include "toolkit/WindowChoices.h"
 
 namespace {
-
-enum ExitStatus { Configured = 0, NotConfigured = 1, BadArguments = 2, PortNotOpened = 3 };
 
 // Where a link leads, as " -> target", or that it leads nowhere.
 std::string LinkTarget(const std::string& device) {
@@ -44,102 +39,47 @@ void PrintList() {
     }
 }
 
-// What the console has seen of the job, and the operator's interrupts.
-struct Session {
-    std::mutex Mutex;
-    std::condition_variable Changed;
-    bool Started = false;
-    bool Ended = false;
-    int Interrupts = 0;
-    bool Quit = false;
-};
-
 // Ctrl+C is taken by sigwait on a thread of its own, where any code may run, rather
-// than in a handler.
+// than in a handler. It blocks the signal as it is made, so make it before any thread.
 class InterruptWatcher {
 public:
-    explicit InterruptWatcher(Session& session) : S(session) {
+    InterruptWatcher() {
         sigemptyset(&Signals);
         sigaddset(&Signals, SIGINT);
         pthread_sigmask(SIG_BLOCK, &Signals, nullptr);
     }
-    void Start() {
-        Thread = std::thread([this] {
+    void Start(std::function<void()> onInterrupt) {
+        Thread = std::thread([this, onInterrupt = std::move(onInterrupt)] {
             for (;;) {
                 int signal = 0;
                 sigwait(&Signals, &signal);
-                std::lock_guard lock(S.Mutex);
-                if (S.Quit) return;
-                ++S.Interrupts;
-                S.Changed.notify_all();
+                if (Quit) return;
+                onInterrupt();
             }
         });
     }
-    ~InterruptWatcher() {
+    void Stop() {
         if (!Thread.joinable()) return;
-        {
-            std::lock_guard lock(S.Mutex);
-            S.Quit = true;
-        }
+        Quit = true;
         pthread_kill(Thread.native_handle(), SIGINT);
         Thread.join();
     }
+    ~InterruptWatcher() { Stop(); }
 
 private:
-    Session& S;
     sigset_t Signals;
     std::thread Thread;
+    std::atomic<bool> Quit{false};
 };
 
-int RunJob(const CliOptions& options) {
-    Session session;
-    // Blocked before any thread starts, so every thread inherits the mask.
-    InterruptWatcher watcher(session);
-
-    ConsoleToolkit window(stdout, stderr);
-    window.OnCaption = [&](const std::string& caption) {
-        std::lock_guard lock(session.Mutex);
-        if (caption == Msg::StopCaption) session.Started = true;
-        else if (session.Started) session.Ended = true;
-        session.Changed.notify_all();
-    };
-    gFillWindowChoices(window, options.ComNumber - 1);
-
-    // The choices reach the engine the way stored ones do, without touching the store.
-    MemorySettings settings;
-    settings.WriteInt(CommPortSection, "ModemType", options.ModelIndex);
-    settings.WriteInt(CommPortSection, "BaudRateInd", options.SpeedIndex);
-    settings.WriteInt(CommPortSection, "IsLocal", options.Place);
-
-    auto engine = std::make_unique<ConfigEngine>(settings);
-    engine->SetWindow(&window);
-    engine->InitEngine();
-    watcher.Start();
-    engine->OnStartStop();
-
-    bool stopped = false;
-    std::unique_lock lock(session.Mutex);
-    for (;;) {
-        session.Changed.wait(lock, [&] {
-            return session.Ended || session.Interrupts >= 2 || (session.Interrupts == 1 && session.Started && !stopped);
-        });
-        if (session.Ended || session.Interrupts >= 2) break;
-        // The job is running, so the button press is a stop.
-        lock.unlock();
-        engine->OnStartStop();
-        lock.lock();
-        stopped = true;
-    }
-    const bool ended = session.Ended;
-    lock.unlock();
-    engine.reset();
-
-    if (!ended) return NotConfigured;
-    const std::string last = window.LastRow();
-    if (last == Msg::Succeeded) return Configured;
-    if (last == Msg::NotSucceeded) return NotConfigured;
-    // Only a port that could not be opened ends a job before its final line.
-    return PortNotOpened;
+int RunPorts(const CliOptions& options) {
+    InterruptWatcher watcher;
+    Batch batch(options, stdout, stderr);
+    watcher.Start([&batch] { batch.Interrupt(); });
+    const int status = batch.Run();
+    // No interrupt may reach the batch once it goes.
+    watcher.Stop();
+    return status;
 }
 
 }  // namespace
@@ -152,11 +92,11 @@ int main(int argc, char** argv) {
     }
     if (parsed.Options.Help) {
         std::fputs(gCliUsage().c_str(), stdout);
-        return Configured;
+        return AllSucceeded;
     }
     if (parsed.Options.List) {
         PrintList();
-        return Configured;
+        return AllSucceeded;
     }
-    return RunJob(parsed.Options);
+    return RunPorts(parsed.Options);
 }

@@ -145,6 +145,11 @@ void ModemSetupDlg::OnInitDialog() {
     QAction* about = SystemMenu->addAction(QStringLiteral("&About..."));
     about->setObjectName(QStringLiteral("aboutAction"));
     connect(about, &QAction::triggered, this, [this] { OnSysCommand(AboutCommand); });
+    // The check runs on the worker like a job, so it waits while one is busy.
+    QAction* check = SystemMenu->addAction(QStringLiteral("Проверить модем"));
+    check->setObjectName(QStringLiteral("checkModemAction"));
+    connect(check, &QAction::triggered, this, [this] { OnCheckModem(); });
+    connect(SystemMenu, &QMenu::aboutToShow, this, [this, check] { check->setEnabled(Busy == 0); });
 
     setWindowIcon(Icon);
     setWindowTitle(QStringLiteral("Тервана"));
