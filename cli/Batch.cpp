@@ -14,6 +14,7 @@ struct Batch::Port {
         Result.Com = com;
     }
 
+    // The engine goes first: its worker reports to the window and writes the settings.
     ConsoleToolkit Window;
     MemorySettings Settings;
     std::unique_ptr<ConfigEngine> Engine;
@@ -62,10 +63,7 @@ Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err) : Option
     }
 }
 
-// The engines go first: their workers still report to the windows.
-Batch::~Batch() {
-    for (auto& p : Ports) p->Engine.reset();
-}
+Batch::~Batch() = default;
 
 void Batch::Interrupt() {
     {

@@ -16,16 +16,16 @@ constexpr const char* NoAnswer = "нет ответа";
 // What an item says when the modem gave no information for it.
 std::string Missing(const InfoReply& answer) { return answer.Code == TimedOut ? NoAnswer : Unsupported; }
 
-// The value of an item that is plain text; empty information counts as unsupported.
+// The value of an item shown as the modem's own text; no text counts as unsupported.
 std::string TextOrMissing(const InfoReply& answer) {
-    const std::string text = answer.Code == Ok ? gInfoText(answer) : std::string();
+    const std::string text = gInfoText(answer);
     return text.empty() ? Missing(answer) : text;
 }
 
-// The comma-separated numbers after "+NAME: " in the first information line.
+// The comma-separated numbers after "+NAME: " in the first information line of an OK answer.
 std::vector<int> Numbers(const InfoReply& answer, std::string_view name) {
     std::vector<int> numbers;
-    if (answer.Lines.empty()) return numbers;
+    if (answer.Code != Ok || answer.Lines.empty()) return numbers;
     std::string_view line = answer.Lines.front();
     if (line.substr(0, name.size()) != name) return numbers;
     line.remove_prefix(name.size());
@@ -59,7 +59,7 @@ constexpr std::array<const char*, 6> RegistrationStates = {
 }  // namespace
 
 std::string gInfoText(const InfoReply& answer) {
-    if (answer.Lines.empty()) return {};
+    if (answer.Code != Ok || answer.Lines.empty()) return {};
     std::string_view line = answer.Lines.front();
     if (line.size() > 1 && line.front() == '+') {
         const size_t colon = line.find(": ");
@@ -76,11 +76,12 @@ std::string gIdentityRow(const InfoReply& maker, const InfoReply& model, const I
 std::string gImeiRow(const InfoReply& answer) { return "IMEI: " + TextOrMissing(answer); }
 
 std::string gSimRow(const InfoReply& answer) {
-    std::string state;
-    if (answer.Code == Ok) {
-        const std::string value = gInfoText(answer);
-        state = value == "READY" ? "готова" : value == "SIM PIN" ? "нужен PIN-код" : value == "SIM PUK" ? "нужен PUK-код" : value;
-    } else if (answer.Code == ModemError && answer.CmeError >= 10 && answer.CmeError <= 12) {
+    const std::string value = gInfoText(answer);
+    std::string state = value == "READY"     ? "готова"
+                        : value == "SIM PIN" ? "нужен PIN-код"
+                        : value == "SIM PUK" ? "нужен PUK-код"
+                                             : value;
+    if (answer.Code == ModemError && answer.CmeError >= 10 && answer.CmeError <= 12) {
         // The SIM errors of the modem's extended error codes.
         state = answer.CmeError == 10 ? "не вставлена" : answer.CmeError == 11 ? "нужен PIN-код" : "нужен PUK-код";
     }
@@ -88,10 +89,10 @@ std::string gSimRow(const InfoReply& answer) {
 }
 
 std::string gSignalRow(const InfoReply& answer) {
-    const std::vector<int> csq = answer.Code == Ok ? Numbers(answer, "+CSQ:") : std::vector<int>();
+    const std::vector<int> csq = Numbers(answer, "+CSQ:");
     std::string level;
     if (csq.empty()) {
-        level = answer.Code == Ok ? TextOrMissing(answer) : Missing(answer);
+        level = TextOrMissing(answer);
     } else if (csq[0] >= 0 && csq[0] <= 31) {
         level = std::to_string(-113 + 2 * csq[0]) + " дБм, " + SignalWord(csq[0]);
     } else {
@@ -101,11 +102,11 @@ std::string gSignalRow(const InfoReply& answer) {
 }
 
 std::string gRegistrationRow(const InfoReply& answer) {
-    const std::vector<int> creg = answer.Code == Ok ? Numbers(answer, "+CREG:") : std::vector<int>();
+    const std::vector<int> creg = Numbers(answer, "+CREG:");
     // The read form is "n,stat[,lac,ci]"; a bare unsolicited form carries stat alone.
     const std::optional<int> stat = creg.size() >= 2 ? creg[1] : creg.size() == 1 ? std::optional<int>(creg[0]) : std::nullopt;
     std::string state;
     if (stat && *stat >= 0 && *stat < static_cast<int>(RegistrationStates.size())) state = RegistrationStates[*stat];
-    else state = answer.Code == Ok ? TextOrMissing(answer) : Missing(answer);
+    else state = TextOrMissing(answer);
     return "Регистрация в сети: " + state;
 }

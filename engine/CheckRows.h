@@ -12,8 +12,8 @@ inline constexpr const char* NotAnswered = "Проверка завершена:
 inline constexpr const char* Stopped = "Проверка прервана!";
 }  // namespace CheckMsg
 
-// The first line of information in an answer, decoded from the modem's code page, without
-// the "+CGSN: "-style name some modems put before it; empty when the answer holds none.
+// The first line of information in an OK answer, decoded from the modem's code page,
+// without the "+CGSN: "-style name some modems put before it; empty for any other answer.
 std::string gInfoText(const InfoReply& answer);
 
 // AT+CGMI, AT+CGMM and AT+CGMR.

@@ -2,8 +2,6 @@
 // modem, each item reported as one row. It runs on the worker like a job, so the
 // window's Stop ends it the same way; the modem stays at the speed it was found at.
 
-#include <cstring>
-
 #include "engine/CheckRows.h"
 #include "engine/ConfigEngine.h"
 #include "engine/Format.h"
@@ -68,12 +66,12 @@ int32_t ConfigEngine::RunCheck() {
         switch (q) {
         case Revision:
             ReportProgress(gIdentityRow(answers[Maker], answers[Model], answers[Revision]));
-            Findings.Maker = answers[Maker].Code == Ok ? gInfoText(answers[Maker]) : std::string();
-            Findings.Model = answers[Model].Code == Ok ? gInfoText(answers[Model]) : std::string();
+            Findings.Maker = gInfoText(answers[Maker]);
+            Findings.Model = gInfoText(answers[Model]);
             break;
         case Imei:
             ReportProgress(gImeiRow(answers[Imei]));
-            Findings.Imei = answers[Imei].Code == Ok ? gInfoText(answers[Imei]) : std::string();
+            Findings.Imei = gInfoText(answers[Imei]);
             break;
         case Sim: ReportProgress(gSimRow(answers[Sim])); break;
         case Signal: ReportProgress(gSignalRow(answers[Signal])); break;

@@ -1,5 +1,6 @@
 #include "serial/ReplyParser.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -88,7 +89,7 @@ InfoReply gParseInfoReply(const char* gathered, int count, const char* command) 
 
     std::vector<std::string_view> lines;
     for (size_t at = 0; at < bytes.size();) {
-        const size_t end = bytes.find_first_of("\r\n", at);
+        const size_t end = std::min(bytes.find_first_of("\r\n", at), bytes.size());
         if (end > at) lines.push_back(bytes.substr(at, end - at));
         at = end + 1;
     }
