@@ -84,7 +84,10 @@ std::string gReportCsv(const std::vector<PortResult>& results, const CliOptions&
         const std::string fields[] = {"COM" + std::to_string(r.Com), r.Device, model, speed, place,
                                       r.Checked ? f.Imei : std::string(), OutcomeText(r.Outcome),
                                       Seconds(r.Seconds, ','), r.LastRow};
-        for (size_t i = 0; i < std::size(fields); ++i) csv += (i ? ";" : "") + Field(fields[i]);
+        for (size_t i = 0; i < std::size(fields); ++i) {
+            if (i > 0) csv += ';';
+            csv += Field(fields[i]);
+        }
         csv += "\r\n";
     }
     return csv;
