@@ -152,11 +152,4 @@ TEST(BatchReport, CsvRowsAreQuotedWhereTheyMustBe) {
     EXPECT_EQ(csv.substr(csv.find("\r\n") + 2), "COM12;;Cinterion MC52i;57600;;490154203237518;answered;0,0;x\r\n");
 }
 
-TEST(BatchReport, SummaryLinesUpOnePortALine) {
-    EXPECT_EQ(gSummaryTable({Result(3, PortOutcome::Configured, 1.96), Result(12, PortOutcome::PortNotOpened, 2.5)}),
-              "Port   Outcome           Seconds\n"
-              "COM3   configured            2.0\n"
-              "COM12  port not opened       2.5\n");
-}
-
 }  // namespace

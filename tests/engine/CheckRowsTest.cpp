@@ -1,4 +1,6 @@
-// What the modem check writes for each answer a modem may give.
+// What the modem check writes for the answers the virtual modem never gives: other
+// forms, error codes, the edges of the signal scale. (tests/engine/ModemCheckTest.cpp
+// takes each state of the virtual modem through a real check.)
 
 #include <gtest/gtest.h>
 
@@ -30,33 +32,21 @@ struct RowCase {
 
 TEST(CheckRows, OneRowPerAnswer) {
     const RowCase cases[] = {
-        {gImeiRow, Answer({"351998000000034"}), "IMEI: 351998000000034"},
         {gImeiRow, Answer({"+CGSN: 351998000000034"}), "IMEI: 351998000000034"},
         {gImeiRow, Code(ModemError), "IMEI: не поддерживается"},
         {gImeiRow, Code(TimedOut), "IMEI: нет ответа"},
         {gImeiRow, Answer({}), "IMEI: не поддерживается"},
-        {gSimRow, Answer({"+CPIN: READY"}), "SIM-карта: готова"},
-        {gSimRow, Answer({"+CPIN: SIM PIN"}), "SIM-карта: нужен PIN-код"},
-        {gSimRow, Answer({"+CPIN: SIM PUK"}), "SIM-карта: нужен PUK-код"},
         {gSimRow, Answer({"+CPIN: PH-SIM PIN"}), "SIM-карта: PH-SIM PIN"},
-        {gSimRow, Code(ModemError, 10), "SIM-карта: не вставлена"},
         {gSimRow, Code(ModemError, 11), "SIM-карта: нужен PIN-код"},
         {gSimRow, Code(ModemError, 12), "SIM-карта: нужен PUK-код"},
         {gSimRow, Code(ModemError, 100), "SIM-карта: не поддерживается"},
         {gSimRow, Code(ModemError), "SIM-карта: не поддерживается"},
         {gSignalRow, Answer({"+CSQ: 0,99"}), "Уровень сигнала: -113 дБм, нет сигнала"},
-        {gSignalRow, Answer({"+CSQ: 5,99"}), "Уровень сигнала: -103 дБм, слабый"},
         {gSignalRow, Answer({"+CSQ: 10,0"}), "Уровень сигнала: -93 дБм, средний"},
-        {gSignalRow, Answer({"+CSQ: 17,99"}), "Уровень сигнала: -79 дБм, хороший"},
         {gSignalRow, Answer({"+CSQ: 31,99"}), "Уровень сигнала: -51 дБм, отличный"},
-        {gSignalRow, Answer({"+CSQ: 99,99"}), "Уровень сигнала: неизвестен"},
         {gSignalRow, Answer({"+CSQ: x"}), "Уровень сигнала: x"},
         {gSignalRow, Code(ModemError), "Уровень сигнала: не поддерживается"},
-        {gRegistrationRow, Answer({"+CREG: 0,1"}), "Регистрация в сети: домашняя сеть"},
         {gRegistrationRow, Answer({"+CREG: 2,5,\"00C3\",\"1A2B\""}), "Регистрация в сети: роуминг"},
-        {gRegistrationRow, Answer({"+CREG: 0,2"}), "Регистрация в сети: поиск сети"},
-        {gRegistrationRow, Answer({"+CREG: 0,3"}), "Регистрация в сети: регистрация отклонена"},
-        {gRegistrationRow, Answer({"+CREG: 0,0"}), "Регистрация в сети: не зарегистрирован"},
         {gRegistrationRow, Answer({"+CREG: 1"}), "Регистрация в сети: домашняя сеть"},
         {gRegistrationRow, Code(TimedOut), "Регистрация в сети: нет ответа"},
     };
