@@ -104,10 +104,12 @@ void ConfigEngine::WorkerProc(ConfigEngine* engine) {
         if (engine->IsEnding()) return;
         engine->Busy = 0;
         if (Toolkit* w = engine->Window()) w->SetControlText(ControlId::StartStop, Msg::StartCaption);
-        engine->StartEvent.Wait();
+        const bool started = engine->StartEvent.Wait();
         engine->Busy = 1;
         if (Toolkit* w = engine->Window()) w->SetControlText(ControlId::StartStop, Msg::StopCaption);
         if (engine->IsEnding()) return;
+        // Only the start signal starts a run: a failed wait goes back to waiting.
+        if (!started) continue;
         if (engine->NextRun == RunKind::Check) engine->RunCheckJob();
         else engine->RunJob();
     }
