@@ -1,5 +1,6 @@
 #include "cli/Batch.h"
 
+#include "cli/ConsoleText.h"
 #include "cli/ConsoleToolkit.h"
 #include "engine/CheckRows.h"
 #include "engine/MemorySettings.h"
@@ -153,8 +154,7 @@ int Batch::Run() {
     const std::vector<PortResult> results = Results();
     if (Ports.size() > 1) {
         std::lock_guard output(OutputLock);
-        std::fputs(gSummaryTable(results).c_str(), Out);
-        std::fflush(Out);
+        gWriteConsoleText(Out, gSummaryTable(results));
     }
     if (!Options.ReportFile.empty()) WriteReport(results);
     return gExitStatus(results);

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "cli/ConsoleText.h"
 #include "toolkit/ControlIds.h"
 
 namespace {
@@ -21,8 +22,7 @@ void WriteLines(std::FILE* to, const std::string& prefix, const std::string& tex
         }
     }
     lines += '\n';
-    std::fwrite(lines.data(), 1, lines.size(), to);
-    std::fflush(to);
+    gWriteConsoleText(to, lines);
 }
 
 }  // namespace

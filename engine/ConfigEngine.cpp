@@ -133,7 +133,11 @@ void ConfigEngine::RunJob() {
 
     const int32_t port = CommIndex + 1;
     ReportProgress(gFormat(Msg::Opening, port));
-    if (Port.Open(port) != 0) return;
+    if (Port.Open(port) != 0) {
+        // A stop during the open attempts ends the job as a stop at any later point does.
+        if (StopRequested) ReportProgress(Msg::NotSucceeded);
+        return;
+    }
     BuildSteps();
     RunSteps();
     Port.Close();

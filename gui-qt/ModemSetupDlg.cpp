@@ -10,6 +10,7 @@
 #include <QPointer>
 
 #include "gui-qt/AboutDlg.h"
+#include "gui-qt/ComPortCombo.h"
 #include "toolkit/ControlIds.h"
 #include "gui-qt/DialogUnits.h"
 #include "gui-qt/FocusDefaultButton.h"
@@ -35,9 +36,10 @@ QLabel* AddLabel(QWidget* dialog, const char* name, const QString& text, QRect r
     return label;
 }
 
-QComboBox* AddSelector(QWidget* dialog, const DialogUnits& units, const char* name, int x, int y,
-                       int width, int height) {
-    auto* combo = new QComboBox(dialog);
+template <class Combo = QComboBox>
+Combo* AddSelector(QWidget* dialog, const DialogUnits& units, const char* name, int x, int y, int width,
+                   int height) {
+    auto* combo = new Combo(dialog);
     combo->setObjectName(QLatin1String(name));
     combo->setEditable(false);
     combo->setInsertPolicy(QComboBox::InsertAtBottom);
@@ -93,7 +95,7 @@ void ModemSetupDlg::BuildLayout() {
     // Layout order is the tab order.
     AddLabel(this, "comLabel", QStringLiteral("СОМ порт, к которому подключен модем:"),
              units.Rect(7, 3, 142, 8));
-    ComSelector = AddSelector(this, units, "comSelector", 7, 14, 142, 176);
+    ComSelector = AddSelector<ComPortCombo>(this, units, "comSelector", 7, 14, 142, 176);
     StartStop = AddButton(this, "startStop", QStringLiteral("Старт!"), units.Rect(7, 183, 227, 14));
 
     StatusLine = new QLabel(this);

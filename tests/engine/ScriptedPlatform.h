@@ -4,8 +4,6 @@
 // time-out; a pause moves it on by its length. With BlockWhenSilent a silent read waits
 // for real until a stop or the owner's ending wakes it, as a quiet line does.
 
-#include <poll.h>
-
 #include <algorithm>
 #include <atomic>
 #include <functional>
@@ -17,6 +15,7 @@
 
 #include "serial/Event.h"
 #include "serial/SerialPlatform.h"
+#include "tests/support/EventWait.h"
 
 struct ModemScript {
     // What the modem sends back for a command written at a line speed; none for silence.
@@ -26,6 +25,8 @@ struct ModemScript {
     // Called on the worker thread as the port is closed.
     std::function<void()> OnClose;
     bool OpenFails = false;
+    // Called on the worker thread after each failed open.
+    std::function<void()> OnFailedOpen;
     std::atomic<bool> BlockWhenSilent{false};
     // Reads fail from then on, as when the device is unplugged.
     std::atomic<bool> Vanished{false};
@@ -59,7 +60,10 @@ public:
     PortHandle OpenDevice(const std::string& name) override {
         std::lock_guard lock(Script->Mutex);
         Script->Opened.push_back(name);
-        if (Script->OpenFails) return InvalidPortHandle;
+        if (Script->OpenFails) {
+            if (Script->OnFailedOpen) Script->OnFailedOpen();
+            return InvalidPortHandle;
+        }
         Script->OpenNow = true;
         return 3;
     }
@@ -126,11 +130,7 @@ private:
     // A quiet line: nothing arrives until a stop ends the read with nothing, or the
     // owner's ending makes it fail.
     static SysResult WaitForWake(WakeEvents wake) {
-        pollfd fds[2];
-        nfds_t count = 0;
-        for (const Event* e : {wake.Stop, wake.Cancel})
-            if (e) fds[count++] = {static_cast<int>(e->NativeHandle()), POLLIN, 0};
-        poll(fds, count, -1);
+        gWaitForEither(wake.Stop, wake.Cancel);
         return Cancelled(wake) ? SysResult{ErrorKind::Other, ReadFailure} : SysResult{};
     }
 

@@ -146,6 +146,20 @@ TEST(StartStop, StopDuringTheSearchShowsNoBox) {
     EXPECT_TRUE(rig.Win.Messages().empty());
 }
 
+TEST(StartStop, StopDuringTheOpenAttemptsEndsThemAndTheJobWithoutABox) {
+    EngineRig<> rig;
+    rig.Script->OpenFails = true;
+    rig.Script->OnFailedOpen = [&] { rig.Engine->OnStartStop(); };
+    rig.Init();
+    rig.Choose(0, 3, 0);
+    rig.Engine->OnStartStop();
+    ASSERT_TRUE(rig.Win.WaitFor([&] { return rig.Log().size() == 2; }));
+    ASSERT_TRUE(rig.WaitIdle());
+    EXPECT_EQ(rig.Log(), (Rows{"Открытие СОМ1", NotSucceeded}));
+    EXPECT_EQ(rig.Script->OpenedNames().size(), 1u);
+    EXPECT_TRUE(rig.Win.Messages().empty());
+}
+
 TEST(StartStop, StopWhileACommandWaitsEndsAtOnceWithoutABox) {
     EngineRig<> rig;
     rig.Script->Answer = [modem = ModemAt{9600}](uint32_t speed, const std::string& command) mutable {
