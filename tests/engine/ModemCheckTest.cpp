@@ -1,5 +1,5 @@
-// The modem check: against a scripted modem for the paths no real one takes on demand,
-// and against the virtual modem over a real pseudo-terminal for each state it can be in.
+// The modem check against the virtual modem over a real pseudo-terminal, in each state
+// the modem can be in.
 
 #include <gtest/gtest.h>
 
@@ -10,67 +10,6 @@
 #include "tests/support/TempConfigHome.h"
 
 namespace {
-
-const Rows CheckFinals = {CheckMsg::Answered, CheckMsg::NotAnswered, CheckMsg::Stopped};
-
-template <typename Rig> bool RunCheck(Rig& rig) {
-    rig.Win.LogDeleteAll(ControlId::LogView);
-    rig.Engine->OnCheckModem();
-    return rig.Win.WaitFor([&] {
-        const Rows log = rig.Log();
-        return !log.empty() && std::find(CheckFinals.begin(), CheckFinals.end(), log.back()) != CheckFinals.end();
-    }) && rig.WaitIdle();
-}
-
-TEST(ModemCheckScripted, ModemThatRefusesEveryPlusCommandLeavesEachItemUnsupported) {
-    EngineRig<> rig;
-    rig.Script->Answer = [](uint32_t speed, const std::string& command) -> std::optional<std::string> {
-        if (speed != 115200) return std::nullopt;
-        return command.rfind("AT+C", 0) == 0 ? "\r\nERROR\r\n" : "\r\nOK\r\n";
-    };
-    rig.Init();
-    ASSERT_TRUE(RunCheck(rig));
-    EXPECT_EQ(rig.Log(), (Rows{"Открытие СОМ1", Search(9600), Search(115200),
-                               "Изготовитель: не поддерживается; модель: не поддерживается; версия: не поддерживается",
-                               "IMEI: не поддерживается", "SIM-карта: не поддерживается",
-                               "Уровень сигнала: не поддерживается", "Регистрация в сети: не поддерживается",
-                               CheckMsg::Answered}));
-    EXPECT_TRUE(rig.Win.Messages().empty());
-    // Nothing but questions: no speed change, no setting, no stored profile.
-    Rows written = rig.Script->Written();
-    written.erase(std::remove(written.begin(), written.end(), "AT\r"), written.end());
-    EXPECT_EQ(written, (Rows{"AT+CGMI\r", "AT+CGMM\r", "AT+CGMR\r", "AT+CGSN\r", "AT+CPIN?\r", "AT+CSQ\r", "AT+CREG?\r"}));
-    EXPECT_EQ(rig.Engine->Findings.Speed, 115200);
-    EXPECT_TRUE(rig.Engine->Findings.Imei.empty());
-}
-
-TEST(ModemCheckScripted, SilentModemEndsWithItsOwnRowAndNoBox) {
-    EngineRig<> rig;
-    rig.Init();
-    ASSERT_TRUE(RunCheck(rig));
-    const Rows log = rig.Log();
-    EXPECT_EQ(log.size(), 12u);  // opening, ten search rows, the final row
-    EXPECT_EQ(log.back(), CheckMsg::NotAnswered);
-    EXPECT_TRUE(rig.Win.Messages().empty());
-    EXPECT_FALSE(rig.Engine->Findings.Answered);
-}
-
-TEST(ModemCheckScripted, StopEndsTheCheckAsItEndsAJob) {
-    EngineRig<> rig;
-    rig.Script->BlockWhenSilent = true;
-    rig.Script->Answer = [](uint32_t, const std::string& command) -> std::optional<std::string> {
-        if (command == "AT+CSQ\r") return std::nullopt;
-        return command == "AT\r" ? "\r\nOK\r\n" : "\r\nx\r\n\r\nOK\r\n";
-    };
-    rig.Init();
-    rig.Engine->OnCheckModem();
-    ASSERT_TRUE(rig.WaitForRow("SIM-карта: x"));
-    EXPECT_EQ(rig.Win.Text(ControlId::StartStop), "Стоп!");
-    rig.Engine->OnStartStop();
-    ASSERT_TRUE(rig.Win.WaitFor([&] { return rig.LastRowIs(CheckMsg::Stopped); }));
-    ASSERT_TRUE(rig.WaitIdle());
-    EXPECT_TRUE(rig.Win.Messages().empty());
-}
 
 struct VirtualCase {
     const char* Name;
@@ -106,7 +45,7 @@ TEST_P(ModemCheckTest, ReportsEveryItemAndChangesNothing) {
     GetParam().Adjust(options);
     StartModem(options);
     const ModemSettings before = Modem->Settings();
-    ASSERT_TRUE(RunCheck(Rig));
+    ASSERT_TRUE(Rig.RunCheck());
     EXPECT_EQ(Rig.Log(), Concat({{"Открытие СОМ2", Search(9600),
                                   "Изготовитель: Cinterion; модель: MC52i; версия: REVISION 01.100",
                                   "IMEI: 490154203237518"},
@@ -154,7 +93,7 @@ TEST_F(ModemCheckTest, ConfiguredModemAnsweringInPiecesIsReadToTheEnd) {
     ASSERT_TRUE(Rig.LastRowIs(Succeeded));
     const ModemSettings configured = Modem->Settings();
     ASSERT_FALSE(configured.Verbose);
-    ASSERT_TRUE(RunCheck(Rig));
+    ASSERT_TRUE(Rig.RunCheck());
     const Rows log = Rig.Log();
     ASSERT_EQ(log.size(), 8u);
     EXPECT_EQ(log[1], Search(9600));
