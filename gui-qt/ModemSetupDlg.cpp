@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include "gui-qt/AboutDlg.h"
+#include "toolkit/AboutText.h"
 #include "toolkit/ControlIds.h"
 #include "gui-qt/DialogUnits.h"
 #include "gui-qt/HelpBox.h"
@@ -147,7 +148,7 @@ void ModemSetupDlg::OnInitDialog() {
     connect(about, &QAction::triggered, this, [this] { OnSysCommand(AboutCommand); });
 
     setWindowIcon(Icon);
-    setWindowTitle(QStringLiteral("Тервана"));
+    setWindowTitle(QString::fromUtf8(ProductName));
     SetWindow(&Kit);
 
     // On this thread the toolkit carries its requests out at once.
