@@ -93,9 +93,13 @@ void Win32Toolkit::ComboAppend(int id, const std::string& text) {
     Request([this, id, text] { Send(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(gToUtf16(text).c_str())); });
 }
 
-// An index outside the list leaves no entry selected, as the list itself does.
+// An index outside the list leaves no entry selected: said outright, as not every
+// implementation of the list drops the old selection by itself.
 void Win32Toolkit::ComboSelect(int id, int index) {
-    Request([this, id, index] { Send(id, CB_SETCURSEL, static_cast<WPARAM>(index)); });
+    Request([this, id, index] {
+        const bool inside = index >= 0 && index < static_cast<int>(Send(id, CB_GETCOUNT));
+        Send(id, CB_SETCURSEL, static_cast<WPARAM>(inside ? index : -1));
+    });
 }
 
 int Win32Toolkit::ComboSelected(int id) {
