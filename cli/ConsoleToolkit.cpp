@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "cli/ConsoleText.h"
 #include "toolkit/ControlIds.h"
 
 namespace {
@@ -19,8 +20,7 @@ void WriteLines(std::FILE* to, const std::string& text) {
         }
     }
     lines += '\n';
-    std::fwrite(lines.data(), 1, lines.size(), to);
-    std::fflush(to);
+    gWriteConsoleText(to, lines);
 }
 
 }  // namespace

@@ -1,8 +1,5 @@
 // kestrelix-cli: one configuration job with the window's engine, on a console.
 
-#include <pthread.h>
-#include <signal.h>
-
 #include <condition_variable>
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +11,7 @@
 
 #include "cli/CliOptions.h"
 #include "cli/ConsoleToolkit.h"
+#include "cli/InterruptWatcher.h"
 #include "engine/ConfigEngine.h"
 #include "engine/MemorySettings.h"
 #include "engine/Messages.h"
@@ -24,9 +22,11 @@ namespace {
 
 enum ExitStatus { Configured = 0, NotConfigured = 1, BadArguments = 2, PortNotOpened = 3 };
 
-// Where a link leads, as " -> target", or that it leads nowhere.
+// Where a link leads, as " -> target", or that it leads nowhere. A device that is no
+// link (a Windows COM device among them) leads to itself.
 std::string LinkTarget(const std::string& device) {
     std::error_code ec;
+    if (!std::filesystem::is_symlink(device, ec)) return {};
     const std::string target = std::filesystem::canonical(device, ec).string();
     if (ec) return " (missing)";
     return target == device ? std::string() : " -> " + target;
@@ -51,50 +51,15 @@ struct Session {
     bool Started = false;
     bool Ended = false;
     int Interrupts = 0;
-    bool Quit = false;
-};
-
-// Ctrl+C is taken by sigwait on a thread of its own, where any code may run, rather
-// than in a handler.
-class InterruptWatcher {
-public:
-    explicit InterruptWatcher(Session& session) : S(session) {
-        sigemptyset(&Signals);
-        sigaddset(&Signals, SIGINT);
-        pthread_sigmask(SIG_BLOCK, &Signals, nullptr);
-    }
-    void Start() {
-        Thread = std::thread([this] {
-            for (;;) {
-                int signal = 0;
-                sigwait(&Signals, &signal);
-                std::lock_guard lock(S.Mutex);
-                if (S.Quit) return;
-                ++S.Interrupts;
-                S.Changed.notify_all();
-            }
-        });
-    }
-    ~InterruptWatcher() {
-        if (!Thread.joinable()) return;
-        {
-            std::lock_guard lock(S.Mutex);
-            S.Quit = true;
-        }
-        pthread_kill(Thread.native_handle(), SIGINT);
-        Thread.join();
-    }
-
-private:
-    Session& S;
-    sigset_t Signals;
-    std::thread Thread;
 };
 
 int RunJob(const CliOptions& options) {
     Session session;
-    // Blocked before any thread starts, so every thread inherits the mask.
-    InterruptWatcher watcher(session);
+    InterruptWatcher watcher([&session] {
+        std::lock_guard lock(session.Mutex);
+        ++session.Interrupts;
+        session.Changed.notify_all();
+    });
 
     ConsoleToolkit window(stdout, stderr);
     window.OnCaption = [&](const std::string& caption) {

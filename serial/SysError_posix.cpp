@@ -5,6 +5,10 @@
 #include <cstring>
 
 #include "serial/SerialPort.h"
+#include "serial/SysError.h"
+
+const uint32_t AbortedCode = EINTR;
+const uint32_t PendingCode = EAGAIN;
 
 SysResult gErrnoResult(int error) {
     const uint32_t code = static_cast<uint32_t>(error);

@@ -4,8 +4,6 @@
 // time-out; a pause moves it on by its length. With BlockWhenSilent a silent read waits
 // for real until a stop or the owner's ending wakes it, as a quiet line does.
 
-#include <poll.h>
-
 #include <algorithm>
 #include <atomic>
 #include <functional>
@@ -17,6 +15,7 @@
 
 #include "serial/Event.h"
 #include "serial/SerialPlatform.h"
+#include "tests/support/EventWait.h"
 
 struct ModemScript {
     // What the modem sends back for a command written at a line speed; none for silence.
@@ -126,11 +125,7 @@ private:
     // A quiet line: nothing arrives until a stop ends the read with nothing, or the
     // owner's ending makes it fail.
     static SysResult WaitForWake(WakeEvents wake) {
-        pollfd fds[2];
-        nfds_t count = 0;
-        for (const Event* e : {wake.Stop, wake.Cancel})
-            if (e) fds[count++] = {static_cast<int>(e->NativeHandle()), POLLIN, 0};
-        poll(fds, count, -1);
+        gWaitForEither(wake.Stop, wake.Cancel);
         return Cancelled(wake) ? SysResult{ErrorKind::Other, ReadFailure} : SysResult{};
     }
 

@@ -3,19 +3,25 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <memory>
 
 #include "serial/Event.h"
 #include "serial/SerialPort.h"
+#include "serial/SysError.h"
 #include "tests/serial/ScriptedPlatform.h"
 #include "tests/support/RecordingToolkit.h"
 
-// Platform answers in the kinds the logic tells apart; EINTR stands for the aborted call.
-inline constexpr SysResult Aborted{ErrorKind::Aborted, EINTR};
-inline constexpr SysResult Pending{ErrorKind::Pending, EAGAIN};
-inline constexpr SysResult IoError{ErrorKind::Other, EIO};
+// Platform answers in the kinds the logic tells apart, with the platform's own codes.
+// Code 5 has a text everywhere: EIO on Linux, ERROR_ACCESS_DENIED on Windows.
+inline const SysResult Aborted{ErrorKind::Aborted, AbortedCode};
+inline const SysResult Pending{ErrorKind::Pending, PendingCode};
+inline constexpr SysResult IoError{ErrorKind::Other, 5};
 inline constexpr SysResult Fine{};
+
+// The shown message of a failed read or write with the code of result.
+inline std::string TransferFailure(const char* call, const SysResult& result) {
+    return std::string("Ошибка выполнения ") + call + " (код " + std::to_string(result.Code) + ")!";
+}
 
 class PortFixture : public testing::Test {
 protected:

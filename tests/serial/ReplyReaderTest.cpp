@@ -177,7 +177,7 @@ struct ReadFailureCase {
     std::vector<SysResult> Answers;  // the first reads; a complete reply follows them
     ReplyCode Result;
     int Clears;
-    const char* Shown;
+    std::string Shown;  // empty when nothing is shown
 };
 
 void PrintTo(const ReadFailureCase& c, std::ostream* os) { *os << c.Name; }
@@ -191,7 +191,7 @@ TEST_P(ReadFailureTest, AttemptsAndReport) {
     Out[0] = '#';
     EXPECT_EQ(Search(), c.Result);
     EXPECT_EQ(Fake->Count("ClearLineErrors"), c.Clears);
-    EXPECT_EQ(MessageTexts(), c.Shown ? Strings{c.Shown} : Strings{});
+    EXPECT_EQ(MessageTexts(), c.Shown.empty() ? Strings{} : Strings{c.Shown});
     if (c.Result == Failed) {
         EXPECT_EQ(Out[0], '#');
     }
@@ -200,16 +200,16 @@ TEST_P(ReadFailureTest, AttemptsAndReport) {
 INSTANTIATE_TEST_SUITE_P(
     Answers, ReadFailureTest,
     testing::Values(
-        ReadFailureCase{"AbortedOnce", {Aborted}, Ok, 1, nullptr},
+        ReadFailureCase{"AbortedOnce", {Aborted}, Ok, 1, ""},
         ReadFailureCase{"AbortedTwice", {Aborted, Aborted}, Failed, 1,
-                        "Ошибка выполнения ReadFile (код 4)!"},
-        ReadFailureCase{"PendingOnce", {Pending}, Ok, 0, nullptr},
-        ReadFailureCase{"PendingTwiceReadsNothing", {Pending, Pending}, Ok, 0, nullptr},
+                        TransferFailure("ReadFile", Aborted)},
+        ReadFailureCase{"PendingOnce", {Pending}, Ok, 0, ""},
+        ReadFailureCase{"PendingTwiceReadsNothing", {Pending, Pending}, Ok, 0, ""},
         ReadFailureCase{"PendingThenAborted", {Pending, Aborted}, Failed, 0,
-                        "Ошибка выполнения ReadFile (код 4)!"},
-        ReadFailureCase{"OtherCode", {IoError}, Failed, 0, "Ошибка выполнения ReadFile (код 5)!"},
+                        TransferFailure("ReadFile", Aborted)},
+        ReadFailureCase{"OtherCode", {IoError}, Failed, 0, TransferFailure("ReadFile", IoError)},
         ReadFailureCase{"OtherOnSecondAttempt", {Aborted, IoError}, Failed, 1,
-                        "Ошибка выполнения ReadFile (код 5)!"}),
+                        TransferFailure("ReadFile", IoError)}),
     [](const auto& info) { return info.param.Name; });
 
 TEST_F(ReplyReaderTest, ReadFailureWithoutOwnerShowsNothing) {

@@ -103,7 +103,7 @@ TEST_F(SerialPortTest, ConfigureFailingHalfwayLeavesWhatWasApplied) {
     EXPECT_EQ(Port.Configure(57600, 8, 0, 0), 1);
     EXPECT_EQ(Fake->Calls, (Strings{"GetLineSettings", "SetLineSettings", "GetTimeouts", "SetTimeouts"}));
     EXPECT_EQ(Fake->Line.BaudRate, 57600u);
-    EXPECT_EQ(MessageTexts(), Strings{gGetErrorText(EIO)});
+    EXPECT_EQ(MessageTexts(), Strings{gGetErrorText(IoError.Code)});
 }
 
 // The retry rule, met through Purge and Escape: what the platform answers, in order.
@@ -113,7 +113,7 @@ struct RetryCase {
     int Result;
     int Clears;
     int Calls;
-    int ShownCode;  // 0 when nothing is shown
+    uint32_t ShownCode;  // 0 when nothing is shown
 };
 
 void PrintTo(const RetryCase& c, std::ostream* os) { *os << c.Name; }
@@ -140,10 +140,10 @@ INSTANTIATE_TEST_SUITE_P(
     Answers, RetryRuleTest,
     testing::Values(RetryCase{"Success", {Fine}, 0, 0, 1, 0},
                     RetryCase{"AbortedOnce", {Aborted}, 0, 1, 2, 0},
-                    RetryCase{"AbortedTwice", {Aborted, Aborted}, 1, 1, 2, EINTR},
-                    RetryCase{"OtherCode", {IoError}, 1, 0, 1, EIO},
-                    RetryCase{"AbortedThenOther", {Aborted, IoError}, 1, 1, 2, EIO},
-                    RetryCase{"PendingIsAFailureHere", {Pending}, 1, 0, 1, EAGAIN}),
+                    RetryCase{"AbortedTwice", {Aborted, Aborted}, 1, 1, 2, AbortedCode},
+                    RetryCase{"OtherCode", {IoError}, 1, 0, 1, IoError.Code},
+                    RetryCase{"AbortedThenOther", {Aborted, IoError}, 1, 1, 2, IoError.Code},
+                    RetryCase{"PendingIsAFailureHere", {Pending}, 1, 0, 1, PendingCode}),
     [](const auto& info) { return info.param.Name; });
 
 TEST_F(SerialPortTest, WriteRaisesDtrThenRtsThenWrites) {
@@ -164,7 +164,7 @@ TEST_F(SerialPortTest, WriteStopsAtAFailedModemLine) {
     EXPECT_EQ(Port.Write("AT\r", 3), 1);
     EXPECT_EQ(Fake->Calls, (Strings{"Escape 5", "Escape 3"}));
     EXPECT_EQ(Fake->Written, "");
-    EXPECT_EQ(MessageTexts(), Strings(2, gGetErrorText(EIO)));
+    EXPECT_EQ(MessageTexts(), Strings(2, gGetErrorText(IoError.Code)));
 }
 
 struct WriteCase {
@@ -173,7 +173,7 @@ struct WriteCase {
     int Result;
     int Attempts;
     int Clears;
-    const char* Shown;  // null when nothing is shown
+    std::string Shown;  // empty when nothing is shown
 };
 
 void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.Name; }
@@ -187,24 +187,24 @@ TEST_P(WriteRuleTest, AttemptsAndReport) {
     EXPECT_EQ(Port.Write("AT\r", 3), c.Result);
     EXPECT_EQ(Fake->Count("Write"), c.Attempts);
     EXPECT_EQ(Fake->Count("ClearLineErrors"), c.Clears);
-    EXPECT_EQ(MessageTexts(), c.Shown ? Strings{c.Shown} : Strings{});
+    EXPECT_EQ(MessageTexts(), c.Shown.empty() ? Strings{} : Strings{c.Shown});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, WriteRuleTest,
     testing::Values(
-        WriteCase{"Success", {Fine}, 0, 1, 0, nullptr},
-        WriteCase{"AbortedOnce", {Aborted}, 0, 2, 1, nullptr},
+        WriteCase{"Success", {Fine}, 0, 1, 0, ""},
+        WriteCase{"AbortedOnce", {Aborted}, 0, 2, 1, ""},
         WriteCase{"AbortedTwice", {Aborted, Aborted}, 1, 2, 1,
-                  "Ошибка выполнения WriteFile (код 4)!"},
-        WriteCase{"PendingOnce", {Pending}, 0, 2, 0, nullptr},
-        WriteCase{"PendingTwiceCountsAsDone", {Pending, Pending}, 0, 2, 0, nullptr},
+                  TransferFailure("WriteFile", Aborted)},
+        WriteCase{"PendingOnce", {Pending}, 0, 2, 0, ""},
+        WriteCase{"PendingTwiceCountsAsDone", {Pending, Pending}, 0, 2, 0, ""},
         WriteCase{"PendingThenAborted", {Pending, Aborted}, 1, 2, 0,
-                  "Ошибка выполнения WriteFile (код 4)!"},
-        WriteCase{"AbortedThenPending", {Aborted, Pending}, 0, 2, 1, nullptr},
-        WriteCase{"OtherCode", {IoError}, 1, 1, 0, "Ошибка выполнения WriteFile (код 5)!"},
+                  TransferFailure("WriteFile", Aborted)},
+        WriteCase{"AbortedThenPending", {Aborted, Pending}, 0, 2, 1, ""},
+        WriteCase{"OtherCode", {IoError}, 1, 1, 0, TransferFailure("WriteFile", IoError)},
         WriteCase{"PendingThenOther", {Pending, IoError}, 1, 2, 0,
-                  "Ошибка выполнения WriteFile (код 5)!"}),
+                  TransferFailure("WriteFile", IoError)}),
     [](const auto& info) { return info.param.Name; });
 
 TEST_F(SerialPortTest, FailuresWithoutOwnerShowNothing) {
@@ -218,13 +218,13 @@ TEST_F(SerialPortTest, FailuresWithoutOwnerShowNothing) {
 }
 
 TEST(ErrorTextTest, SystemTextOrNothing) {
-    EXPECT_FALSE(gGetErrorText(EIO).empty());
+    EXPECT_FALSE(gGetErrorText(IoError.Code).empty());
     EXPECT_EQ(gGetErrorText(100000), "");
     EXPECT_EQ(gGetErrorText(0xFFFFFFFFu), "");
 
     RecordingToolkit window;
     gShowErrorText(100000, &window);
-    gShowErrorText(EIO, nullptr);
+    gShowErrorText(IoError.Code, nullptr);
     ASSERT_EQ(window.Messages().size(), 1u);
     EXPECT_EQ(window.Messages()[0].Text, "");
     EXPECT_EQ(window.Messages()[0].Caption, "Информация");

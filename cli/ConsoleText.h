@@ -1,0 +1,8 @@
+#pragma once
+// Text to a console stream: a pipe or a file gets the UTF-8 bytes exactly as given, a
+// console window gets characters it shows right.
+
+#include <cstdio>
+#include <string>
+
+void gWriteConsoleText(std::FILE* to, const std::string& utf8);

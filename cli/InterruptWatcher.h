@@ -1,0 +1,23 @@
+#pragma once
+// The operator's Ctrl+C, told to a callback on a thread where any code may run: a thread
+// of the watcher's own (POSIX) or the one the system starts for a console control event
+// (Windows). Make it before any other thread starts: on POSIX every thread must inherit
+// the blocked signal.
+
+#include <functional>
+#include <memory>
+
+class InterruptWatcher {
+public:
+    explicit InterruptWatcher(std::function<void()> onInterrupt);
+    ~InterruptWatcher();
+    InterruptWatcher(const InterruptWatcher&) = delete;
+    InterruptWatcher& operator=(const InterruptWatcher&) = delete;
+
+    // From now on each Ctrl+C calls the callback, until the watcher ends.
+    void Start();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> P;
+};

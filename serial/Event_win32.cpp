@@ -1,0 +1,32 @@
+#include "serial/Event.h"
+
+#include <windows.h>
+
+namespace {
+
+HANDLE H(intptr_t native) { return reinterpret_cast<HANDLE>(native); }
+
+}  // namespace
+
+Event::Event(Reset mode)
+    : Mode(mode), Native(reinterpret_cast<intptr_t>(CreateEventA(nullptr, mode == Reset::Manual, FALSE, nullptr))) {}
+
+Event::~Event() {
+    if (Native) CloseHandle(H(Native));
+}
+
+void Event::Signal() { SetEvent(H(Native)); }
+
+// Windows cannot look at an auto-reset event without taking its signal: a look that
+// finds it signalled puts the signal back.
+bool Event::IsSignalled() const {
+    if (WaitForSingleObject(H(Native), 0) != WAIT_OBJECT_0) return false;
+    if (Mode == Reset::Auto) SetEvent(H(Native));
+    return true;
+}
+
+bool Event::Poll() { return WaitForSingleObject(H(Native), 0) == WAIT_OBJECT_0; }
+
+void Event::Wait() { WaitForSingleObject(H(Native), INFINITE); }
+
+intptr_t Event::NativeHandle() const { return Native; }

@@ -1,0 +1,7 @@
+#pragma once
+// Waits until one of the given events (null ones left out) is signalled; looks at them
+// without clearing any.
+
+#include "serial/Event.h"
+
+void gWaitForEither(const Event* a, const Event* b);

@@ -1,0 +1,154 @@
+// The Win32 serial back end on a COM port that Wine maps to a virtual modem's
+// pseudo-terminal. The Linux-side driver starts the modems and names their COM numbers:
+// KX_SILENT_COM never answers, KX_TALKING_COM answers at 9600 bit/s.
+// Wine does not refuse a second open of a COM port, so exclusivity is not tested here.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "serial/Event.h"
+#include "serial/SerialPort.h"
+#include "tests/engine/EngineRig.h"
+#include "tests/support/RecordingToolkit.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int ComFromEnvironment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::atoi(value) : 0;
+}
+
+const int SilentCom = ComFromEnvironment("KX_SILENT_COM");
+const int TalkingCom = ComFromEnvironment("KX_TALKING_COM");
+
+std::string DeviceName(int com) { return "\\\\.\\COM" + std::to_string(com); }
+
+long long MsSince(Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+// The silent port opened on the system's own back end, with a read that would wait
+// 10 s for a first byte, so that only a wake event ends it early.
+class WakeTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(SilentCom, 0) << "KX_SILENT_COM is not set";
+        Handle = Platform->OpenDevice(DeviceName(SilentCom));
+        ASSERT_NE(Handle, InvalidPortHandle);
+        ASSERT_TRUE(Platform->SetTimeouts(Handle, {0, 0, 10000, 0, 0}).Ok());
+    }
+    void TearDown() override {
+        if (Handle != InvalidPortHandle) Platform->CloseDevice(Handle);
+    }
+
+    // Reads with the wake events, one of which another thread signals a moment later.
+    SysResult ReadWokenBy(Event& signalled, WakeEvents wake) {
+        std::thread signaller([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            signalled.Signal();
+        });
+        const auto start = Clock::now();
+        const SysResult result = Platform->Read(Handle, Buffer, sizeof Buffer, Got, wake);
+        ElapsedMs = MsSince(start);
+        signaller.join();
+        return result;
+    }
+
+    std::unique_ptr<SerialPlatform> Platform = gMakeSystemSerialPlatform();
+    PortHandle Handle = InvalidPortHandle;
+    uint8_t Buffer[64] = {};
+    size_t Got = 99;
+    long long ElapsedMs = 0;
+    Event Stop;
+    Event Cancel{Event::Reset::Manual};
+};
+
+TEST_F(WakeTest, StopEndsAPendingReadWithWhatItHasAndStaysForTheReader) {
+    const SysResult result = ReadWokenBy(Stop, {&Stop, &Cancel});
+    EXPECT_TRUE(result.Ok()) << result.Code;
+    EXPECT_EQ(Got, 0u);
+    EXPECT_LT(ElapsedMs, 5000);
+    EXPECT_TRUE(Stop.Poll()) << "the reply reader's own poll must still see the stop";
+}
+
+TEST_F(WakeTest, CancelFailsAPendingReadAsNoRetryableError) {
+    const SysResult result = ReadWokenBy(Cancel, {&Stop, &Cancel});
+    EXPECT_EQ(result.Kind, ErrorKind::Other);
+    EXPECT_LT(ElapsedMs, 5000);
+    EXPECT_FALSE(Stop.IsSignalled());
+}
+
+TEST(Win32Port, MissingComNumberDoesNotOpen) {
+    EXPECT_EQ(gMakeSystemSerialPlatform()->OpenDevice(DeviceName(31)), InvalidPortHandle);
+}
+
+// The port's own set-up (5 ms between bytes, 100 ms in all) over a silent line and a
+// talking one: a short read and a driver's time-out error must both read as nothing.
+class PortOnWine : public testing::Test {
+protected:
+    void Open(int com) {
+        ASSERT_NE(com, 0) << "the modem's COM number is not set";
+        Port.OwnerWindow = &Window;
+        Port.StopEventRef = &Stop;
+        ASSERT_EQ(Port.Open(com), 0);
+        ASSERT_EQ(Port.Configure(9600, 8, OneStopBit, NoParity), 0);
+    }
+    SerialPort Port;
+    RecordingToolkit Window;
+    Event Stop;
+    char Out[ReplyBufferSize] = {};
+};
+
+// The flag word reaches the DCB's bit fields and comes back from them.
+TEST_F(PortOnWine, LineSettingsComeBackAsConfigured) {
+    Open(SilentCom);
+    auto platform = gMakeSystemSerialPlatform();
+    LineSettings line;
+    ASSERT_TRUE(platform->GetLineSettings(Port.Handle, line).Ok());
+    EXPECT_EQ(line.BaudRate, 9600u);
+    EXPECT_EQ(line.ByteSize, 8);
+    EXPECT_EQ(line.StopBits, OneStopBit);
+    EXPECT_EQ(line.Parity, NoParity);
+    const uint32_t set = LineFlag::Binary | LineFlag::DtrControlEnable | LineFlag::RtsControlEnable;
+    const uint32_t cleared = LineFlag::OutxCtsFlow | LineFlag::OutxDsrFlow | LineFlag::OutX | LineFlag::InX;
+    EXPECT_EQ(line.Flags & (set | cleared | LineFlag::DtrControlMask | LineFlag::RtsControlMask), set);
+}
+
+TEST_F(PortOnWine, SilentModemTimesOutWithoutAMessage) {
+    Open(SilentCom);
+    ASSERT_EQ(Port.Write("AT\r", 3), 0);
+    EXPECT_EQ(Port.ReadReply("AT\r", "\r\nOK\r\n", "0\r", 300, Out), TimedOut);
+    EXPECT_TRUE(Window.Messages().empty());
+}
+
+TEST_F(PortOnWine, TalkingModemAnswersAt) {
+    Open(TalkingCom);
+    // DTR and RTS cannot be raised on a pseudo-terminal; that counts as done.
+    ASSERT_EQ(Port.Write("AT\r", 3), 0);
+    EXPECT_EQ(Port.ReadReply("AT\r", "\r\nOK\r\n", "0\r", 1000, Out), Ok);
+    EXPECT_EQ(std::string(Out), "\r\nOK\r\n");
+    EXPECT_TRUE(Window.Messages().empty());
+}
+
+TEST(EngineOnWine, EndsMidJobWithin200Ms) {
+    ASSERT_NE(SilentCom, 0);
+    EngineRig<> rig{SystemPort{}};
+    rig.Init();
+    rig.Choose(1, 3, 0, SilentCom - 1);
+    rig.Engine->OnStartStop();
+    ASSERT_TRUE(rig.WaitForRow(Search(9600)));
+    const auto start = Clock::now();
+    rig.Engine.reset();
+    EXPECT_LT(MsSince(start), 200);
+    EXPECT_EQ(rig.Log(), (Rows{"Открытие СОМ" + std::to_string(SilentCom), Search(9600)}));
+    EXPECT_TRUE(rig.Win.Messages().empty());
+}
+
+}  // namespace

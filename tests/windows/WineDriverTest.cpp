@@ -1,0 +1,222 @@
+// The Linux side of the tests under Wine: virtual modems on pseudo-terminals that the
+// Windows programs reach as COM ports of the Wine prefix, and those programs run against
+// them. WINEPREFIX names the prefix, KX_WINDOWS_BUILD the Windows build folder.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sim/VirtualModem.h"
+#include "tests/cli/CliProcess.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+Lines SplitLines(const std::string& text) {
+    Lines lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// A virtual modem whose terminal is COMn of the Wine prefix (dosdevices/comn).
+class WineModem {
+public:
+    explicit WineModem(VirtualModemOptions options) : Modem(WithOwnFolder(std::move(options), Folder)) {}
+    ~WineModem() {
+        // Wine goes before the terminal does: closing a terminal that wineserver still
+        // watches makes it report at length.
+        std::system("wineserver -k 2>/dev/null");
+        std::error_code ec;
+        fs::remove(Link, ec);
+        Modem.Stop();
+        fs::remove_all(Folder, ec);
+    }
+
+    // Empty on success, otherwise why the modem could not be reached.
+    std::string Start() {
+        if (std::string error = Modem.Start(); !error.empty()) return error;
+        Link = fs::path(Environment("WINEPREFIX")) / "dosdevices" / ("com" + std::to_string(Modem.ComNumber()));
+        std::error_code ec;
+        fs::remove(Link, ec);
+        fs::create_symlink(Modem.DevicePath(), Link, ec);
+        return ec ? Link.string() + ": " + ec.message() : std::string();
+    }
+    VirtualModem& operator*() { return Modem; }
+
+private:
+    // The modem's own link goes to a folder of its own; Wine's is made by Start.
+    static VirtualModemOptions WithOwnFolder(VirtualModemOptions options, std::string& folder) {
+        std::string pattern = (fs::temp_directory_path() / "kx-wine-modem-XXXXXX").string();
+        folder = mkdtemp(pattern.data()) ? pattern : std::string();
+        options.PortsFolder = folder;
+        return options;
+    }
+    std::string Folder;
+    VirtualModem Modem;
+    fs::path Link;
+};
+
+// A private X display for the Windows programs that open windows: Xvfb on the first free
+// display number, which it reports itself. DISPLAY names it while it runs.
+class XvfbDisplay {
+public:
+    XvfbDisplay() {
+        int report[2];
+        if (pipe(report) != 0) return;
+        const std::string fd = std::to_string(report[1]);
+        std::vector<std::string> args = {"Xvfb", "-displayfd", fd, "-screen", "0", "1024x768x24", "-nolisten", "tcp"};
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addclose(&actions, report[0]);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        if (posix_spawnp(&Pid, "Xvfb", &actions, nullptr, argv.data(), environ) != 0) Pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(report[1]);
+        std::string number;
+        char c;
+        while (read(report[0], &c, 1) == 1 && c != '\n') number += c;
+        close(report[0]);
+        if (!number.empty()) Name = ":" + number;
+        if (const char* before = std::getenv("DISPLAY")) Before = before;
+        if (!Name.empty()) setenv("DISPLAY", Name.c_str(), 1);
+    }
+    ~XvfbDisplay() {
+        if (Before.empty()) unsetenv("DISPLAY");
+        else setenv("DISPLAY", Before.c_str(), 1);
+        if (Pid <= 0) return;
+        kill(Pid, SIGTERM);
+        waitpid(Pid, nullptr, 0);
+    }
+    XvfbDisplay(const XvfbDisplay&) = delete;
+    XvfbDisplay& operator=(const XvfbDisplay&) = delete;
+
+    // ":N", or empty when the display did not start.
+    std::string Name;
+
+private:
+    pid_t Pid = -1;
+    std::string Before;
+};
+
+VirtualModemOptions Modem(int com, uint32_t speed) {
+    VirtualModemOptions options;
+    options.ComNumber = com;
+    options.Speed = speed;
+    options.Mismatch = MismatchMode::Silent;
+    return options;
+}
+
+std::string WindowsProgram(const std::string& relative) { return Environment("KX_WINDOWS_BUILD") + "/" + relative; }
+
+class WineTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(Environment("WINEPREFIX").empty());
+        ASSERT_FALSE(Environment("KX_WINDOWS_BUILD").empty());
+    }
+};
+
+TEST_F(WineTest, ConsoleConfiguresTheModemAndPrintsTheLogAsUtf8) {
+    WineModem modem(Modem(7, 9600));
+    ASSERT_EQ(modem.Start(), "");
+    CliProcess cli({WindowsProgram("cli/kestrelix-cli.exe"), "--com", "7", "--model", "1", "--speed", "9600",
+                    "--place", "device"});
+    EXPECT_EQ(cli.Wait(), 0) << cli.Stderr();
+    const std::string out = cli.Stdout();
+    EXPECT_EQ(out.find('\r'), std::string::npos) << "rows go to a pipe byte for byte";
+    const Lines rows = SplitLines(out);
+    ASSERT_EQ(rows.size(), 24u) << out;
+    EXPECT_EQ(rows[0], "Открытие СОМ7");
+    EXPECT_EQ(rows[1], "Поиск модема на скорости 9600 бит/сек.");
+    EXPECT_EQ(rows[2], "Выполнение команды AT+IPR=9600");
+    EXPECT_EQ(rows[22], "Получен ответ \"0\"");
+    EXPECT_EQ(rows[23], "Операция завершена успешно!");
+    EXPECT_EQ(cli.Stderr(), "");
+    EXPECT_EQ((*modem).StoredProfile().Speed, 9600u);
+}
+
+TEST_F(WineTest, ConsoleWithoutSimCardEndsWithStatusOne) {
+    auto options = Modem(8, 115200);
+    options.NoSim = true;
+    WineModem modem(options);
+    ASSERT_EQ(modem.Start(), "");
+    CliProcess cli({WindowsProgram("cli/kestrelix-cli.exe"), "--com", "8", "--model", "Novacom MC52i", "--speed",
+                    "115200"});
+    EXPECT_EQ(cli.Wait(), 1);
+    EXPECT_EQ(SplitLines(cli.Stderr()),
+              (Lines{"При выполнении команды \"ATS0=2\" возникла ошибка! Модем выдал сообщение \"ERROR\".",
+                     "Проверьте, что SIM карта вставлена в модем, и модем зарегистрирован в сети оператора!",
+                     "Операция будет прекращена!"}));
+    const Lines rows = SplitLines(cli.Stdout());
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows.back(), "Операция завершена НЕ успешно!");
+}
+
+// Wine turns SIGINT into the console's Ctrl+C event.
+TEST_F(WineTest, CtrlCStopsTheConsoleJob) {
+    auto options = Modem(11, 9600);
+    options.Silent = true;
+    WineModem modem(options);
+    ASSERT_EQ(modem.Start(), "");
+    CliProcess cli({WindowsProgram("cli/kestrelix-cli.exe"), "--com", "11"});
+    ASSERT_TRUE(cli.WaitForOutput("Поиск модема на скорости 9600 бит/сек."));
+    cli.Signal(SIGINT);
+    EXPECT_EQ(cli.Wait(), 1);
+    const Lines rows = SplitLines(cli.Stdout());
+    ASSERT_GE(rows.size(), 3u);
+    EXPECT_EQ(rows[0], "Открытие СОМ11");
+    EXPECT_EQ(rows.back(), "Операция завершена НЕ успешно!");
+    EXPECT_EQ(cli.Stderr(), "");
+}
+
+TEST_F(WineTest, Win32BackEndOnSilentAndTalkingModems) {
+    auto silentOptions = Modem(9, 9600);
+    silentOptions.Silent = true;
+    WineModem silent(silentOptions);
+    WineModem talking(Modem(10, 9600));
+    ASSERT_EQ(silent.Start(), "");
+    ASSERT_EQ(talking.Start(), "");
+    setenv("KX_SILENT_COM", "9", 1);
+    setenv("KX_TALKING_COM", "10", 1);
+    CliProcess tests({WindowsProgram("tests/windows/kx_win_port_tests.exe")});
+    EXPECT_EQ(tests.Wait(), 0) << tests.Stdout() << tests.Stderr();
+}
+
+// The native window, created in-process by its test program and worked with window
+// messages, against a modem on COM12. The display goes last: Wine ends before it.
+TEST_F(WineTest, NativeWindowAgainstTheModem) {
+    XvfbDisplay display;
+    ASSERT_NE(display.Name, "") << "Xvfb did not start";
+    WineModem modem(Modem(12, 115200));
+    ASSERT_EQ(modem.Start(), "");
+    // Without a window manager Wine takes some 2 s to close a window it manages itself.
+    CliProcess managed({"reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f"});
+    ASSERT_EQ(managed.Wait(), 0) << managed.Stderr();
+    setenv("KX_MODEM_COM", "12", 1);
+    CliProcess tests({WindowsProgram("tests/gui-win32/kx_win32_window_tests.exe")});
+    EXPECT_EQ(tests.Wait(), 0) << tests.Stdout() << tests.Stderr();
+}
+
+}  // namespace
