@@ -21,9 +21,8 @@ HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 }  // namespace
 
-ModemSetupDlg::ModemSetupDlg(IntSettings& settings, HWND parent, std::unique_ptr<SerialPlatform> platform)
-    : ConfigEngine(settings, std::move(platform)), Parent(parent),
-      Icon(LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_MODEM))) {}
+ModemSetupDlg::ModemSetupDlg(IntSettings& settings)
+    : ConfigEngine(settings), Icon(LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_MODEM))) {}
 
 ModemSetupDlg::~ModemSetupDlg() {
     // The window's end has already ended the worker. The toolkit goes before the engine's
@@ -33,7 +32,7 @@ ModemSetupDlg::~ModemSetupDlg() {
 }
 
 INT_PTR ModemSetupDlg::DoModal() {
-    return DialogBoxParamW(Instance(), MAKEINTRESOURCEW(IDD_MODEM_SETUP), Parent, DialogProc,
+    return DialogBoxParamW(Instance(), MAKEINTRESOURCEW(IDD_MODEM_SETUP), nullptr, DialogProc,
                            reinterpret_cast<LPARAM>(this));
 }
 

@@ -9,8 +9,6 @@
 
 #include <windows.h>
 
-#include <memory>
-
 #include "engine/ConfigEngine.h"
 #include "gui-win32/Win32Toolkit.h"
 
@@ -19,14 +17,12 @@ public:
     // The system command that opens the About box (its lowest four bits are ignored).
     static constexpr UINT AboutCommand = 16;
 
-    explicit ModemSetupDlg(IntSettings& settings, HWND parent = nullptr,
-                           std::unique_ptr<SerialPlatform> platform = nullptr);
+    // With no parent window, as start-up makes it.
+    explicit ModemSetupDlg(IntSettings& settings);
     ~ModemSetupDlg() override;
 
     // Shows the dialog and returns when it has ended, with IDCANCEL.
     INT_PTR DoModal();
-    // The dialog window while it exists.
-    HWND Handle() const { return Dialog; }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -37,7 +33,6 @@ private:
     bool OnPaint();
     void OnSaveLog();
 
-    const HWND Parent;
     HWND Dialog = nullptr;
 
     int32_t CloseRequested = 0;
