@@ -2,7 +2,6 @@
 
 #include <condition_variable>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -15,22 +14,12 @@
 #include "engine/ConfigEngine.h"
 #include "engine/MemorySettings.h"
 #include "engine/Messages.h"
-#include "serial/ComNames.h"
+#include "serial/PortIdentity.h"
 #include "toolkit/WindowChoices.h"
 
 namespace {
 
 enum ExitStatus { Configured = 0, NotConfigured = 1, BadArguments = 2, PortNotOpened = 3 };
-
-// Where a link leads, as " -> target", or that it leads nowhere. A device that is no
-// link (a Windows COM device among them) leads to itself.
-std::string LinkTarget(const std::string& device) {
-    std::error_code ec;
-    if (!std::filesystem::is_symlink(device, ec)) return {};
-    const std::string target = std::filesystem::canonical(device, ec).string();
-    if (ec) return " (missing)";
-    return target == device ? std::string() : " -> " + target;
-}
 
 void PrintList() {
     std::printf("Models (--model):\n");
@@ -38,9 +27,8 @@ void PrintList() {
     std::printf("Device speeds (--speed):\n ");
     for (const char* speed : SpeedTable) std::printf(" %s", speed);
     std::printf("\nCOM ports (--com):\n");
-    for (int n = 1; n <= ComPortCount; ++n) {
-        const std::string device = gResolveComPort(n);
-        std::printf("  COM%-2d  %s\n", n, device.empty() ? "-" : (device + LinkTarget(device)).c_str());
+    for (const PortIdentity& port : gIdentifyComPorts(ComPortCount)) {
+        std::printf("  COM%-2d  %s\n", port.Number, gDescribePort(port).c_str());
     }
 }
 

@@ -34,6 +34,9 @@ void ConfigEngine::BuildSteps() {
     std::vector<ConfigStep>().swap(Steps);
     SimHint = ModelIndex == 2 || ModelIndex == 3 ? 1 : 0;
     if (ModelIndex < 0 || ModelIndex >= static_cast<int32_t>(ModemCatalogue.size())) return;
+    // No speed chosen (a damaged stored index): AT+IPR=0 would switch the modem to
+    // autobaud, which the operator never asked for.
+    if (DeviceSpeed <= 0) return;
 
     const bool atComputer = IsLocal != 0;
     // After ATV0 the modem answers in the numeric form, so the last two replies follow it.

@@ -98,11 +98,12 @@ void ConfigEngine::WorkerProc(ConfigEngine* engine) {
         if (engine->IsEnding()) return;
         engine->Busy = 0;
         if (Toolkit* w = engine->Window()) w->SetControlText(ControlId::StartStop, Msg::StartCaption);
-        engine->StartEvent.Wait();
+        const bool started = engine->StartEvent.Wait();
         engine->Busy = 1;
         if (Toolkit* w = engine->Window()) w->SetControlText(ControlId::StartStop, Msg::StopCaption);
         if (engine->IsEnding()) return;
-        engine->RunJob();
+        // Only the start signal starts a job: a failed wait goes back to waiting.
+        if (started) engine->RunJob();
     }
 }
 
@@ -124,7 +125,11 @@ void ConfigEngine::RunJob() {
 
     const int32_t port = CommIndex + 1;
     ReportProgress(gFormat(Msg::Opening, port));
-    if (Port.Open(port) != 0) return;
+    if (Port.Open(port) != 0) {
+        // A stop during the open attempts ends the job as a stop at any later point does.
+        if (StopRequested) ReportProgress(Msg::NotSucceeded);
+        return;
+    }
     BuildSteps();
     RunSteps();
     Port.Close();

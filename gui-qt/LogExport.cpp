@@ -12,6 +12,8 @@ namespace {
 void ShowBox(QWidget* owner, const LogFileBox& box) {
     QMessageBox shown(box.Critical ? QMessageBox::Critical : QMessageBox::Information,
                       QString::fromStdString(box.Caption), QString::fromStdString(box.Text), QMessageBox::Ok, owner);
+    // The text holds a system message and a path as they are.
+    shown.setTextFormat(Qt::PlainText);
     shown.exec();
 }
 

@@ -15,6 +15,8 @@ LogView::LogView(QWidget* parent) : QTableWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // One stop in the tab order: Tab leaves the log instead of moving between its rows.
+    setTabKeyNavigation(false);
 
     QPalette shown = palette();
     for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})

@@ -1,7 +1,7 @@
 #pragma once
 // The operation log: a one-column report list with a centred heading, grid lines and
 // whole-row selection of at most one row, which stays shown when the view loses the
-// focus. Rows are read-only.
+// focus. Rows are read-only. The view is one stop in the tab order.
 
 #include <QTableWidget>
 

@@ -1,17 +1,20 @@
 #include "gui-qt/ModemSetupDlg.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
-#include <QPushButton>
+#include <QPointer>
 
 #include "gui-qt/AboutDlg.h"
+#include "gui-qt/ComPortCombo.h"
 #include "toolkit/AboutText.h"
 #include "toolkit/ControlIds.h"
 #include "gui-qt/DialogUnits.h"
+#include "gui-qt/FocusDefaultButton.h"
 #include "gui-qt/HelpBox.h"
 #include "gui-qt/LogExport.h"
 #include "gui-qt/LogView.h"
@@ -34,22 +37,24 @@ QLabel* AddLabel(QWidget* dialog, const char* name, const QString& text, QRect r
     return label;
 }
 
-QComboBox* AddSelector(QWidget* dialog, const DialogUnits& units, const char* name, int x, int y,
-                       int width, int height) {
-    auto* combo = new QComboBox(dialog);
+template <class Combo = QComboBox>
+Combo* AddSelector(QWidget* dialog, const DialogUnits& units, const char* name, int x, int y, int width,
+                   int height) {
+    auto* combo = new Combo(dialog);
     combo->setObjectName(QLatin1String(name));
     combo->setEditable(false);
     combo->setInsertPolicy(QComboBox::InsertAtBottom);
     combo->setGeometry(units.X(x), units.Y(y), units.X(width), units.Y(ClosedListHeight));
     combo->setMaxVisibleItems((height - ClosedListHeight) / ListEntryHeight);
+    // Fusion, like other styles, opens a non-editable list as a menu and ignores the
+    // entry count; the height of the list's window bounds it in every style.
+    combo->view()->window()->setMaximumHeight(units.Y(height - ClosedListHeight));
     return combo;
 }
 
 QPushButton* AddButton(QWidget* dialog, const char* name, const QString& text, QRect rect) {
-    auto* button = new QPushButton(text, dialog);
+    auto* button = new FocusDefaultButton(text, dialog);
     button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    button->setDefault(false);
     button->setGeometry(rect);
     return button;
 }
@@ -91,11 +96,13 @@ void ModemSetupDlg::BuildLayout() {
     // Layout order is the tab order.
     AddLabel(this, "comLabel", QStringLiteral("СОМ порт, к которому подключен модем:"),
              units.Rect(7, 3, 142, 8));
-    ComSelector = AddSelector(this, units, "comSelector", 7, 14, 142, 176);
+    ComSelector = AddSelector<ComPortCombo>(this, units, "comSelector", 7, 14, 142, 176);
     StartStop = AddButton(this, "startStop", QStringLiteral("Старт!"), units.Rect(7, 183, 227, 14));
 
     StatusLine = new QLabel(this);
     StatusLine->setObjectName(QStringLiteral("statusLine"));
+    // Modem replies are shown as they came, never taken for markup.
+    StatusLine->setTextFormat(Qt::PlainText);
     StatusLine->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StatusLine->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     StatusLine->setGeometry(units.Rect(7, 201, 292, 10));
@@ -173,7 +180,12 @@ void ModemSetupDlg::OnHelp() { gShowHelp(this); }
 // Rows that the worker adds while the dialog is open are handled by the dialog's modal
 // loop, so the export holds every row present when the dialog returns.
 void ModemSetupDlg::OnSaveLog() {
+    const QPointer<QWidget> focused = focusWidget();
     if (const std::optional<std::string> chosen = gAskSaveLogPath(this)) gSaveLogTo(Kit, *chosen, this);
+    // Once the dialog and its questions have gone, nothing hands the activation back:
+    // window managers, and Qt without one, may leave no window active.
+    activateWindow();
+    if (focused) focused->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void ModemSetupDlg::accept() {}

@@ -3,6 +3,7 @@
 // Start/Stop button, the status line, the operation log and the Save-log button. The
 // engine's worker reaches the controls only through the Qt toolkit boundary (Kit).
 //
+// Enter presses the push button that has the focus, and nothing else (FocusDefaultButton).
 // The dialog never ends on Enter or Esc: only the close path (close box, Alt+F4, the
 // window menu's Close) ends it, at once, also during a job, and the worker is ended
 // before any control goes.
@@ -36,7 +37,7 @@ public:
     // The Save-log button.
     void OnSaveLog();
 
-    // Enter: nothing. Esc: nothing unless the window is being closed.
+    // Confirm: nothing. Cancel (Esc): nothing unless the window is being closed.
     void accept() override;
     void reject() override;
 

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QTableWidget>
+#include <QTextDocument>
 #include <QThread>
 
 #include <algorithm>
@@ -83,6 +84,8 @@ void QtToolkit::CancelRequests() {
 void QtToolkit::ShowMessage(const std::string& text, const std::string& caption) {
     Request([this, text, caption] {
         QMessageBox box(QMessageBox::Information, ToQt(caption), ToQt(text), QMessageBox::Ok, &Window);
+        // The engine's and the port's texts carry modem replies and system messages: never markup.
+        box.setTextFormat(Qt::PlainText);
         box.exec();
     });
 }
@@ -135,6 +138,9 @@ void QtToolkit::LogInsertRow(int id, int position, const std::string& text) {
         log->insertRow(row);
         auto* item = new QTableWidgetItem(ToQt(text));
         item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        // The whole row, also where the column cuts it; a tooltip would take plain text
+        // that looks like markup for markup.
+        item->setToolTip(Qt::convertFromPlainText(ToQt(text)));
         log->setItem(row, 0, item);
     });
 }

@@ -13,17 +13,22 @@ SaveLogDialog::SaveLogDialog(QWidget* owner) : QFileDialog(owner, QStringLiteral
     setNameFilter(QStringLiteral("Текстовые файлы (*.txt)"));
 }
 
+bool SaveLogDialog::AskToCreate(const QString& name) {
+    QMessageBox question(QMessageBox::Warning, windowTitle(), QStringLiteral("%1 не существует.\nСоздать его?").arg(name),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    question.setDefaultButton(QMessageBox::No);
+    // A file name is shown as typed, whatever characters it holds.
+    question.setTextFormat(Qt::PlainText);
+    return question.exec() == QMessageBox::Yes;
+}
+
 void SaveLogDialog::accept() {
     const QStringList chosen = selectedFiles();
     if (!chosen.isEmpty()) {
         const QFileInfo file(chosen.first());
         // An existing file gets the dialog's own replace question; a new one is asked about
         // here, in the same manner, and "No" leaves the dialog open for another choice.
-        if (!file.exists() && !file.fileName().isEmpty() &&
-            QMessageBox::warning(this, windowTitle(),
-                                 QStringLiteral("%1 не существует.\nСоздать его?").arg(file.fileName()),
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
-            return;
+        if (!file.exists() && !file.fileName().isEmpty() && !AskToCreate(file.fileName())) return;
     }
     QFileDialog::accept();
 }

@@ -14,6 +14,9 @@ public:
 
 public slots:
     void accept() override;
+
+private:
+    bool AskToCreate(const QString& name);
 };
 
 // Runs the dialog modally; the chosen path (UTF-8), or nothing when the operator cancelled.

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
 
@@ -52,7 +53,8 @@ std::optional<int32_t> ToInt32(const QVariant& value) {
 
 void SettingsStore::SetRoot(const std::string& company) {
     Company = QString::fromStdString(company);
-    Application = QCoreApplication::applicationName();
+    // The application object names itself after the executable file, extension and all.
+    Application = QFileInfo(QCoreApplication::applicationName()).completeBaseName();
 }
 
 int32_t SettingsStore::ReadInt(const std::string& section, const std::string& name, int32_t def) {

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <utility>
@@ -88,11 +89,8 @@ std::vector<std::string> SerialDevices(const DeviceFolders& folders) {
 
 }  // namespace
 
-std::string gResolveComPortIn(int n, const DeviceFolders& folders) {
-    const std::string own = folders.Ports + "/COM" + std::to_string(n);
-    if (IsLink(own)) return own;
-    if (n < 1) return {};
-
+std::vector<std::string> gResolveComPortsIn(int count, const DeviceFolders& folders) {
+    std::vector<std::string> devices(static_cast<size_t>(std::max(count, 0)));
     std::set<long> linkedNumbers;
     std::set<std::string> linkedDevices;
     for (const std::string& name : Entries(folders.Ports)) {
@@ -101,6 +99,7 @@ std::string gResolveComPortIn(int n, const DeviceFolders& folders) {
         if (number < 1 || name[3] == '0' || !IsLink(path)) continue;
         linkedNumbers.insert(number);
         linkedDevices.insert(RealPath(path));
+        if (number <= count) devices[static_cast<size_t>(number - 1)] = path;
     }
 
     long number = 0;
@@ -109,9 +108,31 @@ std::string gResolveComPortIn(int n, const DeviceFolders& folders) {
         do {
             ++number;
         } while (linkedNumbers.count(number));
-        if (number == n) return device;
+        if (number > count) break;
+        devices[static_cast<size_t>(number - 1)] = device;
     }
-    return {};
+    return devices;
+}
+
+std::string gResolveComPortIn(int n, const DeviceFolders& folders) {
+    const std::string own = folders.Ports + "/COM" + std::to_string(n);
+    if (IsLink(own)) return own;
+    if (n < 1) return {};
+    return gResolveComPortsIn(n, folders).back();
+}
+
+std::string gDeviceBehind(const std::string& path) {
+    namespace fs = std::filesystem;
+    fs::path at = path;
+    std::error_code ec;
+    // As many links as the kernel itself follows.
+    for (int hop = 0; hop < 40 && fs::is_symlink(at, ec); ++hop) {
+        const fs::path target = fs::read_symlink(at, ec);
+        if (ec) break;
+        at = target.is_absolute() ? target : at.parent_path() / target;
+    }
+    const fs::path device = fs::weakly_canonical(at, ec);
+    return (ec ? at : device).lexically_normal().string();
 }
 
 std::string gResolveComPort(int n) { return gResolveComPortIn(n, {gPortsFolder()}); }

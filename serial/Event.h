@@ -18,8 +18,9 @@ public:
     void Signal();
     // Zero-time-out poll: true when signalled; an auto-reset event is cleared by it.
     bool Poll();
-    // Waits without limit; an auto-reset event is cleared by it.
-    void Wait();
+    // Waits without limit; an auto-reset event is cleared by it. True when the event was
+    // signalled, false when the wait failed (the event can then never be signalled).
+    [[nodiscard]] bool Wait();
     // Looks without clearing.
     bool IsSignalled() const;
     // The pollable descriptor (POSIX) or handle (Windows) behind the event.

@@ -34,11 +34,15 @@ bool Event::Poll() {
     return read(static_cast<int>(Native), &count, sizeof count) == sizeof count;
 }
 
-void Event::Wait() {
+bool Event::Wait() {
+    // poll() would ignore a missing descriptor and wait for ever.
+    if (Native < 0) return false;
     for (;;) {
         pollfd p{static_cast<int>(Native), POLLIN, 0};
-        if (poll(&p, 1, -1) < 0 && errno != EINTR) return;
-        if (Poll()) return;
+        const int ready = poll(&p, 1, -1);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready < 0 || (p.revents & (POLLERR | POLLNVAL))) return false;
+        if (Poll()) return true;
     }
 }
 

@@ -27,6 +27,6 @@ bool Event::IsSignalled() const {
 
 bool Event::Poll() { return WaitForSingleObject(H(Native), 0) == WAIT_OBJECT_0; }
 
-void Event::Wait() { WaitForSingleObject(H(Native), INFINITE); }
+bool Event::Wait() { return WaitForSingleObject(H(Native), INFINITE) == WAIT_OBJECT_0; }
 
 intptr_t Event::NativeHandle() const { return Native; }

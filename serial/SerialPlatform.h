@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "serial/OpenFailure.h"
+
 class Event;
 
 using PortHandle = intptr_t;
@@ -80,6 +82,8 @@ public:
 
     // Opens the device named "\\.\COMn" exclusively; InvalidPortHandle when missing or busy.
     virtual PortHandle OpenDevice(const std::string& name) = 0;
+    // Why the last OpenDevice on this object failed; Unknown where the platform can't tell.
+    virtual OpenFailure LastOpenFailure() const { return {}; }
     virtual SysResult GetLineSettings(PortHandle h, LineSettings& settings) = 0;
     virtual SysResult SetLineSettings(PortHandle h, const LineSettings& settings) = 0;
     virtual SysResult GetTimeouts(PortHandle h, CommTimeouts& timeouts) = 0;
@@ -93,7 +97,7 @@ public:
     // Returns when every byte is out, or on failure.
     virtual SysResult Write(PortHandle h, const uint8_t* data, size_t size, WakeEvents wake) = 0;
     virtual void CloseDevice(PortHandle h) = 0;
-    // Pauses the calling thread; a signalled Cancel ends it early.
+    // Pauses the calling thread; a signalled Stop or Cancel ends it early.
     virtual void Pause(uint32_t ms, WakeEvents wake) = 0;
     virtual uint32_t TickMs() = 0;
 };

@@ -1,8 +1,6 @@
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -18,6 +16,7 @@
 #include "serial/ComNames.h"
 #include "serial/Event.h"
 #include "serial/LineSettings_posix.h"
+#include "serial/PortOpen_posix.h"
 #include "serial/SerialPlatform.h"
 #include "serial/SysError_posix.h"
 #include "serial/Tick.h"
@@ -91,15 +90,11 @@ class PosixSerialPlatform : public SerialPlatform {
 public:
     PortHandle OpenDevice(const std::string& name) override {
         const int n = ComNumber(name);
-        const std::string path = n ? gResolveComPort(n) : std::string();
-        struct stat st {};
-        // Only a terminal device: a link to a regular file must never be written to.
-        if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return InvalidPortHandle;
-
-        const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        const int fd = gOpenTerminalAlone(n ? gResolveComPort(n) : std::string(), Failure);
         if (fd < 0) return InvalidPortHandle;
-        // flock keeps out our own kind (even as root); TIOCEXCL every other opener.
-        if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0 || gMakeRaw(fd) != 0) {
+        if (const int error = gMakeRaw(fd); error != 0) {
+            Failure.Fault = OpenFault::Other;
+            Failure.Code = static_cast<uint32_t>(error);
             close(fd);
             return InvalidPortHandle;
         }
@@ -107,6 +102,8 @@ public:
         Timeouts[fd] = CommTimeouts{};
         return fd;
     }
+
+    OpenFailure LastOpenFailure() const override { return Failure; }
 
     SysResult GetLineSettings(PortHandle h, LineSettings& settings) override {
         return FromCode(gReadLineSettings(Fd(h), settings));
@@ -234,7 +231,8 @@ public:
     void Pause(uint32_t ms, WakeEvents wake) override {
         const auto until = Clock::now() + std::chrono::milliseconds(ms);
         while (Clock::now() < until) {
-            if (WaitFor(-1, 0, {nullptr, wake.Cancel}, until).Cancel) return;
+            const Woken woken = WaitFor(-1, 0, wake, until);
+            if (woken.Stop || woken.Cancel) return;
         }
     }
 
@@ -258,6 +256,8 @@ private:
 
     std::mutex Mutex;
     std::map<int, CommTimeouts> Timeouts;
+    // Only the thread that opens reads it, right after a failed open.
+    OpenFailure Failure;
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "serial/Event.h"
+#include "serial/OpenFailure_win32.h"
 #include "serial/SerialPlatform.h"
 #include "serial/SysError_win32.h"
 #include "serial/Tick.h"
@@ -96,8 +97,12 @@ public:
         // Share mode 0: Windows itself refuses a port that another program holds.
         const HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_OVERLAPPED, nullptr);
-        return h == INVALID_HANDLE_VALUE ? InvalidPortHandle : reinterpret_cast<PortHandle>(h);
+        if (h != INVALID_HANDLE_VALUE) return reinterpret_cast<PortHandle>(h);
+        Failure = gOpenFailureFromCode(GetLastError());
+        return InvalidPortHandle;
     }
+
+    OpenFailure LastOpenFailure() const override { return Failure; }
 
     SysResult GetLineSettings(PortHandle h, LineSettings& settings) override {
         DCB dcb{};
@@ -211,8 +216,16 @@ public:
     void CloseDevice(PortHandle h) override { CloseHandle(H(h)); }
 
     void Pause(uint32_t ms, WakeEvents wake) override {
-        if (wake.Cancel) WaitForSingleObject(H(wake.Cancel), ms);
-        else Sleep(ms);
+        HANDLE handles[2];
+        DWORD count = 0;
+        if (wake.Stop) handles[count++] = H(wake.Stop);
+        if (wake.Cancel) handles[count++] = H(wake.Cancel);
+        if (count == 0) {
+            Sleep(ms);
+            return;
+        }
+        // The stop event resets itself when the wait takes it; it is put back for the logic.
+        if (WaitForMultipleObjects(count, handles, FALSE, ms) == WAIT_OBJECT_0 && wake.Stop) SetEvent(handles[0]);
     }
 
     uint32_t TickMs() override { return gTickCount(); }
@@ -234,6 +247,9 @@ private:
         got = count;
         return Done();
     }
+
+    // Only the thread that opens reads it, right after a failed open.
+    OpenFailure Failure;
 };
 
 }  // namespace

@@ -62,9 +62,14 @@ int SerialPort::Open(int n) {
     for (int attempt = 0; attempt < 5; ++attempt) {
         Handle = Platform->OpenDevice(name);
         if (Handle != InvalidPortHandle) return 0;
-        Platform->Pause(500, {nullptr, CancelEventRef});
+        Platform->Pause(500, {StopEventRef, CancelEventRef});
+        // A stop ends the attempts at once and, as a stopped reply does, shows nothing;
+        // the event stays set for whoever looks next.
+        if (StopEventRef && StopEventRef->IsSignalled()) return 1;
     }
-    ShowInfo(OwnerWindow, "Последовательный порт не готов!Возможно, он занят другим приложением!");
+    std::string text = "Последовательный порт не готов!Возможно, он занят другим приложением!";
+    if (const std::string why = gOpenFailureLine(n, Platform->LastOpenFailure()); !why.empty()) text += "\n" + why;
+    ShowInfo(OwnerWindow, text);
     return 1;
 }
 

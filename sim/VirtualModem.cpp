@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "serial/ComNames.h"
+#include "sim/ComClaim.h"
 #include "sim/ModemLine.h"
 #include "sim/ModemSession.h"
 #include "sim/ProfileFile.h"
@@ -31,6 +32,7 @@ struct VirtualModem::Impl {
     VirtualModemOptions Options;
     std::string Device;
     std::string Link;
+    std::unique_ptr<ComClaim> Claim;
     std::unique_ptr<ModemLine> Line;
     std::unique_ptr<ModemSession> Session;  // the server thread's alone once it runs
     std::mt19937 Timing;
@@ -152,15 +154,24 @@ std::string VirtualModem::Start() {
     fs::create_directories(folder, ec);
     if (ec) return "cannot create " + folder.string() + ": " + ec.message();
 
-    std::string error = P->Log.Open(o.TranscriptFile, o.KeepTranscript);
+    std::string error;
+    // Claimed before the terminal is opened: the new terminal may well get the number
+    // that a leftover link leads to.
+    auto claim = ComClaim::Take(folder.string(), o.ComNumber, error);
+    if (!claim) return error;
+    error = P->Log.Open(o.TranscriptFile, o.KeepTranscript);
     if (!error.empty()) return error;
     auto line = gOpenModemLine(error);
     if (!line) return error;
 
     const fs::path link = folder / ("COM" + std::to_string(o.ComNumber));
     if (fs::is_symlink(link, ec)) {
-        if (fs::exists(link, ec)) return link.string() + " already leads to " + fs::read_symlink(link, ec).string();
-        fs::remove(link, ec);  // left behind by a modem that is gone
+        // With the number unclaimed, a link to a pseudo-terminal was left by a modem that is
+        // gone, whoever holds that terminal now. A link to anything else is someone's own.
+        const fs::path target = fs::canonical(link, ec);
+        if (!ec && target.parent_path() != "/dev/pts")
+            return link.string() + " already leads to " + fs::read_symlink(link, ec).string();
+        fs::remove(link, ec);
     }
     fs::create_symlink(line->DevicePath(), link, ec);
     if (ec) return "cannot create " + link.string() + ": " + ec.message();
@@ -181,6 +192,7 @@ std::string VirtualModem::Start() {
     P->Timing.seed(seed + 1);
     P->Device = line->DevicePath();
     P->Link = link.string();
+    P->Claim = std::move(claim);
     P->Line = std::move(line);
     P->Publish(true);
     P->Server = std::thread([impl = P.get()] { impl->Serve(); });
@@ -193,6 +205,7 @@ void VirtualModem::Stop() {
     if (P->Server.joinable()) P->Server.join();
     P->Line->Close();
     P->RemoveOwnLink();
+    P->Claim.reset();
 }
 
 int VirtualModem::ComNumber() const { return P->Options.ComNumber; }

@@ -1,4 +1,5 @@
-// kestrelix-modem: serves a virtual modem until SIGINT or SIGTERM, or until it hangs up.
+// kestrelix-modem: serves a virtual modem until SIGINT, SIGTERM or SIGHUP (its terminal
+// closed), or until it hangs up.
 
 #include <csignal>
 #include <cstdio>
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     // The transcript file, if asked for, gets every byte; memory would only grow (--flood).

@@ -25,6 +25,8 @@ struct ModemScript {
     // Called on the worker thread as the port is closed.
     std::function<void()> OnClose;
     bool OpenFails = false;
+    // Called on the worker thread after each failed open.
+    std::function<void()> OnFailedOpen;
     std::atomic<bool> BlockWhenSilent{false};
     // Reads fail from then on, as when the device is unplugged.
     std::atomic<bool> Vanished{false};
@@ -58,7 +60,10 @@ public:
     PortHandle OpenDevice(const std::string& name) override {
         std::lock_guard lock(Script->Mutex);
         Script->Opened.push_back(name);
-        if (Script->OpenFails) return InvalidPortHandle;
+        if (Script->OpenFails) {
+            if (Script->OnFailedOpen) Script->OnFailedOpen();
+            return InvalidPortHandle;
+        }
         Script->OpenNow = true;
         return 3;
     }

@@ -82,17 +82,20 @@ TEST(BuildSteps, SetsTheDeviceSpeedInRowsTwoAndThree) {
     EXPECT_EQ(StepSpeed(rig.Engine->Steps[2]), 115200);
 }
 
-TEST(BuildSteps, SimHintForEachModelAndNoStepsOutsideTheCatalogue) {
+TEST(BuildSteps, SimHintForEachModelAndNoStepsOutsideTheCatalogueOrWithoutASpeed) {
     const struct {
         int32_t Model;
+        int32_t Speed;
         int32_t SimHint;
         size_t Steps;
-    } cases[] = {{-1, 0, 0}, {0, 0, 12}, {1, 0, 12}, {2, 1, 12}, {3, 1, 12}, {4, 0, 12}, {5, 0, 12}, {6, 0, 0}};
+    } cases[] = {{-1, 9600, 0, 0}, {0, 9600, 0, 12}, {1, 9600, 0, 12}, {2, 9600, 1, 12}, {3, 9600, 1, 12},
+                 {4, 9600, 0, 12}, {5, 9600, 0, 12}, {6, 9600, 0, 0},    {1, 0, 0, 0},     {2, 0, 1, 0}};
     EngineRig<> rig;
     for (const auto& c : cases) {
-        SCOPED_TRACE("model " + std::to_string(c.Model));
+        SCOPED_TRACE("model " + std::to_string(c.Model) + ", speed " + std::to_string(c.Speed));
         rig.Engine->SimHint = 1 - c.SimHint;
         rig.Engine->ModelIndex = c.Model;
+        rig.Engine->DeviceSpeed = c.Speed;
         rig.Engine->BuildSteps();
         EXPECT_EQ(rig.Engine->SimHint, c.SimHint);
         EXPECT_EQ(rig.Engine->Steps.size(), c.Steps);

@@ -55,14 +55,18 @@ TEST(Job, StoresTheChoicesAndOpensTheChosenPort) {
     EXPECT_NE(std::find(written.begin(), written.end(), "AT+IPR=19200\r"), written.end());
 }
 
-TEST(Job, NoSpeedSelectedGivesSpeedZeroAndStoresMinusOne) {
+// Speed 0 would be AT+IPR=0, autobaud: the job sends nothing and fails quietly instead.
+TEST(Job, NoSpeedSelectedStoresMinusOneAndSendsNothing) {
     EngineRig<> rig;
     rig.Script->Answer = ModemAt{9600};
     rig.Init();
     rig.Choose(1, -1, 0);
     ASSERT_TRUE(rig.RunJob());
     EXPECT_EQ(rig.Settings.ReadInt(CommPortSection, "BaudRateInd", -9), -1);
-    EXPECT_EQ(rig.Script->Written()[1], "AT+IPR=0\r");
+    EXPECT_EQ(rig.Engine->DeviceSpeed, 0);
+    EXPECT_EQ(rig.Log(), (Rows{"Открытие СОМ1", NotSucceeded}));
+    EXPECT_TRUE(rig.Script->Written().empty());
+    EXPECT_TRUE(rig.Win.Messages().empty());
 }
 
 TEST(Job, PortThatCannotBeOpenedLeavesTheOpeningLineAlone) {
@@ -106,6 +110,20 @@ TEST(StartStop, StopDuringTheSearchShowsNoBox) {
     EXPECT_EQ(rig.Engine->StopRequested, 1);
     ASSERT_TRUE(rig.WaitIdle());
     EXPECT_EQ(rig.Log(), (Rows{"Открытие СОМ1", Search(9600), NotSucceeded}));
+    EXPECT_TRUE(rig.Win.Messages().empty());
+}
+
+TEST(StartStop, StopDuringTheOpenAttemptsEndsThemAndTheJobWithoutABox) {
+    EngineRig<> rig;
+    rig.Script->OpenFails = true;
+    rig.Script->OnFailedOpen = [&] { rig.Engine->OnStartStop(); };
+    rig.Init();
+    rig.Choose(0, 3, 0);
+    rig.Engine->OnStartStop();
+    ASSERT_TRUE(rig.Win.WaitFor([&] { return rig.Log().size() == 2; }));
+    ASSERT_TRUE(rig.WaitIdle());
+    EXPECT_EQ(rig.Log(), (Rows{"Открытие СОМ1", NotSucceeded}));
+    EXPECT_EQ(rig.Script->OpenedNames().size(), 1u);
     EXPECT_TRUE(rig.Win.Messages().empty());
 }
 

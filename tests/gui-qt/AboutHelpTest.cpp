@@ -85,6 +85,8 @@ TEST(Help, TellsWhatTheChoicesAndButtonsDoAndWhatToCheck) {
     EXPECT_EQ(box.Parent, &owner);
     for (const char* part : {"СОМ порт", "тип используемого модема", "скорость СОМ-порта прибора",
                              "место подключения", "«Старт!»", "«Стоп!»", "«Сохранить лог»", "кабель",
-                             "COM-порта", "~/.config/Halvstad/ports", "dialout"})
+                             "номер СОМ-порта", "~/.config/Halvstad/ports", "dialout"})
         EXPECT_TRUE(box.Text.contains(QString::fromUtf8(part))) << part;
+    // The labels write СОМ in Cyrillic letters; so does the help, apart from the link names.
+    for (const char* latin : {"COM-порт", "COM порт"}) EXPECT_FALSE(box.Text.contains(QString::fromUtf8(latin))) << latin;
 }

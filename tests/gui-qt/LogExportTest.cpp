@@ -106,13 +106,15 @@ TEST_F(LogExport, PathWithoutSeparatorWritesNothing) {
 
 TEST_F(LogExport, MissingFolderIsReportedAndNothingCreated) {
     Operator.ThenPress(QMessageBox::Ok);
-    const std::string path = In("missing/run.txt");
+    // A name that looks like markup is still shown as it is.
+    const std::string path = In("<b>missing</b>/run.txt");
     EXPECT_EQ(gWriteTxtFile(path, "A\r\n", &Owner), 0);
-    EXPECT_FALSE(Exists(In("missing")));
+    EXPECT_FALSE(Exists(In("<b>missing</b>")));
 
     ASSERT_EQ(Operator.Boxes().size(), 1u);
     const SeenBox& box = Operator.Boxes()[0];
     EXPECT_EQ(box.Text.toStdString(), gGetErrorText(ENOENT) + " (gWriteTxtFile (1) - " + path + ")");
+    EXPECT_EQ(box.Format, Qt::PlainText);
     EXPECT_EQ(box.Caption, "Информация");
     EXPECT_EQ(box.Icon, QMessageBox::Information);
     EXPECT_EQ(box.Parent, &Owner);
@@ -213,6 +215,7 @@ TEST_F(SaveDialog, NewNameIsConfirmedThenItsTxtFileReplacedWithoutAsking) {
     EXPECT_EQ(Operator.Boxes()[0].Caption, "Сохранить...");
     EXPECT_TRUE(Operator.Boxes()[0].Text.contains("run"));
     EXPECT_TRUE(Operator.Boxes()[0].Text.contains("Создать"));
+    EXPECT_EQ(Operator.Boxes()[0].Format, Qt::PlainText);
 }
 
 TEST_F(SaveDialog, RefusedCreationKeepsTheDialogOpen) {

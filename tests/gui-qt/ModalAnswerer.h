@@ -18,6 +18,7 @@ struct SeenBox {
     QString Text;
     QMessageBox::Icon Icon = QMessageBox::NoIcon;
     QWidget* Parent = nullptr;
+    Qt::TextFormat Format = Qt::AutoText;
 };
 
 class ModalAnswerer : public QObject {
@@ -44,7 +45,7 @@ protected:
         if (!window->isWindow() || !window->isModal()) return false;
 
         if (auto* box = qobject_cast<QMessageBox*>(window))
-            Seen.push_back({box->windowTitle(), box->text(), box->icon(), box->parentWidget()});
+            Seen.push_back({box->windowTitle(), box->text(), box->icon(), box->parentWidget(), box->textFormat()});
         Answer answer;
         if (!Answers.empty()) {
             answer = std::move(Answers.front());

@@ -1,6 +1,7 @@
 // The main window with a real event loop (offscreen), the real settings store in the
 // test's private configuration folder and the virtual modem on a pseudo-terminal.
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
@@ -13,9 +14,11 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -24,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "gui-qt/DialogUnits.h"
 #include "gui-qt/SettingsStore.h"
 #include "sim/VirtualModem.h"
 #include "tests/gui-qt/ModalAnswerer.h"
@@ -264,29 +268,97 @@ TEST_F(ModemSetupDlgTest, AFailureIsShownInABoxThatHoldsTheJob) {
     EXPECT_EQ(Rows(w.Log).last(), NotSucceeded);
 }
 
-TEST_F(ModemSetupDlgTest, EnterAndEscLeaveTheWindowOpenWithAndWithoutAJob) {
+// Enter presses the push button that has the focus, and nothing where none has it; Esc
+// does nothing. Neither ends the window, with or without a job.
+TEST_F(ModemSetupDlgTest, EnterPressesOnlyTheFocusedButtonAndNoKeyEndsTheWindow) {
     const auto modem = StartModem([](VirtualModemOptions& o) { o.DelayMs = 100; });
     const Window w = Open();
-    const auto pressAll = [&] {
+    w.Dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.Dialog.get()));
+    const auto pressWhereNoButtonIs = [&] {
         for (const auto key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
-            for (QWidget* target : {static_cast<QWidget*>(w.Dialog.get()), static_cast<QWidget*>(w.Com),
-                                    static_cast<QWidget*>(w.StartStop), static_cast<QWidget*>(w.Log)}) {
+            for (QWidget* target : {static_cast<QWidget*>(w.Com), static_cast<QWidget*>(w.Place),
+                                    static_cast<QWidget*>(w.Log), static_cast<QWidget*>(w.Dialog.get())}) {
                 target->setFocus();
-                QTest::keyClick(target, key);
+                QTest::keyClick(QApplication::focusWidget(), key);
+                for (const auto* button : w.Dialog->findChildren<QPushButton*>())
+                    EXPECT_FALSE(button->isDefault()) << button->objectName().toStdString();
             }
         }
+        w.StartStop->setFocus();
+        QTest::keyClick(w.StartStop, Qt::Key_Escape);
     };
     QSignalSpy finished(w.Dialog.get(), &QDialog::finished);
-    pressAll();
+    pressWhereNoButtonIs();
     EXPECT_TRUE(w.Dialog->isVisible());
     EXPECT_EQ(w.Log->rowCount(), 0) << "a key started a job";
-    w.StartStop->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.Log->rowCount() >= 2; }, Patience));
-    pressAll();
-    EXPECT_TRUE(w.Dialog->isVisible());
-    ASSERT_TRUE(w.WaitForEnd());
-    EXPECT_EQ(Rows(w.Log).last(), Succeeded);
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        w.StartStop->setFocus();
+        EXPECT_TRUE(w.StartStop->isDefault());
+        QTest::keyClick(w.StartStop, key);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w.Log->rowCount() >= 2; }, Patience)) << key;
+        pressWhereNoButtonIs();
+        EXPECT_TRUE(w.Dialog->isVisible());
+        ASSERT_TRUE(w.WaitForEnd());
+        EXPECT_EQ(Rows(w.Log).last(), Succeeded) << "a key stopped the job";
+    }
     EXPECT_EQ(finished.count(), 0);
+}
+
+// The layout gives each list's height with its open list, 12 units of which are the
+// closed box; the open list takes the rest, however many entries it holds.
+TEST_F(ModemSetupDlgTest, EachOpenListIsAsTallAsTheLayoutAllows) {
+    const Window w = Open();
+    const DialogUnits units(DialogUnits::DialogFont());
+    const std::pair<QComboBox*, int> lists[] = {{w.Com, 176}, {w.Speed, 127}, {w.Model, 150}, {w.Place, 127}};
+    for (const auto& [combo, height] : lists) {
+        SCOPED_TRACE(combo->objectName().toStdString());
+        combo->showPopup();
+        QWidget* open = combo->view()->window();
+        ASSERT_TRUE(QTest::qWaitFor([open] { return open->isVisible(); }));
+        const int allowed = units.Y(height - 12);
+        const int row = combo->view()->sizeHintForRow(0);
+        const int entries = combo->count() * row;
+        EXPECT_LE(open->height(), allowed);
+        EXPECT_GT(open->height(), std::min(allowed, entries) - row);
+        combo->hidePopup();
+    }
+}
+
+// What the engine or the port shows (modem replies, system messages) is shown as it is:
+// what looks like markup stays text, and line breaks stay.
+TEST_F(ModemSetupDlgTest, EngineTextsShowAsPlainText) {
+    const Window w = Open();
+    ModalAnswerer operatorPlays;
+    const char* const texts[] = {"<b>x</b>", "1 < 2 && 3 > 2", "Ошибка на команде:\nERROR"};
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        const QString shown = QString::fromUtf8(text);
+        w.Dialog->ShowStatus(text);
+        EXPECT_EQ(w.Status->text(), shown);
+        EXPECT_EQ(w.Status->textFormat(), Qt::PlainText);
+        operatorPlays.ThenPress(QMessageBox::Ok);
+        w.Dialog->ShowError(text);
+    }
+    ASSERT_EQ(operatorPlays.Boxes().size(), std::size(texts));
+    for (const SeenBox& box : operatorPlays.Boxes()) EXPECT_EQ(box.Format, Qt::PlainText);
+}
+
+// A row the column cuts short shows whole in its tooltip, plain as it came.
+TEST_F(ModemSetupDlgTest, EachLogRowsTooltipHoldsItsWholeText) {
+    const Window w = Open();
+    const std::string texts[] = {"Выполнение команды: AT+IPR=9600", std::string(300, 'W') + " конец",
+                                 "<b>x</b> & <i>y</i>", "Модем не отвечает!\nПроверьте подключение"};
+    for (const std::string& text : texts) w.Dialog->AppendLogRow(text);
+    ASSERT_EQ(w.Log->rowCount(), static_cast<int>(std::size(texts)));
+    for (int row = 0; row < w.Log->rowCount(); ++row) {
+        const QString tip = w.Log->item(row, 0)->toolTip();
+        // As a tooltip renders it: text that might be markup is taken for markup.
+        QTextDocument rendered;
+        if (Qt::mightBeRichText(tip)) rendered.setHtml(tip);
+        else rendered.setPlainText(tip);
+        EXPECT_EQ(rendered.toPlainText().toStdString(), texts[row]);
+    }
 }
 
 TEST_F(ModemSetupDlgTest, TheCloseBoxEndsTheWindowWithoutAsking) {

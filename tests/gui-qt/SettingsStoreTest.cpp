@@ -111,6 +111,23 @@ TEST_F(SettingsStoreTest, AnUnwritableStoreReportsAFailedWriteAndReadsDefaults) 
     std::filesystem::remove(IniPath());
 }
 
+// The application object names itself after the executable; the store drops the extension.
+TEST_F(SettingsStoreTest, TheApplicationKeyIsTheExecutablesNameWithoutExtension) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Kestrelix.bin", "Kestrelix"}, {"kestrelix.EXE", "kestrelix"}, {"kx.copy.bin", "kx.copy"}, {"kx", "kx"}};
+    const QString ownName = QCoreApplication::applicationName();
+    for (const auto& [executable, key] : cases) {
+        QCoreApplication::setApplicationName(QString::fromUtf8(executable));
+        SettingsStore store;
+        store.SetRoot("Halvstad");
+        store.WriteInt(Section, "CommNum", 7);
+        const std::filesystem::path file = IniPath().parent_path() / (std::string(key) + ".ini");
+        EXPECT_TRUE(std::filesystem::exists(file)) << executable;
+        std::filesystem::remove(file);
+    }
+    QCoreApplication::setApplicationName(ownName);
+}
+
 TEST_F(SettingsStoreTest, AnotherApplicationNameKeepsItsOwnValues) {
     Store.WriteInt(Section, "CommNum", 9);
     const QString ownName = QCoreApplication::applicationName();

@@ -40,6 +40,17 @@ std::string ExpectedFile(const QTableWidget* log) {
     return bytes;
 }
 
+// The operator's keys reach the focused control, as the platform delivers them.
+void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr) << "no focus for key " << key;
+    QTest::keyClick(focused, key, modifiers);
+}
+
+std::string Focused() {
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : std::string();
+}
+
 class WindowDialogs : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -170,4 +181,48 @@ TEST_F(WindowDialogs, TheMenuItemOpensAboutAndF1ThereShowsHelp) {
     EXPECT_EQ(Operator.Boxes()[0].Caption, "Справка");
     EXPECT_TRUE(aboutStayed);
     EXPECT_TRUE(Dialog->isVisible());
+}
+
+// From the first focus, keys alone start a job, walk the tab order through the filled log
+// (one stop) and save the log; after the save dialog and its question the window is
+// active again with the focus where it was.
+TEST_F(WindowDialogs, TheKeyboardAloneRunsAJobAndSavesTheLog) {
+    const auto modem = StartModem();
+    Dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Dialog.get()));
+    EXPECT_EQ(Focused(), "comSelector");
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(Focused(), "startStop");
+    Press(Qt::Key_Return);
+    ASSERT_TRUE(JobEnded());
+    for (const char* next : {"speedSelector", "modelSelector", "placeSelector", "logView", "saveLog"}) {
+        Press(Qt::Key_Tab);
+        EXPECT_EQ(Focused(), next);
+    }
+    for (const char* back : {"logView", "placeSelector"}) {
+        Press(Qt::Key_Tab, Qt::ShiftModifier);
+        EXPECT_EQ(Focused(), back);
+    }
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), "saveLog");
+
+    const struct {
+        Qt::Key Key;
+        const char* Answer;  // to the save dialog: a name, or nothing to cancel
+    } saves[] = {{Qt::Key_Return, "keys"}, {Qt::Key_Space, "keys"}, {Qt::Key_Enter, nullptr}};
+    for (const auto& save : saves) {
+        SCOPED_TRACE(save.Key);
+        if (save.Answer) {
+            Operator.Then(Choose(save.Answer));
+            Operator.ThenPress(QMessageBox::Yes);  // create it, or replace it
+        } else {
+            Operator.Then([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+        }
+        Press(save.Key);
+        EXPECT_TRUE(Operator.AllAnswered());
+        EXPECT_EQ(ReadAll(In("keys.txt")), ExpectedFile(Log));
+        EXPECT_TRUE(QTest::qWaitFor([this] { return Dialog->isActiveWindow(); }));
+        EXPECT_EQ(Focused(), "saveLog");
+    }
 }

@@ -180,7 +180,7 @@ TEST(PtyOpenTest, BusyPortEndsItsAttemptsAtOnceWhenCancelled) {
     EXPECT_EQ(port.Open(Com), 1);
     EXPECT_EQ(port.Handle, InvalidPortHandle);
     ASSERT_EQ(window.Messages().size(), 1u);
-    EXPECT_EQ(window.Messages()[0].Text, "Последовательный порт не готов!Возможно, он занят другим приложением!");
+    EXPECT_EQ(window.Messages()[0].Text.rfind("Последовательный порт не готов!Возможно, он занят другим приложением!\nCOM5 (", 0), 0u);
 }
 
 TEST_F(PtyPortTest, ConfigureClearsFlowControlAndKeepsParityChecking) {

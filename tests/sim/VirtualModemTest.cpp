@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "PtyPeer.h"
+#include "sim/ModemLine.h"
 #include "sim/VirtualModem.h"
 #include "tests/support/TempConfigHome.h"
 
@@ -182,12 +183,44 @@ TEST_F(VirtualModemTest, RunsSideBySideAndLeavesForeignLinksAlone) {
     EXPECT_EQ(fs::read_symlink(PortsFolder() / "COM2"), "/dev/null");
 }
 
+// A link whose number no running modem claims was left by a modem that is gone: it is
+// replaced when it leads nowhere or to a pseudo-terminal, whoever holds that now.
 TEST_F(VirtualModemTest, ReplacesALinkLeftByAModemThatIsGone) {
+    std::string error;
+    const auto unrelated = gOpenModemLine(error);
+    ASSERT_TRUE(unrelated) << error;
+    // The kernel hands out the lowest free number: the new modem's terminal gets this one.
+    const std::string freed = gOpenModemLine(error)->DevicePath();
+    const std::pair<const char*, std::string> leftovers[] = {
+        {"nowhere", "/dev/pts/no-such-terminal"},
+        {"a terminal another program holds", unrelated->DevicePath()},
+        {"the terminal the new modem gets", freed},
+    };
     fs::create_directories(PortsFolder());
-    fs::create_symlink("/dev/pts/no-such-terminal", PortsFolder() / "COM3");
-    VirtualModem modem(With([&](VirtualModemOptions& o) { o.ComNumber = 3; }));
-    ASSERT_EQ(modem.Start(), "");
-    EXPECT_EQ(fs::read_symlink(PortsFolder() / "COM3"), modem.DevicePath());
+    for (const auto& [what, target] : leftovers) {
+        SCOPED_TRACE(what);
+        fs::create_symlink(target, PortsFolder() / "COM3");
+        VirtualModem modem(With([&](VirtualModemOptions& o) { o.ComNumber = 3; }));
+        ASSERT_EQ(modem.Start(), "");
+        EXPECT_EQ(fs::read_symlink(PortsFolder() / "COM3"), modem.DevicePath());
+        modem.Stop();
+        EXPECT_TRUE(fs::is_empty(PortsFolder()));
+    }
+}
+
+TEST_F(VirtualModemTest, RefusesANumberThatARunningModemOrAnotherDeviceHas) {
+    VirtualModem running(With([&](VirtualModemOptions& o) { o.ComNumber = 5; }));
+    ASSERT_EQ(running.Start(), "");
+    fs::create_symlink("/dev/null", PortsFolder() / "COM6");
+    for (const int com : {5, 6}) {
+        SCOPED_TRACE(com);
+        const fs::path link = PortsFolder() / ("COM" + std::to_string(com));
+        const fs::path before = fs::read_symlink(link);
+        VirtualModem clash(With([&](VirtualModemOptions& o) { o.ComNumber = com; }));
+        EXPECT_NE(clash.Start(), "");
+        EXPECT_EQ(fs::read_symlink(link), before);
+    }
+    EXPECT_TRUE(PtyPeer(running.LinkPath()).IsOpen());
 }
 
 TEST_F(VirtualModemTest, RingsUnaskedWithNoise) {

@@ -85,8 +85,22 @@ TEST_F(WakeTest, CancelFailsAPendingReadAsNoRetryableError) {
     EXPECT_FALSE(Stop.IsSignalled());
 }
 
-TEST(Win32Port, MissingComNumberDoesNotOpen) {
-    EXPECT_EQ(gMakeSystemSerialPlatform()->OpenDevice(DeviceName(31)), InvalidPortHandle);
+TEST(Win32Port, MissingComNumberDoesNotOpenAndSaysSo) {
+    const auto platform = gMakeSystemSerialPlatform();
+    EXPECT_EQ(platform->OpenDevice(DeviceName(31)), InvalidPortHandle);
+    EXPECT_EQ(gOpenFailureLine(31, platform->LastOpenFailure()), "COM31: за этим номером нет устройства.");
+}
+
+TEST(Win32Port, StopEndsTheOpenAttempts) {
+    Event stop;
+    SerialPort port;
+    port.StopEventRef = &stop;
+    stop.Signal();
+    const Clock::time_point start = Clock::now();
+    EXPECT_EQ(port.Open(31), 1);
+    // The five attempts would take 2.5 s.
+    EXPECT_LT(MsSince(start), 2000);
+    EXPECT_TRUE(stop.IsSignalled()) << "the stop is left for the engine to see";
 }
 
 // The port's own set-up (5 ms between bytes, 100 ms in all) over a silent line and a

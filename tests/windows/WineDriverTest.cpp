@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "sim/VirtualModem.h"
-#include "tests/cli/CliProcess.h"
+#include "tests/support/ChildProcess.h"
 
 namespace {
 
@@ -128,7 +128,20 @@ VirtualModemOptions Modem(int com, uint32_t speed) {
     return options;
 }
 
-std::string WindowsProgram(const std::string& relative) { return Environment("KX_WINDOWS_BUILD") + "/" + relative; }
+// A program of the Windows build, run under Wine.
+class WineProcess : public ChildProcess {
+public:
+    WineProcess(const std::string& program, std::vector<std::string> args)
+        : ChildProcess(KX_WINE_RUN, WithProgram(program, std::move(args))) {}
+
+private:
+    static std::vector<std::string> WithProgram(const std::string& program, std::vector<std::string> args) {
+        args.insert(args.begin(), Environment("KX_WINDOWS_BUILD") + "/" + program);
+        return args;
+    }
+};
+
+const std::string Cli = "cli/kestrelix-cli.exe";
 
 class WineTest : public testing::Test {
 protected:
@@ -141,7 +154,7 @@ protected:
 TEST_F(WineTest, ConsoleConfiguresTheModemAndPrintsTheLogAsUtf8) {
     WineModem modem(Modem(7, 9600));
     ASSERT_EQ(modem.Start(), "");
-    CliProcess cli({WindowsProgram("cli/kestrelix-cli.exe"), "--com", "7", "--model", "1", "--speed", "9600",
+    WineProcess cli(Cli, {"--com", "7", "--model", "1", "--speed", "9600",
                     "--place", "device"});
     EXPECT_EQ(cli.Wait(), 0) << cli.Stderr();
     const std::string out = cli.Stdout();
@@ -162,7 +175,7 @@ TEST_F(WineTest, ConsoleWithoutSimCardEndsWithStatusOne) {
     options.NoSim = true;
     WineModem modem(options);
     ASSERT_EQ(modem.Start(), "");
-    CliProcess cli({WindowsProgram("cli/kestrelix-cli.exe"), "--com", "8", "--model", "Novacom MC52i", "--speed",
+    WineProcess cli(Cli, {"--com", "8", "--model", "Novacom MC52i", "--speed",
                     "115200"});
     EXPECT_EQ(cli.Wait(), 1);
     EXPECT_EQ(SplitLines(cli.Stderr()),
@@ -180,7 +193,7 @@ TEST_F(WineTest, CtrlCStopsTheConsoleJob) {
     options.Silent = true;
     WineModem modem(options);
     ASSERT_EQ(modem.Start(), "");
-    CliProcess cli({WindowsProgram("cli/kestrelix-cli.exe"), "--com", "11"});
+    WineProcess cli(Cli, {"--com", "11"});
     ASSERT_TRUE(cli.WaitForOutput("Поиск модема на скорости 9600 бит/сек."));
     cli.Signal(SIGINT);
     EXPECT_EQ(cli.Wait(), 1);
@@ -200,7 +213,7 @@ TEST_F(WineTest, Win32BackEndOnSilentAndTalkingModems) {
     ASSERT_EQ(talking.Start(), "");
     setenv("KX_SILENT_COM", "9", 1);
     setenv("KX_TALKING_COM", "10", 1);
-    CliProcess tests({WindowsProgram("tests/windows/kx_win_port_tests.exe")});
+    WineProcess tests("tests/windows/kx_win_port_tests.exe", {});
     EXPECT_EQ(tests.Wait(), 0) << tests.Stdout() << tests.Stderr();
 }
 

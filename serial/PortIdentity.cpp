@@ -1,0 +1,38 @@
+#include "serial/PortIdentity.h"
+
+namespace {
+
+// "Vendor Product", without saying the vendor twice when the product name starts with it.
+std::string Name(const DeviceFacts& f) {
+    if (f.Vendor.empty()) return f.Product;
+    if (f.Product.empty()) return f.Vendor;
+    if (f.Product.compare(0, f.Vendor.size(), f.Vendor) == 0) return f.Product;
+    return f.Vendor + " " + f.Product;
+}
+
+std::string Facts(const DeviceFacts& f) {
+    std::string text = Name(f);
+    const auto add = [&text](const std::string& part) {
+        if (!text.empty()) text += ", ";
+        text += part;
+    };
+    if (!f.Serial.empty()) add("серийный номер " + f.Serial);
+    if (!f.Driver.empty()) add("драйвер " + f.Driver);
+    return text;
+}
+
+}  // namespace
+
+std::string gDescribePort(const PortIdentity& p) {
+    const std::string link = p.Route.empty() ? std::string() : " (ссылка " + p.Route + ")";
+    switch (p.Presence) {
+    case PortPresence::Nothing: return "нет устройства";
+    case PortPresence::Missing: return "нет устройства: " + p.Device + link + " не существует";
+    case PortPresence::NotDevice: return p.Device + link + " — не устройство";
+    case PortPresence::Device: {
+        const std::string facts = Facts(p.Facts);
+        return p.Device + link + (facts.empty() ? std::string() : ": " + facts);
+    }
+    }
+    return {};
+}

@@ -1,0 +1,123 @@
+#pragma once
+// A program of the project run as a child process, its stdout and stderr gathered as
+// they come; killed on destruction if it still runs.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+class ChildProcess {
+public:
+    ChildProcess(const std::string& program, std::vector<std::string> args) {
+        args.insert(args.begin(), program);
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        int out[2], err[2];
+        if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+        if (posix_spawn(&Pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) Pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        close(err[1]);
+        Reader = std::thread([this, o = out[0], e = err[0]] { Gather(o, e); });
+    }
+    ~ChildProcess() {
+        if (Pid > 0 && !Exited) {
+            kill(Pid, SIGKILL);
+            Wait();
+        }
+        if (Reader.joinable()) Reader.join();
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    void Signal(int sig) { kill(Pid, sig); }
+
+    // The exit status once the program has ended and both streams are closed.
+    int Wait() {
+        if (!Exited) {
+            int status = 0;
+            waitpid(Pid, &status, 0);
+            Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            Exited = true;
+        }
+        std::unique_lock lock(Mutex);
+        Changed.wait(lock, [&] { return Closed; });
+        return Status;
+    }
+
+    bool WaitForOutput(const std::string& text, int timeoutMs = 20000) {
+        std::unique_lock lock(Mutex);
+        return Changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                [&] { return Out.find(text) != std::string::npos || Closed; }) &&
+               Out.find(text) != std::string::npos;
+    }
+
+    // True once the program has closed its streams, which it does as it ends.
+    bool WaitForEnd(int timeoutMs) {
+        std::unique_lock lock(Mutex);
+        return Changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return Closed; });
+    }
+
+    std::string Stdout() {
+        std::lock_guard lock(Mutex);
+        return Out;
+    }
+    std::string Stderr() {
+        std::lock_guard lock(Mutex);
+        return Err;
+    }
+
+private:
+    void Gather(int out, int err) {
+        pollfd fds[2] = {{out, POLLIN, 0}, {err, POLLIN, 0}};
+        int open = 2;
+        while (open > 0) {
+            if (poll(fds, 2, -1) < 0) continue;
+            for (int i = 0; i < 2; ++i) {
+                if (fds[i].fd < 0 || !fds[i].revents) continue;
+                char buffer[4096];
+                const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+                std::lock_guard lock(Mutex);
+                if (n > 0) {
+                    (i == 0 ? Out : Err).append(buffer, static_cast<size_t>(n));
+                } else {
+                    close(fds[i].fd);
+                    fds[i].fd = -1;
+                    --open;
+                }
+                Changed.notify_all();
+            }
+        }
+        std::lock_guard lock(Mutex);
+        Closed = true;
+        Changed.notify_all();
+    }
+
+    pid_t Pid = -1;
+    bool Exited = false;
+    int Status = -1;
+    std::thread Reader;
+    std::mutex Mutex;
+    std::condition_variable Changed;
+    std::string Out;
+    std::string Err;
+    bool Closed = false;
+};
