@@ -2,13 +2,9 @@
 // Windows programs reach as COM ports of the Wine prefix, and those programs run against
 // them. WINEPREFIX names the prefix, KX_WINDOWS_BUILD the Windows build folder.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -76,47 +72,29 @@ private:
 };
 
 // A private X display for the Windows programs that open windows: Xvfb on the first free
-// display number, which it reports itself. DISPLAY names it while it runs.
+// display number, which it reports on its output. DISPLAY names it while it runs.
 class XvfbDisplay {
 public:
-    XvfbDisplay() {
-        int report[2];
-        if (pipe(report) != 0) return;
-        const std::string fd = std::to_string(report[1]);
-        std::vector<std::string> args = {"Xvfb", "-displayfd", fd, "-screen", "0", "1024x768x24", "-nolisten", "tcp"};
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addclose(&actions, report[0]);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        if (posix_spawnp(&Pid, "Xvfb", &actions, nullptr, argv.data(), environ) != 0) Pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(report[1]);
-        std::string number;
-        char c;
-        while (read(report[0], &c, 1) == 1 && c != '\n') number += c;
-        close(report[0]);
-        if (!number.empty()) Name = ":" + number;
+    XvfbDisplay() : Server("/usr/bin/Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}) {
         if (const char* before = std::getenv("DISPLAY")) Before = before;
-        if (!Name.empty()) setenv("DISPLAY", Name.c_str(), 1);
+        if (!Server.WaitForOutput("\n")) return;
+        std::string number = Server.Stdout();
+        number.pop_back();
+        Name = ":" + number;
+        setenv("DISPLAY", Name.c_str(), 1);
     }
     ~XvfbDisplay() {
         if (Before.empty()) unsetenv("DISPLAY");
         else setenv("DISPLAY", Before.c_str(), 1);
-        if (Pid <= 0) return;
-        kill(Pid, SIGTERM);
-        waitpid(Pid, nullptr, 0);
+        Server.Signal(SIGTERM);
+        Server.Wait();
     }
-    XvfbDisplay(const XvfbDisplay&) = delete;
-    XvfbDisplay& operator=(const XvfbDisplay&) = delete;
 
     // ":N", or empty when the display did not start.
     std::string Name;
 
 private:
-    pid_t Pid = -1;
+    ChildProcess Server;
     std::string Before;
 };
 
@@ -225,10 +203,11 @@ TEST_F(WineTest, NativeWindowAgainstTheModem) {
     WineModem modem(Modem(12, 115200));
     ASSERT_EQ(modem.Start(), "");
     // Without a window manager Wine takes some 2 s to close a window it manages itself.
-    CliProcess managed({"reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f"});
+    ChildProcess managed(KX_WINE_RUN,
+                         {"reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f"});
     ASSERT_EQ(managed.Wait(), 0) << managed.Stderr();
     setenv("KX_MODEM_COM", "12", 1);
-    CliProcess tests({WindowsProgram("tests/gui-win32/kx_win32_window_tests.exe")});
+    WineProcess tests("tests/gui-win32/kx_win32_window_tests.exe", {});
     EXPECT_EQ(tests.Wait(), 0) << tests.Stdout() << tests.Stderr();
 }
 
