@@ -11,6 +11,7 @@
 
 #include "gui-qt/AboutDlg.h"
 #include "gui-qt/ComPortCombo.h"
+#include "toolkit/AboutText.h"
 #include "toolkit/ControlIds.h"
 #include "gui-qt/DialogUnits.h"
 #include "gui-qt/FocusDefaultButton.h"
@@ -159,7 +160,7 @@ void ModemSetupDlg::OnInitDialog() {
     connect(SystemMenu, &QMenu::aboutToShow, this, [this, check] { check->setEnabled(Busy == 0); });
 
     setWindowIcon(Icon);
-    setWindowTitle(QStringLiteral("Тервана"));
+    setWindowTitle(QString::fromUtf8(ProductName));
     SetWindow(&Kit);
 
     // On this thread the toolkit carries its requests out at once.
