@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <optional>
@@ -39,6 +40,26 @@ std::optional<int> ModelFrom(const std::string& text) {
     return IndexOf(ModemCatalogue, text);
 }
 
+// "3", "3,5-8": COM numbers in the order given, each once.
+std::optional<std::vector<int>> ComList(const std::string& text) {
+    std::vector<int> numbers;
+    size_t at = 0;
+    for (;;) {
+        const size_t comma = text.find(',', at);
+        const std::string item = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+        const size_t dash = item.find('-');
+        const std::optional<int> first = Number(item.substr(0, dash));
+        const std::optional<int> last = dash == std::string::npos ? first : Number(item.substr(dash + 1));
+        if (!first || !last || *first < 1 || *last > ComPortCount || *first > *last) return std::nullopt;
+        for (int n = *first; n <= *last; ++n) {
+            if (std::find(numbers.begin(), numbers.end(), n) != numbers.end()) return std::nullopt;
+            numbers.push_back(n);
+        }
+        if (comma == std::string::npos) return numbers;
+        at = comma + 1;
+    }
+}
+
 }  // namespace
 
 ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
@@ -54,7 +75,11 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
             o.List = true;
             continue;
         }
-        if (arg != "--com" && arg != "--model" && arg != "--speed" && arg != "--place") {
+        if (arg == "--check") {
+            o.Check = true;
+            continue;
+        }
+        if (arg != "--com" && arg != "--model" && arg != "--speed" && arg != "--place" && arg != "--report") {
             parsed.Error = "unknown argument: " + arg;
             return parsed;
         }
@@ -63,12 +88,22 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
             return parsed;
         }
         const std::string& value = args[++i];
-        std::optional<int> chosen;
+        if (arg == "--report") {
+            o.ReportFile = value;
+            continue;
+        }
         if (arg == "--com") {
-            chosen = Number(value);
-            if (chosen && (*chosen < 1 || *chosen > ComPortCount)) chosen.reset();
-            if (chosen) o.ComNumber = *chosen;
-        } else if (arg == "--model") {
+            const auto numbers = ComList(value);
+            if (!numbers) {
+                parsed.Error = "bad value for --com: " + value;
+                return parsed;
+            }
+            o.ComNumbers = *numbers;
+            continue;
+        }
+        o.Configure = true;
+        std::optional<int> chosen;
+        if (arg == "--model") {
             chosen = ModelFrom(value);
             if (chosen) o.ModelIndex = *chosen;
         } else if (arg == "--speed") {
@@ -87,12 +122,19 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
 }
 
 std::string gCliUsage() {
-    return "usage: kestrelix-cli [--com N] [--model N|NAME] [--speed BPS] [--place device|computer]\n"
+    return "usage: kestrelix-cli [--com N[,N-M...]] [--model N|NAME] [--speed BPS] [--place device|computer]\n"
+           "                    [--check] [--report FILE.csv]\n"
+           "       kestrelix-cli --check [--com N[,N-M...]] [--report FILE.csv]\n"
            "       kestrelix-cli --list | --help\n"
            "Configures the modem on COM N (1-32, default 1) for unattended data exchange and prints\n"
            "the operation log. --model: the model's number or name as --list shows it (default 0);\n"
            "--speed: the metering device's port speed (default 9600); --place: where the modem will\n"
            "work, at the device (default) or at the computer. --list prints the models, the speeds\n"
            "and the device each COM number leads to. Ctrl+C stops the job; a second one ends at once.\n"
-           "Exit status: 0 configured, 1 not configured, 2 bad arguments, 3 port could not be opened.\n";
+           "--check alone checks the modem (identity, IMEI, SIM card, signal, network) and changes\n"
+           "nothing; with --model, --speed or --place it follows each successful job.\n"
+           "Several ports (--com 3,5-8) run at once, each row prefixed with its port, and end with a\n"
+           "summary; --report writes one CSV row per port.\n"
+           "Exit status: 0 configured (or, checking only, the modem answered) on every port,\n"
+           "1 not on some, 2 bad arguments, 3 a port could not be opened and none failed otherwise.\n";
 }

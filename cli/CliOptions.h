@@ -1,15 +1,19 @@
 #pragma once
-// The console front end's command line: the four choices of the window, and two
-// requests that run no job.
+// The console front end's command line: the four choices of the window (several COM
+// ports run side by side), the modem check, the batch report, and two requests that run
+// no job.
 
 #include <string>
 #include <vector>
 
 struct CliOptions {
-    int ComNumber = 1;
+    std::vector<int> ComNumbers = {1};
     int ModelIndex = 0;
     int SpeedIndex = 3;
     int Place = 0;
+    bool Configure = false;  // --model, --speed or --place was given
+    bool Check = false;
+    std::string ReportFile;  // empty: no report
     bool List = false;
     bool Help = false;
 };
@@ -20,6 +24,9 @@ struct ParsedOptions {
 };
 
 ParsedOptions gParseCliOptions(const std::vector<std::string>& args);
+
+// A job runs unless only a check was asked for; a check alone needs no configuration.
+inline bool gRunsJob(const CliOptions& o) { return !o.Check || o.Configure; }
 
 // The usage text, a few lines.
 std::string gCliUsage();

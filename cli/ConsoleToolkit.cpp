@@ -7,14 +7,16 @@
 
 namespace {
 
-// A row or a box text may hold CR LF line ends; the console wants plain newlines.
-void WriteLines(std::FILE* to, const std::string& text) {
-    std::string lines;
-    lines.reserve(text.size() + 1);
+// A row or a box text may hold CR LF line ends; the console wants plain newlines, each
+// line with the prefix.
+void WriteLines(std::FILE* to, const std::string& prefix, const std::string& text) {
+    std::string lines = prefix;
+    lines.reserve(text.size() + prefix.size() + 1);
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
+        if (text[i] == '\r' || text[i] == '\n') {
             lines += '\n';
-            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            lines += prefix;
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
         } else {
             lines += text[i];
         }
@@ -25,12 +27,18 @@ void WriteLines(std::FILE* to, const std::string& text) {
 
 }  // namespace
 
+void ConsoleToolkit::Write(std::FILE* to, const std::string& text) {
+    if (!OutputLock) return WriteLines(to, Prefix, text);
+    std::lock_guard lock(*OutputLock);
+    WriteLines(to, Prefix, text);
+}
+
 void ConsoleToolkit::ShowMessage(const std::string& text, const std::string&) {
-    Locked([&] { WriteLines(Err, text); });
+    Locked([&] { Write(Err, text); });
 }
 
 // Rows are only ever appended by the engine, so printing in arrival order is the log's order.
-void ConsoleToolkit::RowInserted(int, const std::string& text) { WriteLines(Out, text); }
+void ConsoleToolkit::RowInserted(int, const std::string& text) { Write(Out, text); }
 
 void ConsoleToolkit::TextChanged(int id, const std::string& text) {
     if (id == ControlId::StartStop && OnCaption) OnCaption(text);

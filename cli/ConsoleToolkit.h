@@ -2,17 +2,20 @@
 // The window's part played on a console: each new log row goes to stdout as it comes,
 // a message box's text to stderr (and counts as closed at once), the drop-down lists
 // live in memory. It tells its owner when the Start/Stop caption changes, which marks
-// the start and the end of a job.
+// the start and the end of a job. Beside other ports' toolkits it puts its port before
+// every line, and a lock they share keeps each row whole on the console.
 
 #include <cstdio>
 #include <functional>
+#include <mutex>
 #include <string>
 
 #include "toolkit/MemoryToolkit.h"
 
 class ConsoleToolkit : public MemoryToolkit {
 public:
-    ConsoleToolkit(std::FILE* out, std::FILE* err) : Out(out), Err(err) {}
+    ConsoleToolkit(std::FILE* out, std::FILE* err, std::string prefix = {}, std::mutex* outputLock = nullptr)
+        : Out(out), Err(err), Prefix(std::move(prefix)), OutputLock(outputLock) {}
 
     // Called on the calling thread with each new Start/Stop caption.
     std::function<void(const std::string& caption)> OnCaption;
@@ -26,6 +29,10 @@ protected:
     void TextChanged(int id, const std::string& text) override;
 
 private:
+    void Write(std::FILE* to, const std::string& text);
+
     std::FILE* Out;
     std::FILE* Err;
+    const std::string Prefix;
+    std::mutex* OutputLock;
 };

@@ -1,25 +1,18 @@
-// kestrelix-cli: one configuration job with the window's engine, on a console.
+// kestrelix-cli: configuration jobs and modem checks with the window's engine, on a console.
 
-#include <condition_variable>
 #include <cstdio>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "cli/Batch.h"
 #include "cli/CliOptions.h"
-#include "cli/ConsoleToolkit.h"
 #include "cli/InterruptWatcher.h"
-#include "engine/ConfigEngine.h"
-#include "engine/MemorySettings.h"
-#include "engine/Messages.h"
+#include "engine/ConfigStep.h"
 #include "serial/PortIdentity.h"
 #include "toolkit/WindowChoices.h"
 
 namespace {
-
-enum ExitStatus { Configured = 0, NotConfigured = 1, BadArguments = 2, PortNotOpened = 3 };
 
 void PrintList() {
     std::printf("Models (--model):\n");
@@ -32,67 +25,13 @@ void PrintList() {
     }
 }
 
-// What the console has seen of the job, and the operator's interrupts.
-struct Session {
-    std::mutex Mutex;
-    std::condition_variable Changed;
-    bool Started = false;
-    bool Ended = false;
-    int Interrupts = 0;
-};
-
-int RunJob(const CliOptions& options) {
-    Session session;
-    InterruptWatcher watcher([&session] {
-        std::lock_guard lock(session.Mutex);
-        ++session.Interrupts;
-        session.Changed.notify_all();
-    });
-
-    ConsoleToolkit window(stdout, stderr);
-    window.OnCaption = [&](const std::string& caption) {
-        std::lock_guard lock(session.Mutex);
-        if (caption == Msg::StopCaption) session.Started = true;
-        else if (session.Started) session.Ended = true;
-        session.Changed.notify_all();
-    };
-    gFillWindowChoices(window, options.ComNumber - 1);
-
-    // The choices reach the engine the way stored ones do, without touching the store.
-    MemorySettings settings;
-    settings.WriteInt(CommPortSection, "ModemType", options.ModelIndex);
-    settings.WriteInt(CommPortSection, "BaudRateInd", options.SpeedIndex);
-    settings.WriteInt(CommPortSection, "IsLocal", options.Place);
-
-    auto engine = std::make_unique<ConfigEngine>(settings);
-    engine->SetWindow(&window);
-    engine->InitEngine();
+int RunPorts(const CliOptions& options) {
+    // Declared before the watcher, so that it goes after it: no interrupt reaches it then.
+    std::unique_ptr<Batch> batch;
+    InterruptWatcher watcher([&batch] { batch->Interrupt(); });
+    batch = std::make_unique<Batch>(options, stdout, stderr);
     watcher.Start();
-    engine->OnStartStop();
-
-    bool stopped = false;
-    std::unique_lock lock(session.Mutex);
-    for (;;) {
-        session.Changed.wait(lock, [&] {
-            return session.Ended || session.Interrupts >= 2 || (session.Interrupts == 1 && session.Started && !stopped);
-        });
-        if (session.Ended || session.Interrupts >= 2) break;
-        // The job is running, so the button press is a stop.
-        lock.unlock();
-        engine->OnStartStop();
-        lock.lock();
-        stopped = true;
-    }
-    const bool ended = session.Ended;
-    lock.unlock();
-    engine.reset();
-
-    if (!ended) return NotConfigured;
-    const std::string last = window.LastRow();
-    if (last == Msg::Succeeded) return Configured;
-    if (last == Msg::NotSucceeded) return NotConfigured;
-    // Only a port that could not be opened ends a job before its final line.
-    return PortNotOpened;
+    return batch->Run();
 }
 
 }  // namespace
@@ -105,11 +44,11 @@ int main(int argc, char** argv) {
     }
     if (parsed.Options.Help) {
         std::fputs(gCliUsage().c_str(), stdout);
-        return Configured;
+        return AllSucceeded;
     }
     if (parsed.Options.List) {
         PrintList();
-        return Configured;
+        return AllSucceeded;
     }
-    return RunJob(parsed.Options);
+    return RunPorts(parsed.Options);
 }

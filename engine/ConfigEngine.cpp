@@ -77,13 +77,19 @@ int32_t ConfigEngine::InitEngine() {
 }
 
 void ConfigEngine::OnStartStop() {
-    if (Busy == 1) {
-        StopRequested = 1;
-        StopEvent.Signal();
-        return;
-    }
+    if (Busy == 1) return StopRun();
     CommIndex = Owner->ComboSelected(ControlId::ComSelector);
     Settings.WriteInt(CommPortSection, CommNumName, CommIndex);
+    Launch(RunKind::Job);
+}
+
+void ConfigEngine::StopRun() {
+    StopRequested = 1;
+    StopEvent.Signal();
+}
+
+void ConfigEngine::Launch(RunKind kind) {
+    NextRun = kind;
     StopRequested = 0;
     // No job runs now, so a pending stop can only be left over from the last one; it
     // must not end the next job at its first wait.
@@ -102,8 +108,10 @@ void ConfigEngine::WorkerProc(ConfigEngine* engine) {
         engine->Busy = 1;
         if (Toolkit* w = engine->Window()) w->SetControlText(ControlId::StartStop, Msg::StopCaption);
         if (engine->IsEnding()) return;
-        // Only the start signal starts a job: a failed wait goes back to waiting.
-        if (started) engine->RunJob();
+        // Only the start signal starts a run: a failed wait goes back to waiting.
+        if (!started) continue;
+        if (engine->NextRun == RunKind::Check) engine->RunCheckJob();
+        else engine->RunJob();
     }
 }
 

@@ -16,6 +16,17 @@
 #include "serial/SerialPort.h"
 
 class Toolkit;
+struct InfoReply;
+
+// What the last modem check learned, for a front end that reports more than the log:
+// written by the worker during the check, to be read once the run has ended.
+struct ModemFindings {
+    bool Answered = false;
+    int32_t Speed = 0;  // where the search found the modem
+    std::string Maker;
+    std::string Model;
+    std::string Imei;
+};
 
 class ConfigEngine {
 public:
@@ -31,6 +42,11 @@ public:
     void SetWindow(Toolkit* window);
     int32_t InitEngine();
     void OnStartStop();
+    // Starts a modem check on the selected COM port unless a run is busy; the Start/Stop
+    // button then stops it as it stops a job.
+    void OnCheckModem();
+    // Stops the run that is busy, as the button does, and never starts one.
+    void StopRun();
     // Ends the worker without waiting for its job: every wait wakes, every further window
     // request returns without effect. A window calls it before its controls go; safe twice.
     void EndWorker();
@@ -52,6 +68,8 @@ public:
     ReplyCode AwaitReply(const char* command, const char* expected, const char* alternative,
                          uint32_t timeoutMs, char* reply);
     static void WorkerProc(ConfigEngine* engine);
+    // The modem check on the open port; always 1, its final row tells the outcome.
+    int32_t RunCheck();
 
     SerialPort Port;
     Event StopEvent;
@@ -66,6 +84,9 @@ public:
     int32_t IsLocal = 0;
     std::atomic<int32_t> Busy{0};
     std::atomic<int32_t> StopRequested{0};
+    // The speed at which FindModem last found the modem.
+    int32_t FoundSpeed = 0;
+    ModemFindings Findings;
 
 protected:
     // The window while the engine may still use it; none once the engine is ending, so
@@ -78,7 +99,15 @@ protected:
     Event Ending{Event::Reset::Manual};
 
 private:
+    // The worker runs either kind through the same start hand-over.
+    enum class RunKind { Job, Check };
+
+    void Launch(RunKind kind);
     void RunJob();
+    void RunCheckJob();
+    bool Ask(const char* command, InfoReply& answer);
     // Reports the failure unless the operator stopped the run: a stop is not an error.
     void ReportFailureUnlessStopped(const std::string& text);
+
+    std::atomic<RunKind> NextRun{RunKind::Job};
 };

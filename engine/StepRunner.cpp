@@ -45,7 +45,10 @@ int32_t ConfigEngine::FindModem() {
         for (int attempt = 0; attempt < ProbeAttempts; ++attempt) {
             if (!SendText(Probe)) return 0;
             const ReplyCode code = AwaitReply(Probe, VerboseOk, NumericOk, ProbeTimeoutMs, nullptr);
-            if (code == Ok) return 1;
+            if (code == Ok) {
+                FoundSpeed = speed;
+                return 1;
+            }
             if (code == Failed || code == Stopped) return 0;
         }
     }

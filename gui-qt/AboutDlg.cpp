@@ -39,7 +39,7 @@ AboutDlg::AboutDlg(QWidget* owner) : QDialog(owner) {
     ok->setFocus();
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    setWindowTitle(QStringLiteral("О программе"));
+    setWindowTitle(QString::fromUtf8(AboutCaption));
     VersionText->setText(QString::fromStdString(gAboutVersionText()));
     CopyrightText->setText(QString::fromStdString(gAboutCopyrightText()));
     gAddHelpKey(this, [this] { emit HelpRequested(); });

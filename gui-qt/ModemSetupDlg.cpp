@@ -11,6 +11,7 @@
 
 #include "gui-qt/AboutDlg.h"
 #include "gui-qt/ComPortCombo.h"
+#include "toolkit/AboutText.h"
 #include "toolkit/ControlIds.h"
 #include "gui-qt/DialogUnits.h"
 #include "gui-qt/FocusDefaultButton.h"
@@ -152,9 +153,14 @@ void ModemSetupDlg::OnInitDialog() {
     QAction* about = SystemMenu->addAction(QStringLiteral("&About..."));
     about->setObjectName(QStringLiteral("aboutAction"));
     connect(about, &QAction::triggered, this, [this] { OnSysCommand(AboutCommand); });
+    // The check runs on the worker like a job, so it waits while one is busy.
+    QAction* check = SystemMenu->addAction(QStringLiteral("Проверить модем"));
+    check->setObjectName(QStringLiteral("checkModemAction"));
+    connect(check, &QAction::triggered, this, [this] { OnCheckModem(); });
+    connect(SystemMenu, &QMenu::aboutToShow, this, [this, check] { check->setEnabled(Busy == 0); });
 
     setWindowIcon(Icon);
-    setWindowTitle(QStringLiteral("Тервана"));
+    setWindowTitle(QString::fromUtf8(ProductName));
     SetWindow(&Kit);
 
     // On this thread the toolkit carries its requests out at once.

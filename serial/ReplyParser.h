@@ -2,6 +2,9 @@
 // Judging the modem's answer from the bytes gathered so far: where it begins after the
 // echo of the command, whether it is complete, and what it says. No I/O, no state.
 
+#include <string>
+#include <vector>
+
 #include "serial/SerialPort.h"
 
 // A verbose reply is framed by CR LF ("\r\nOK\r\n"); a numeric one is a code ended by CR ("0\r").
@@ -22,3 +25,19 @@ ReplyScan gScanReply(const char* gathered, int count, const char* command);
 // the error reply of the reply's form.
 ReplyCode gClassifyReply(const char* reply, int length, ReplyForm form, const char* expected,
                          const char* alternative);
+
+// An information reply ("\r\n+CSQ: 17,99\r\n\r\nOK\r\n" or, numeric, "+CSQ: 17,99\r\n0\r"):
+// complete only once its last line is a final result code, so that a read ending between
+// two lines does not cut it short.
+struct InfoReply {
+    bool Complete = false;
+    // Ok for OK; ModemError for ERROR, +CME ERROR and +CMS ERROR; Failed for any other
+    // final code. The reader sets TimedOut or Stopped when the reply never completed.
+    ReplyCode Code = TimedOut;
+    int CmeError = -1;               // the number of a +CME ERROR result, else -1
+    std::vector<std::string> Lines;  // the information, one text a line, without empty lines
+};
+
+// Finds the echo of command (none when command is null) in the count gathered bytes and
+// reads what follows it as an information reply.
+InfoReply gParseInfoReply(const char* gathered, int count, const char* command);

@@ -121,6 +121,27 @@ int SerialPort::Write(const char* data, uint32_t length) {
 
 ReplyCode SerialPort::ReadReply(const char* command, const char* expected, const char* alternative,
                                 uint32_t timeoutMs, char* out) {
+    return Gather(timeoutMs, [&](const char* gathered, int count) -> std::optional<ReplyCode> {
+        const ReplyScan scan = gScanReply(gathered, count, command);
+        if (!scan.Complete) return std::nullopt;
+        if (out) std::memcpy(out, gathered + scan.Start, static_cast<size_t>(scan.Length));
+        return gClassifyReply(gathered + scan.Start, scan.Length, scan.Form, expected, alternative);
+    });
+}
+
+ReplyCode SerialPort::ReadInfoReply(const char* command, uint32_t timeoutMs, InfoReply& reply) {
+    reply = InfoReply{};
+    const ReplyCode code = Gather(timeoutMs, [&](const char* gathered, int count) -> std::optional<ReplyCode> {
+        InfoReply parsed = gParseInfoReply(gathered, count, command);
+        if (!parsed.Complete) return std::nullopt;
+        reply = std::move(parsed);
+        return reply.Code;
+    });
+    reply.Code = code;
+    return code;
+}
+
+ReplyCode SerialPort::Gather(uint32_t timeoutMs, const Verdict& verdict) {
     const uint32_t start = Platform->TickMs();
     char gathered[ReplyBufferSize] = {};
     int count = 0;
@@ -144,11 +165,7 @@ ReplyCode SerialPort::ReadReply(const char* command, const char* expected, const
 
         if (got > 0) {
             count += static_cast<int>(got);
-            const ReplyScan scan = gScanReply(gathered, count, command);
-            if (scan.Complete) {
-                if (out) std::memcpy(out, gathered + scan.Start, static_cast<size_t>(scan.Length));
-                return gClassifyReply(gathered + scan.Start, scan.Length, scan.Form, expected, alternative);
-            }
+            if (const std::optional<ReplyCode> code = verdict(gathered, count)) return *code;
         }
         if (stopRequested()) return Stopped;
     }

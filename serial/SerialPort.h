@@ -3,13 +3,16 @@
 // one retry after an aborted control call, and reports to the operator in message boxes.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "serial/SerialPlatform.h"
 
 class Event;
 class Toolkit;
+struct InfoReply;
 
 enum ReplyCode : int { Ok = 0, Failed = 1, Stopped = 2, TimedOut = 3, ModemError = 4 };
 
@@ -32,6 +35,10 @@ public:
     // out, when given, must hold ReplyBufferSize bytes.
     ReplyCode ReadReply(const char* command, const char* expected, const char* alternative,
                         uint32_t timeoutMs, char* out);
+    // The same gathering for a reply with lines of information before its result code
+    // (ReplyParser.h): complete on the final result code; Ok, ModemError, Failed, TimedOut
+    // or Stopped. reply receives what was understood of a complete reply.
+    ReplyCode ReadInfoReply(const char* command, uint32_t timeoutMs, InfoReply& reply);
     void Close();
 
     Toolkit* OwnerWindow = nullptr;
@@ -42,6 +49,11 @@ public:
     const Event* CancelEventRef = nullptr;
 
 private:
+    // Reads until verdict, given all bytes gathered so far, returns a code for a complete
+    // reply, the time-out passes, or a stop is requested.
+    using Verdict = std::function<std::optional<ReplyCode>(const char* gathered, int count)>;
+    ReplyCode Gather(uint32_t timeoutMs, const Verdict& verdict);
+
     std::unique_ptr<SerialPlatform> Platform;
 };
 

@@ -28,6 +28,14 @@ public:
         }
         return false;
     }
+    // Letters, upper-cased: the name of an extended command.
+    std::string Name() {
+        SkipSpaces();
+        std::string name;
+        while (Pos < Text.size() && std::isalpha(static_cast<unsigned char>(Text[Pos])))
+            name += static_cast<char>(std::toupper(static_cast<unsigned char>(Text[Pos++])));
+        return name;
+    }
     // A decimal number; an absent one counts as 0, as modems read "ATE" as "ATE0".
     std::optional<uint32_t> Number(bool required = false) {
         SkipSpaces();
@@ -83,9 +91,8 @@ bool RunRegister(Cursor& c, ModemSettings& s, const AtRules& rules, AtOutcome& o
     return true;
 }
 
-// +IPR=rate, +IPR? and +IPR=?; an extended command may be followed by ';' and more.
-bool RunExtended(Cursor& c, ModemSettings& s, AtOutcome& out) {
-    if (!(c.Take('I') && c.Take('P') && c.Take('R'))) return false;
+// +IPR=rate, +IPR? and +IPR=?.
+bool RunSpeed(Cursor& c, ModemSettings& s, AtOutcome& out) {
     if (c.Take('?')) {
         out.Information.push_back("+IPR: " + std::to_string(s.Speed));
     } else if (c.Take('=')) {
@@ -99,6 +106,45 @@ bool RunExtended(Cursor& c, ModemSettings& s, AtOutcome& out) {
     } else {
         return false;
     }
+    return true;
+}
+
+// What the modem tells of itself and of its network; none of it changes a setting.
+bool RunQuery(const std::string& name, Cursor& c, const AtRules& rules, AtOutcome& out) {
+    const bool read = c.Take('?');
+    if (!read && c.Take('=')) return c.Take('?');  // the test form: supported, nothing to list
+    const bool simReady = rules.SimPresent && rules.Sim == SimState::Ready;
+    if (name == "CGMI" && !read) {
+        out.Information.push_back("Cinterion");
+    } else if (name == "CGMM" && !read) {
+        out.Information.push_back("MC52i");
+    } else if (name == "CGMR" && !read) {
+        out.Information.push_back("REVISION 01.100");
+    } else if (name == "CGSN" && !read) {
+        out.Information.push_back(rules.Imei);
+    } else if (name == "CSQ" && !read) {
+        out.Information.push_back("+CSQ: " + std::to_string(rules.Signal) + ",99");
+    } else if (name == "CPIN" && read) {
+        if (!rules.SimPresent) {
+            out.CmeError = 10;  // SIM not inserted
+            return false;
+        }
+        out.Information.push_back(rules.Sim == SimState::Ready       ? "+CPIN: READY"
+                                  : rules.Sim == SimState::PinNeeded ? "+CPIN: SIM PIN"
+                                                                     : "+CPIN: SIM PUK");
+    } else if (name == "CREG" && read) {
+        const int stat = simReady ? static_cast<int>(rules.Network) : 0;
+        out.Information.push_back("+CREG: 0," + std::to_string(stat));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// An extended command; it may be followed by ';' and more.
+bool RunExtended(Cursor& c, ModemSettings& s, const AtRules& rules, AtOutcome& out) {
+    const std::string name = c.Name();
+    if (!(name == "IPR" ? RunSpeed(c, s, out) : RunQuery(name, c, rules, out))) return false;
     c.Take(';');
     return true;
 }
@@ -153,7 +199,7 @@ bool RunOne(Cursor& c, ModemSettings& s, ModemSettings& stored, const AtRules& r
             return true;
         case 'S': return RunRegister(c, s, rules, out);
         case '&': return RunAmpersand(c, s, stored, out);
-        case '+': return RunExtended(c, s, out);
+        case '+': return RunExtended(c, s, rules, out);
         default: return false;
     }
 }
@@ -188,7 +234,10 @@ std::string gFormatReply(const AtOutcome& outcome, const ModemSettings& s) {
     std::string reply;
     for (const auto& text : outcome.Information)
         reply += (s.Verbose ? crlf : std::string()) + text + crlf;
-    if (!s.Quiet) {
+    if (!s.Quiet && outcome.CmeError >= 0) {
+        // An extended error is a text in either form.
+        reply += (s.Verbose ? crlf : std::string()) + "+CME ERROR: " + std::to_string(outcome.CmeError) + crlf;
+    } else if (!s.Quiet) {
         if (s.Verbose)
             reply += crlf + (outcome.Ok ? "OK" : "ERROR") + crlf;
         else
@@ -201,4 +250,17 @@ std::string gFormatUnsolicited(std::string_view verboseText, int numericCode, co
     const std::string crlf{static_cast<char>(s.LineEnd), static_cast<char>(s.LineFeed)};
     if (s.Verbose) return crlf + std::string(verboseText) + crlf;
     return std::to_string(numericCode) + static_cast<char>(s.LineEnd);
+}
+
+std::string gImeiFor(int comNumber) {
+    std::string digits = std::to_string(comNumber % 1000000);
+    digits = "35199800" + std::string(6 - digits.size(), '0') + digits;
+    // Luhn: every second digit from the right of the fourteen is doubled.
+    int sum = 0;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        int d = digits[digits.size() - 1 - i] - '0';
+        if (i % 2 == 0) d = d * 2 > 9 ? d * 2 - 9 : d * 2;
+        sum += d;
+    }
+    return digits + static_cast<char>('0' + (10 - sum % 10) % 10);
 }

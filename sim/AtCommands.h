@@ -9,12 +9,22 @@
 
 struct AtOutcome {
     bool Ok = true;
+    int CmeError = -1;  // a failure reported as +CME ERROR: n in place of ERROR
     std::vector<std::string> Information;  // texts shown before the result code
     bool ProfileStored = false;            // &W ran
 };
 
+enum class SimState { Ready, PinNeeded, PukNeeded };
+
+// The registration states of +CREG, by their numbers.
+enum class Registration { NotRegistered = 0, Home = 1, Searching = 2, Denied = 3, Roaming = 5 };
+
 struct AtRules {
     bool SimPresent = true;  // without a SIM card the modem refuses to set auto-answer
+    SimState Sim = SimState::Ready;
+    int Signal = 17;         // +CSQ level: 0 to 31, 99 unknown
+    Registration Network = Registration::Home;  // while the SIM card is ready
+    std::string Imei = "351998000000018";
 };
 
 // The commands of a line after its "AT"/"at" prefix, without the line end, or nothing
@@ -32,3 +42,7 @@ std::string gFormatReply(const AtOutcome& outcome, const ModemSettings& s);
 
 // An unsolicited result code ("RING") in the form of s.
 std::string gFormatUnsolicited(std::string_view verboseText, int numericCode, const ModemSettings& s);
+
+// A valid IMEI (its last digit the check digit) of its own for each COM number, so that
+// modems of one batch tell apart.
+std::string gImeiFor(int comNumber);

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdint>
 #include <limits>
+#include <map>
 
 const char* const ModemUsage =
     "Usage: kestrelix-modem [options]\n"
@@ -11,7 +12,11 @@ const char* const ModemUsage =
     "  --speed BPS        interface speed (default 115200; 0 = autobaud)\n"
     "  --mismatch MODE    at another speed: silent or garbage (default garbage)\n"
     "  --profile FILE     keeps the profile stored by AT&W across runs\n"
-    "  --no-sim           no SIM card: ATS0=... answers ERROR\n"
+    "  --no-sim           no SIM card: ATS0=... answers ERROR, AT+CPIN? +CME ERROR: 10\n"
+    "  --sim STATE        the SIM card: ready, pin or puk (needs its PIN or PUK; default ready)\n"
+    "  --signal N         AT+CSQ level: 0-31 (-113 + 2N dBm) or 99 unknown (default 17)\n"
+    "  --registration R   home, roaming, searching, denied or none (default home)\n"
+    "  --imei DIGITS      the IMEI, 15 digits (default: one made from the COM number)\n"
     "  --delay MS         latency before each result code\n"
     "  --split            echo and replies in random pieces with short gaps\n"
     "  --seed N           makes --split, garbage and --flood repeatable\n"
@@ -64,6 +69,25 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
             if (!value(o.ProfileFile)) return "--profile needs a file";
         } else if (name == "--no-sim") {
             o.NoSim = true;
+        } else if (name == "--sim") {
+            if (!value(text) || (text != "ready" && text != "pin" && text != "puk"))
+                return "--sim needs ready, pin or puk";
+            o.Sim = text == "ready" ? SimState::Ready : text == "pin" ? SimState::PinNeeded : SimState::PukNeeded;
+        } else if (name == "--signal") {
+            if (!number(n, 99) || (n > 31 && n != 99)) return "--signal needs 0 to 31, or 99";
+            o.Signal = static_cast<int>(n);
+        } else if (name == "--registration") {
+            const std::map<std::string, Registration> states = {
+                {"home", Registration::Home}, {"roaming", Registration::Roaming},
+                {"searching", Registration::Searching}, {"denied", Registration::Denied},
+                {"none", Registration::NotRegistered}};
+            const auto found = value(text) ? states.find(text) : states.end();
+            if (found == states.end()) return "--registration needs home, roaming, searching, denied or none";
+            o.Network = found->second;
+        } else if (name == "--imei") {
+            if (!value(o.Imei) || o.Imei.size() != 15 ||
+                o.Imei.find_first_not_of("0123456789") != std::string::npos)
+                return "--imei needs 15 digits";
         } else if (name == "--delay") {
             if (!number(o.DelayMs, 60000)) return "--delay needs milliseconds (at most 60000)";
         } else if (name == "--split") {

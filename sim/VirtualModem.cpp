@@ -182,6 +182,10 @@ std::string VirtualModem::Start() {
         if (auto stored = gLoadProfile(o.ProfileFile, settings)) settings = *stored;
     SessionRules rules;
     rules.Commands.SimPresent = !o.NoSim;
+    rules.Commands.Sim = o.Sim;
+    rules.Commands.Signal = o.Signal;
+    rules.Commands.Network = o.Network;
+    rules.Commands.Imei = o.Imei.empty() ? gImeiFor(o.ComNumber) : o.Imei;
     rules.GarbageOnMismatch = o.Mismatch == MismatchMode::Garbage;
     rules.Silent = o.Silent;
     rules.Noise = o.Noise;

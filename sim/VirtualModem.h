@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/AtCommands.h"
 #include "sim/ModemSettings.h"
 
 enum class MismatchMode { Silent, Garbage };
@@ -23,7 +24,11 @@ struct VirtualModemOptions {
     uint32_t Speed = 115200;        // interface speed at power-on; 0 is autobaud
     MismatchMode Mismatch = MismatchMode::Garbage;
     std::string ProfileFile;        // keeps the stored profile across runs; empty: none
-    bool NoSim = false;             // ATS0=... answers ERROR
+    bool NoSim = false;             // ATS0=... answers ERROR, AT+CPIN? +CME ERROR: 10
+    SimState Sim = SimState::Ready; // the inserted SIM card's state
+    int Signal = 17;                // +CSQ level: 0 to 31, 99 unknown
+    Registration Network = Registration::Home;  // while the SIM card is ready
+    std::string Imei;               // empty: one made from the COM number
     uint32_t DelayMs = 0;           // latency before each result code
     bool Split = false;             // echo and replies in random pieces with short gaps
     std::optional<uint32_t> Seed;   // makes Split, garbage and flood repeatable

@@ -3,7 +3,7 @@
 #include "toolkit/BuildDate.h"
 
 std::string gAboutVersionText() {
-    return "Тервана   Version " + std::to_string(VersionMajor) + "." + std::to_string(VersionMinor);
+    return std::string(ProductName) + "   Version " + std::to_string(VersionMajor) + "." + std::to_string(VersionMinor);
 }
 
 std::string gAboutCopyrightText() { return "Copyright (C) Halvstad   " + gBuildDate(); }

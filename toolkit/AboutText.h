@@ -3,6 +3,9 @@
 
 #include <string>
 
+// The product name, which also titles the main window, and the About box's caption.
+inline constexpr const char* ProductName = "Тервана";
+inline constexpr const char* AboutCaption = "О программе";
 inline constexpr int VersionMajor = 1;
 inline constexpr int VersionMinor = 0;
 

@@ -12,10 +12,16 @@ inline constexpr int ComPortCount = 32;
 inline constexpr const char* PlaceAtDevice = "Подключение к прибору";
 inline constexpr const char* PlaceAtComputer = "Подключение к компьютеру";
 
-// COM1..COM32 with comIndex selected, then the places, indexed as the stored IsLocal.
-inline void gFillWindowChoices(Toolkit& window, int comIndex) {
+// COM1..COM32 with comIndex selected.
+inline void gFillComChoices(Toolkit& window, int comIndex) {
     for (int n = 1; n <= ComPortCount; ++n) window.ComboAppend(ControlId::ComSelector, "COM" + std::to_string(n));
     window.ComboSelect(ControlId::ComSelector, comIndex);
+}
+
+// The COM ports, then the places, indexed as the stored IsLocal. A window whose layout
+// carries the places fills only the COM ports.
+inline void gFillWindowChoices(Toolkit& window, int comIndex) {
+    gFillComChoices(window, comIndex);
     window.ComboAppend(ControlId::PlaceSelector, PlaceAtDevice);
     window.ComboAppend(ControlId::PlaceSelector, PlaceAtComputer);
 }

@@ -17,15 +17,12 @@
 #include "engine/MemorySettings.h"
 #include "engine/Messages.h"
 #include "sim/VirtualModem.h"
+#include "tests/bench/Timing.h"
 #include "tests/support/RecordingToolkit.h"
 #include "tests/support/TempConfigHome.h"
 #include "toolkit/WindowChoices.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 constexpr int ComNumber = 1;
 

@@ -12,18 +12,10 @@
 #include "serial/Event.h"
 #include "serial/PortIdentity.h"
 #include "serial/SerialPort.h"
+#include "tests/bench/Timing.h"
 #include "tests/serial/PtyPeer.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 double PortList() {
     std::vector<double> samples;

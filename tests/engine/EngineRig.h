@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/CheckRows.h"
 #include "engine/ConfigEngine.h"
 #include "engine/MemorySettings.h"
 #include "tests/engine/LogRows.h"
@@ -64,6 +65,15 @@ template <typename Window = RecordingToolkit> struct EngineRig {
         Win.LogDeleteAll(ControlId::LogView);
         Engine->OnStartStop();
         return Win.WaitFor([&] { return LastRowIs(Succeeded) || LastRowIs(NotSucceeded); }) && WaitIdle();
+    }
+
+    // The same for a modem check.
+    bool RunCheck() {
+        Win.LogDeleteAll(ControlId::LogView);
+        Engine->OnCheckModem();
+        return Win.WaitFor([&] {
+            return LastRowIs(CheckMsg::Answered) || LastRowIs(CheckMsg::NotAnswered) || LastRowIs(CheckMsg::Stopped);
+        }) && WaitIdle();
     }
 
     bool WaitIdle() {

@@ -403,9 +403,44 @@ TEST_F(ModemSetupDlgTest, TheContextMenuOffersAboutAfterASeparator) {
     const auto* menu = w.Dialog->findChild<QMenu*>("systemMenu");
     ASSERT_NE(menu, nullptr);
     const QList<QAction*> actions = menu->actions();
-    ASSERT_EQ(actions.size(), 2);
+    ASSERT_EQ(actions.size(), 3);
     EXPECT_TRUE(actions[0]->isSeparator());
     EXPECT_EQ(actions[1]->text(), "&About...");
+    EXPECT_EQ(actions[2]->text(), "Проверить модем");
+}
+
+// The check runs on the selected port through the job's worker: the button turns into
+// "Стоп!" for it and stops it.
+TEST_F(ModemSetupDlgTest, TheCheckFillsTheLogAndTheButtonStopsIt) {
+    const auto modem = StartModem([](VirtualModemOptions& o) {
+        o.ComNumber = 3;
+        o.Speed = 9600;
+        o.NoSim = true;
+        o.DelayMs = 100;
+    });
+    const Window w = Open();
+    w.Com->setCurrentIndex(2);
+    auto* check = w.Dialog->findChild<QAction*>("checkModemAction");
+    ASSERT_NE(check, nullptr);
+    const auto lastRowIs = [&](const QString& row) {
+        return QTest::qWaitFor([&] { return Rows(w.Log).value(w.Log->rowCount() - 1) == row && w.StartStop->text() == "Старт!"; },
+                               Patience);
+    };
+
+    check->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.StartStop->text() == "Стоп!"; }, Patience));
+    ASSERT_TRUE(lastRowIs("Проверка завершена: модем отвечает."));
+    const QStringList rows = Rows(w.Log);
+    ASSERT_EQ(rows.size(), 8);
+    EXPECT_EQ(rows[0], "Открытие СОМ3");
+    EXPECT_EQ(rows[4], "SIM-карта: не вставлена");
+    EXPECT_EQ(w.Status->text(), rows.last());
+
+    check->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.StartStop->text() == "Стоп!"; }, Patience));
+    w.StartStop->click();
+    ASSERT_TRUE(lastRowIs("Проверка прервана!"));
+    EXPECT_EQ(Store.ReadInt(Section, "CommNum", -9), -9) << "a check stores no choice";
 }
 
 TEST_F(ModemSetupDlgTest, F1WithoutModifiersAsksForHelp) {

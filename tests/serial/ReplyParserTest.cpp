@@ -77,3 +77,50 @@ TEST(ClassifyReplyTest, ErrorReplyFollowsTheForm) {
     EXPECT_EQ(gClassifyReply(numericError.data(), 2, ReplyForm::Verbose, "\r\nOK\r\n", "0\r"), Failed);
     EXPECT_EQ(gClassifyReply(numericError.data(), 2, ReplyForm::Numeric, "4\r", nullptr), Ok);
 }
+
+struct InfoCase {
+    std::string Gathered;  // a whole reply, echo included
+    const char* Command;
+    ReplyCode Code;
+    std::vector<std::string> Lines;
+    int CmeError;
+};
+
+const InfoCase InfoCases[] = {
+    {"AT+CSQ\r\r\n+CSQ: 17,99\r\n\r\nOK\r\n", "AT+CSQ\r", Ok, {"+CSQ: 17,99"}, -1},
+    {"\r\n+CSQ: 17,99\r\n\r\nOK\r\n", "AT+CSQ\r", Ok, {"+CSQ: 17,99"}, -1},
+    {"+CSQ: 10,99\r\n0\r", "AT+CSQ\r", Ok, {"+CSQ: 10,99"}, -1},  // "10\r" holds no "0\r" verdict
+    {"351998000000034\r\n0\r", "AT+CGSN\r", Ok, {"351998000000034"}, -1},
+    {"AT+CGSN\r\r\n351998000000034\r\n\r\nOK\r\n", "AT+CGSN\r", Ok, {"351998000000034"}, -1},
+    {"\r\nCinterion\r\n\r\nMC52i\r\n\r\nOK\r\n", nullptr, Ok, {"Cinterion", "MC52i"}, -1},
+    {"\r\n+CME ERROR: 10\r\n", "AT+CPIN?\r", ModemError, {}, 10},
+    {"AT+CPIN?\r+CME ERROR: 10\r\n", "AT+CPIN?\r", ModemError, {}, 10},
+    {"\r\n+CME ERROR: SIM not inserted\r\n", nullptr, ModemError, {}, -1},
+    {"\r\n+CMS ERROR: 310\r\n", nullptr, ModemError, {}, -1},
+    {"\r\nERROR\r\n", "AT+CGMR\r", ModemError, {}, -1},
+    {"4\r", "AT+CGMR\r", ModemError, {}, -1},
+    {"\r\nRING\r\n\r\n+CREG: 0,5\r\n\r\nOK\r\n", nullptr, Ok, {"+CREG: 0,5"}, -1},
+    {"\r\nNO CARRIER\r\n", nullptr, Failed, {}, -1},
+    {"3\r", nullptr, Failed, {}, -1},
+};
+
+TEST(InfoReplyTest, CompleteOnlyOnTheFinalResultCode) {
+    for (const InfoCase& c : InfoCases) {
+        const int size = static_cast<int>(c.Gathered.size());
+        const InfoReply reply = gParseInfoReply(c.Gathered.data(), size, c.Command);
+        ASSERT_TRUE(reply.Complete) << c.Gathered;
+        EXPECT_EQ(reply.Code, c.Code) << c.Gathered;
+        EXPECT_EQ(reply.Lines, c.Lines) << c.Gathered;
+        EXPECT_EQ(reply.CmeError, c.CmeError) << c.Gathered;
+        // A read may end after any byte: no shorter part of the reply is complete.
+        for (int cut = 0; cut < size; ++cut)
+            EXPECT_FALSE(gParseInfoReply(c.Gathered.data(), cut, c.Command).Complete) << c.Gathered << " cut at " << cut;
+    }
+}
+
+TEST(InfoReplyTest, RingAloneIsNoFinalCode) {
+    for (const std::string gathered : {"2\r", "\r\nRING\r\n", "\r\n+CSQ: 5,99\r\n", "\r\nOK\r"}) {
+        EXPECT_FALSE(gParseInfoReply(gathered.data(), static_cast<int>(gathered.size()), nullptr).Complete)
+            << gathered;
+    }
+}

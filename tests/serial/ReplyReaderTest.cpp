@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "serial/ReplyParser.h"
 #include "tests/serial/PortFixture.h"
 
 using namespace std::string_literals;
@@ -224,4 +225,19 @@ TEST_F(ReplyReaderTest, NothingCarriesOverBetweenCalls) {
     EXPECT_EQ(Search(200), TimedOut);
     Script({"K\r\n"});
     EXPECT_EQ(Search(200), TimedOut);
+}
+
+// The information reader gathers the same way, but past the first line end.
+TEST_F(ReplyReaderTest, InformationReplyIsReadToItsFinalCode) {
+    Script({"AT+CSQ\r\r\n+CSQ: 1", "7,99\r\n", "\r\nO", "K\r\n"});
+    InfoReply reply;
+    EXPECT_EQ(Port.ReadInfoReply("AT+CSQ\r", 300, reply), Ok);
+    EXPECT_EQ(reply.Lines, Strings{"+CSQ: 17,99"});
+    EXPECT_EQ(Fake->ReadSizes.size(), 4u);
+
+    Fake->ReadSizes.clear();
+    Script({"\r\n+CSQ: 17,99\r\n"});
+    EXPECT_EQ(Port.ReadInfoReply("AT+CSQ\r", 300, reply), TimedOut);
+    EXPECT_EQ(reply.Code, TimedOut);
+    EXPECT_TRUE(reply.Lines.empty());
 }

@@ -68,7 +68,19 @@ TEST(AtCommands, AnswersEachLineFromTheTable) {
         {"AT+IPR=", "\r\nERROR\r\n"},
         {"AT+IPR", "\r\nERROR\r\n"},
         {"AT+IPR=9600;&W", "\r\nOK\r\n"},
-        {"AT+CSQ", "\r\nERROR\r\n"},
+        {"AT+CGMI", "\r\nCinterion\r\n\r\nOK\r\n"},
+        {"AT+CGMM", "\r\nMC52i\r\n\r\nOK\r\n"},
+        {"AT+CGMR", "\r\nREVISION 01.100\r\n\r\nOK\r\n"},
+        {"AT+CGSN", "\r\n351998000000018\r\n\r\nOK\r\n"},
+        {"at+cgsn=?", "\r\nOK\r\n"},
+        {"AT+CGSN?", "\r\nERROR\r\n"},
+        {"AT+CPIN?", "\r\n+CPIN: READY\r\n\r\nOK\r\n"},
+        {"AT+CPIN=1234", "\r\nERROR\r\n"},
+        {"AT+CSQ", "\r\n+CSQ: 17,99\r\n\r\nOK\r\n"},
+        {"AT+CREG?", "\r\n+CREG: 0,1\r\n\r\nOK\r\n"},
+        {"AT+CREG=2", "\r\nERROR\r\n"},
+        {"AT+CSQ;+CREG?", "\r\n+CSQ: 17,99\r\n\r\n+CREG: 0,1\r\n\r\nOK\r\n"},
+        {"AT+CFUN=1", "\r\nERROR\r\n"},
         {"ATD123", "\r\nERROR\r\n"},
         {"AT?", "\r\nERROR\r\n"},
     };
@@ -114,6 +126,36 @@ TEST(AtCommands, WithoutSimAutoAnswerCannotBeSet) {
     EXPECT_EQ(Answer("ATS0=2", s, stored, AtRules{false}), "\r\nERROR\r\n");
     EXPECT_EQ(Answer("ATS0?", s, stored, AtRules{false}), "\r\n000\r\n\r\nOK\r\n");
     EXPECT_EQ(Answer("ATS7=60", s, stored, AtRules{false}), "\r\nOK\r\n");
+}
+
+// The answers to the check's questions follow the SIM card, the signal and the network
+// the modem is given, in either result form.
+TEST(AtCommands, QuestionsFollowTheModemsSituation) {
+    const struct {
+        AtRules Rules;
+        bool Verbose;
+        const char* Line;
+        const char* Reply;
+    } cases[] = {
+        {{false}, true, "AT+CPIN?", "\r\n+CME ERROR: 10\r\n"},
+        {{false}, false, "AT+CPIN?", "+CME ERROR: 10\r\n"},
+        {{false}, true, "AT+CREG?", "\r\n+CREG: 0,0\r\n\r\nOK\r\n"},
+        {{true, SimState::PinNeeded}, true, "AT+CPIN?", "\r\n+CPIN: SIM PIN\r\n\r\nOK\r\n"},
+        {{true, SimState::PukNeeded}, true, "AT+CPIN?", "\r\n+CPIN: SIM PUK\r\n\r\nOK\r\n"},
+        {{true, SimState::PinNeeded}, true, "AT+CREG?", "\r\n+CREG: 0,0\r\n\r\nOK\r\n"},
+        {{true, SimState::Ready, 99}, false, "AT+CSQ", "+CSQ: 99,99\r\n0\r"},
+        {{true, SimState::Ready, 3, Registration::Roaming}, true, "AT+CREG?", "\r\n+CREG: 0,5\r\n\r\nOK\r\n"},
+        {{true, SimState::Ready, 3, Registration::Denied, "490154203237518"}, false, "AT+CGSN",
+         "490154203237518\r\n0\r"},
+    };
+    for (const auto& c : cases) {
+        ModemSettings s = gFactorySettings(9600);
+        s.Verbose = c.Verbose;
+        ModemSettings stored = s;
+        EXPECT_EQ(Answer(c.Line, s, stored, c.Rules), c.Reply) << c.Line;
+    }
+    EXPECT_EQ(gImeiFor(3), "351998000000034");
+    EXPECT_EQ(gImeiFor(16), "351998000000166");
 }
 
 TEST(AtCommands, ResultsAreFramedByTheLineEndRegisters) {

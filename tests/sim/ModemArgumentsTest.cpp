@@ -10,7 +10,8 @@ TEST(ModemArguments, ReadsEveryOption) {
     EXPECT_EQ(gParseModemArguments({"--com", "9", "--speed", "14400", "--mismatch", "silent",
                                     "--profile", "p", "--no-sim", "--delay", "250", "--split",
                                     "--seed", "42", "--silent", "--hangup-after", "3", "--noise",
-                                    "--flood", "--transcript", "t"},
+                                    "--flood", "--transcript", "t", "--sim", "puk", "--signal", "99",
+                                    "--registration", "roaming", "--imei", "490154203237518"},
                                    o, help),
               "");
     EXPECT_FALSE(help);
@@ -27,6 +28,10 @@ TEST(ModemArguments, ReadsEveryOption) {
     EXPECT_TRUE(o.Noise);
     EXPECT_TRUE(o.Flood);
     EXPECT_EQ(o.TranscriptFile, "t");
+    EXPECT_EQ(o.Sim, SimState::PukNeeded);
+    EXPECT_EQ(o.Signal, 99);
+    EXPECT_EQ(o.Network, Registration::Roaming);
+    EXPECT_EQ(o.Imei, "490154203237518");
 }
 
 TEST(ModemArguments, RefusesBadValues) {
@@ -34,6 +39,8 @@ TEST(ModemArguments, RefusesBadValues) {
         {"--com"}, {"--com", "0"}, {"--com", "x"}, {"--com", "-3"}, {"--speed", "9601"},
         {"--speed", "230400"}, {"--mismatch", "loud"}, {"--delay", "1e3"}, {"--delay", "60001"},
         {"--hangup-after", "0"}, {"--seed", "4294967296"}, {"--transcript"}, {"--frobnicate"},
+        {"--sim", "none"}, {"--signal", "32"}, {"--signal", "100"}, {"--registration", "away"},
+        {"--imei", "12345678901234"}, {"--imei", "49015420323751x"},
     };
     for (const auto& args : bad) {
         VirtualModemOptions o;

@@ -1,0 +1,28 @@
+#pragma once
+// What the modem check makes of the modem's answers: one log row per item, in the
+// operator's words. No I/O; the answers come from the reply reader as InfoReply.
+
+#include <string>
+
+#include "serial/ReplyParser.h"
+
+namespace CheckMsg {
+inline constexpr const char* Answered = "Проверка завершена: модем отвечает.";
+inline constexpr const char* NotAnswered = "Проверка завершена: модем не отвечает!";
+inline constexpr const char* Stopped = "Проверка прервана!";
+}  // namespace CheckMsg
+
+// The first line of information in an OK answer, decoded from the modem's code page,
+// without the "+CGSN: "-style name some modems put before it; empty for any other answer.
+std::string gInfoText(const InfoReply& answer);
+
+// AT+CGMI, AT+CGMM and AT+CGMR.
+std::string gIdentityRow(const InfoReply& maker, const InfoReply& model, const InfoReply& revision);
+// AT+CGSN.
+std::string gImeiRow(const InfoReply& answer);
+// AT+CPIN?.
+std::string gSimRow(const InfoReply& answer);
+// AT+CSQ: the level in dBm and in words.
+std::string gSignalRow(const InfoReply& answer);
+// AT+CREG?.
+std::string gRegistrationRow(const InfoReply& answer);

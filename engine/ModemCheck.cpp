@@ -1,0 +1,84 @@
+// The modem check: the job's own search, then questions that change nothing in the
+// modem, each item reported as one row. It runs on the worker like a job, so the
+// window's Stop ends it the same way; the modem stays at the speed it was found at.
+
+#include "engine/CheckRows.h"
+#include "engine/ConfigEngine.h"
+#include "engine/Format.h"
+#include "engine/Messages.h"
+#include "toolkit/ControlIds.h"
+#include "toolkit/Toolkit.h"
+
+namespace {
+
+constexpr uint32_t QueryTimeoutMs = 1500;
+constexpr int QueryAttempts = 2;
+
+enum Query { Maker, Model, Revision, Imei, Sim, Signal, Registration, QueryCount };
+constexpr const char* Commands[QueryCount] = {
+    "AT+CGMI\r", "AT+CGMM\r", "AT+CGMR\r", "AT+CGSN\r", "AT+CPIN?\r", "AT+CSQ\r", "AT+CREG?\r",
+};
+
+}  // namespace
+
+void ConfigEngine::OnCheckModem() {
+    if (Busy == 1) return;
+    CommIndex = Owner->ComboSelected(ControlId::ComSelector);
+    Launch(RunKind::Check);
+}
+
+void ConfigEngine::RunCheckJob() {
+    if (Toolkit* w = Window()) w->LogDeleteAll(ControlId::LogView);
+    Findings = {};
+    const int32_t port = CommIndex + 1;
+    ReportProgress(gFormat(Msg::Opening, port));
+    if (Port.Open(port) != 0) return;
+    RunCheck();
+    Port.Close();
+}
+
+// A question that times out is asked once more; any other outcome is the answer. False
+// when the check must end: the port failed or the operator stopped it.
+bool ConfigEngine::Ask(const char* command, InfoReply& answer) {
+    for (int attempt = 0; attempt < QueryAttempts; ++attempt) {
+        if (!SendText(command)) return false;
+        const ReplyCode code = Port.ReadInfoReply(command, QueryTimeoutMs, answer);
+        if (code == Stopped) return false;
+        if (code != TimedOut) return true;
+    }
+    return true;
+}
+
+int32_t ConfigEngine::RunCheck() {
+    if (!FindModem()) {
+        ReportProgress(StopRequested ? CheckMsg::Stopped : CheckMsg::NotAnswered);
+        return 1;
+    }
+    Findings.Answered = true;
+    Findings.Speed = FoundSpeed;
+
+    InfoReply answers[QueryCount];
+    for (int q = 0; q < QueryCount; ++q) {
+        if (!Ask(Commands[q], answers[q])) {
+            ReportProgress(StopRequested ? CheckMsg::Stopped : CheckMsg::Answered);
+            return 1;
+        }
+        switch (q) {
+        case Revision:
+            ReportProgress(gIdentityRow(answers[Maker], answers[Model], answers[Revision]));
+            Findings.Maker = gInfoText(answers[Maker]);
+            Findings.Model = gInfoText(answers[Model]);
+            break;
+        case Imei:
+            ReportProgress(gImeiRow(answers[Imei]));
+            Findings.Imei = gInfoText(answers[Imei]);
+            break;
+        case Sim: ReportProgress(gSimRow(answers[Sim])); break;
+        case Signal: ReportProgress(gSignalRow(answers[Signal])); break;
+        case Registration: ReportProgress(gRegistrationRow(answers[Registration])); break;
+        default: break;
+        }
+    }
+    ReportProgress(CheckMsg::Answered);
+    return 1;
+}

@@ -1,0 +1,15 @@
+#include "gui-win32/HelpBox.h"
+
+#include "toolkit/Utf16_win32.h"
+#include "toolkit/HelpText.h"
+
+namespace {
+
+bool IsDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+}  // namespace
+
+void gOnHelpKey(HWND owner) {
+    if (IsDown(VK_SHIFT) || IsDown(VK_CONTROL) || IsDown(VK_MENU)) return;
+    MessageBoxW(owner, gToUtf16(HelpText).c_str(), gToUtf16(HelpCaption).c_str(), MB_OK | MB_ICONINFORMATION);
+}

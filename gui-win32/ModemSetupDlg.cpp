@@ -1,0 +1,166 @@
+#include "gui-win32/ModemSetupDlg.h"
+
+#include <commctrl.h>
+
+#include "gui-win32/AboutDlg.h"
+#include "gui-win32/DialogInit.h"
+#include "gui-win32/HelpBox.h"
+#include "gui-win32/LogExport.h"
+#include "gui-win32/Resource.h"
+#include "toolkit/Utf16_win32.h"
+#include "toolkit/AboutText.h"
+#include "toolkit/ControlIds.h"
+#include "toolkit/WindowChoices.h"
+
+namespace {
+
+// The log's one column leaves this many pixels of the client area free.
+constexpr int LogColumnMargin = 20;
+
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+
+}  // namespace
+
+ModemSetupDlg::ModemSetupDlg(IntSettings& settings)
+    : ConfigEngine(settings), Icon(LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_MODEM))) {}
+
+ModemSetupDlg::~ModemSetupDlg() {
+    // The window's end has already ended the worker. The toolkit goes before the engine's
+    // own destructor runs, which must not reach it.
+    EndWorker();
+    SetWindow(nullptr);
+}
+
+INT_PTR ModemSetupDlg::DoModal() {
+    return DialogBoxParamW(Instance(), MAKEINTRESOURCEW(IDD_MODEM_SETUP), nullptr, DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK ModemSetupDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        reinterpret_cast<ModemSetupDlg*>(lParam)->Dialog = dialog;
+    }
+    auto* self = reinterpret_cast<ModemSetupDlg*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    return self ? self->OnMessage(message, wParam) : FALSE;
+}
+
+INT_PTR ModemSetupDlg::OnMessage(UINT message, WPARAM wParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog();
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) != AboutCommand) return FALSE;
+        RunAboutBox();
+        return TRUE;
+    case WM_PAINT:
+        return OnPaint();
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<INT_PTR>(Icon);
+    case WM_CLOSE:
+        // The dialog's default handling answers with IDCANCEL, which this flag lets through.
+        CloseRequested = 1;
+        return FALSE;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_HELP:
+        gOnHelpKey(Dialog);
+        return TRUE;
+    case Win32Toolkit::RequestMessage:
+        Kit.RunRequests();
+        return TRUE;
+    case WM_DESTROY:
+        // The controls go after this message: no request of the worker may reach them.
+        EndWorker();
+        Dialog = nullptr;
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+BOOL ModemSetupDlg::OnInitDialog() {
+    gApplyDialogInit(Dialog, Instance(), IDD_MODEM_SETUP);
+    Kit.Attach(Dialog);
+
+    if (HMENU menu = GetSystemMenu(Dialog, FALSE)) {
+        const wchar_t* text = nullptr;
+        const int length = LoadStringW(Instance(), IDS_ABOUT_ITEM, reinterpret_cast<LPWSTR>(&text), 0);
+        if (length > 0) {
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(menu, MF_STRING, AboutCommand, std::wstring(text, length).c_str());
+        }
+    }
+
+    SendMessageW(Dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon));
+    SendMessageW(Dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Icon));
+    SetWindowTextW(Dialog, gToUtf16(ProductName).c_str());
+    SetWindow(&Kit);
+
+    // On this thread the toolkit carries its requests out at once.
+    gFillComChoices(Kit, Settings.ReadInt(CommPortSection, "CommNum", 0));
+
+    HWND log = GetDlgItem(Dialog, ControlId::LogView);
+    RECT client{};
+    GetClientRect(log, &client);
+    ListView_DeleteAllItems(log);
+    std::wstring heading = L"Операция";
+    LVCOLUMNW column{};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = LVCFMT_CENTER;
+    column.cx = client.right - client.left - LogColumnMargin;
+    column.pszText = heading.data();
+    column.iSubItem = 0;
+    SendMessageW(log, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    const DWORD style = ListView_GetExtendedListViewStyle(log);
+    ListView_SetExtendedListViewStyleEx(
+        log, 0, (style & ~DWORD{LVS_EX_CHECKBOXES}) | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+
+    InitEngine();
+    return TRUE;
+}
+
+void ModemSetupDlg::OnCommand(WORD id, WORD code) {
+    switch (id) {
+    case ControlId::StartStop:
+        if (code == BN_CLICKED) OnStartStop();
+        break;
+    case ControlId::SaveLog:
+        if (code == BN_CLICKED) OnSaveLog();
+        break;
+    case IDCANCEL:
+        // Esc alone leaves the dialog open.
+        if (CloseRequested) EndDialog(Dialog, IDCANCEL);
+        break;
+    default:
+        // IDOK, from Enter, does nothing.
+        break;
+    }
+}
+
+void ModemSetupDlg::RunAboutBox() {
+    AboutDlg about;
+    about.DoModal(Dialog);
+}
+
+bool ModemSetupDlg::OnPaint() {
+    if (!IsIconic(Dialog)) return false;
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(Dialog, &paint);
+    SendMessageW(Dialog, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const int iconWidth = GetSystemMetrics(SM_CXICON);
+    const int iconHeight = GetSystemMetrics(SM_CYICON);
+    RECT client{};
+    GetClientRect(Dialog, &client);
+    DrawIcon(dc, (client.right - client.left - iconWidth + 1) / 2, (client.bottom - client.top - iconHeight + 1) / 2,
+             Icon);
+    EndPaint(Dialog, &paint);
+    return true;
+}
+
+// Rows that the worker adds while the save dialog is open are carried out by its modal
+// loop, so the export holds every row present when the dialog returns.
+void ModemSetupDlg::OnSaveLog() {
+    if (const std::optional<std::string> chosen = gAskSaveLogPath(Dialog)) gSaveLogTo(Kit, *chosen, Dialog);
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The main window on layout 102, which is also the configuration engine: four selectors,
+// the Start/Stop button, the status line, the operation log and the Save-log button. The
+// engine's worker reaches the controls only through the Win32 toolkit boundary (Kit).
+//
+// The dialog never ends on Enter or Esc: only the close path (close box, Alt+F4, Close in
+// the system menu) ends it, at once, also during a job. The worker is ended while the
+// window goes, before its controls do.
+
+#include <windows.h>
+
+#include "engine/ConfigEngine.h"
+#include "gui-win32/Win32Toolkit.h"
+
+class ModemSetupDlg : public ConfigEngine {
+public:
+    // The system command that opens the About box (its lowest four bits are ignored).
+    static constexpr UINT AboutCommand = 16;
+
+    // With no parent window, as start-up makes it.
+    explicit ModemSetupDlg(IntSettings& settings);
+    ~ModemSetupDlg() override;
+
+    // Shows the dialog and returns when it has ended, with IDCANCEL.
+    INT_PTR DoModal();
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessage(UINT message, WPARAM wParam);
+    BOOL OnInitDialog();
+    void OnCommand(WORD id, WORD code);
+    void RunAboutBox();
+    bool OnPaint();
+    void OnSaveLog();
+
+    HWND Dialog = nullptr;
+
+    int32_t CloseRequested = 0;
+    // The system's shared copy of icon 128: not released.
+    const HICON Icon;
+
+    Win32Toolkit Kit;
+};

@@ -1,0 +1,337 @@
+// The native main window under Wine. The dialog runs modally on a thread of its own, as
+// start-up runs it, and the test works its controls from outside with window messages,
+// against the virtual modem that the test's driver links as COM<KX_MODEM_COM>. The
+// settings go to the registry key of this test program.
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/ConfigStep.h"
+#include "gui-win32/ModemSetupDlg.h"
+#include "serial/ComNames.h"
+#include "settings/RegistryStore.h"
+#include "toolkit/AboutText.h"
+#include "toolkit/ControlIds.h"
+#include "toolkit/Utf16_win32.h"
+#include "toolkit/WindowChoices.h"
+
+namespace {
+
+using Rows = std::vector<std::string>;
+
+const std::string Succeeded = "Операция завершена успешно!";
+const std::string NotSucceeded = "Операция завершена НЕ успешно!";
+
+// Polls until done; false after a minute.
+bool WaitFor(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+std::string Text(HWND window) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return gFromUtf16(text.data(), text.size());
+}
+
+// The top-level window of thread with that caption, or none.
+HWND FindThreadWindow(DWORD thread, const std::string& caption) {
+    struct Search {
+        std::string Caption;
+        HWND Found = nullptr;
+    } search{caption};
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM data) {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (Text(window) != s->Caption) return TRUE;
+            s->Found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+std::wstring ApplicationKey() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring name = path;
+    name = name.substr(name.find_last_of(L'\\') + 1);
+    return L"Software\\Halvstad\\" + name.substr(0, name.rfind(L'.'));
+}
+
+int32_t StoredValue(const wchar_t* name) {
+    DWORD value = 0xDEADBEEF;
+    DWORD size = sizeof value;
+    RegGetValueW(HKEY_CURRENT_USER, (ApplicationKey() + L"\\Settings\\CommPort").c_str(), name, RRF_RT_REG_DWORD,
+                 nullptr, &value, &size);
+    return static_cast<int32_t>(value);
+}
+
+// The COM number the driver gave the virtual modem.
+int ModemCom() {
+    const char* com = std::getenv("KX_MODEM_COM");
+    return com ? std::atoi(com) : 0;
+}
+
+// The main window as start-up runs it, on its own thread, until it is closed.
+class RunningDialog {
+public:
+    explicit RunningDialog(IntSettings& settings)
+        : Thread([this, &settings] {
+              ModemSetupDlg dialog(settings);
+              ThreadId = GetCurrentThreadId();
+              dialog.DoModal();
+              Ended = true;
+          }) {
+        const bool shown = WaitFor([this] {
+            return ThreadId != 0 && (Dialog = FindThreadWindow(ThreadId, ProductName)) != nullptr;
+        });
+        EXPECT_TRUE(shown);
+    }
+    ~RunningDialog() {
+        if (!Ended) Close();
+        Thread.join();
+    }
+
+    HWND Control(int id) const { return GetDlgItem(Dialog, id); }
+    LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return SendMessageW(Control(id), message, wParam, lParam);
+    }
+    std::string ControlText(int id) const { return Text(Control(id)); }
+    void Select(int id, int index) const { Send(id, CB_SETCURSEL, static_cast<WPARAM>(index)); }
+    int Selected(int id) const { return static_cast<int>(Send(id, CB_GETCURSEL)); }
+
+    Rows Entries(int id) const {
+        Rows entries;
+        for (int i = 0; i < static_cast<int>(Send(id, CB_GETCOUNT)); ++i) {
+            std::wstring text(static_cast<size_t>(Send(id, CB_GETLBTEXTLEN, i)) + 1, L'\0');
+            text.resize(static_cast<size_t>(Send(id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+            entries.push_back(gFromUtf16(text.data(), text.size()));
+        }
+        return entries;
+    }
+
+    Rows LogRows() const {
+        Rows rows;
+        for (int row = 0; row < static_cast<int>(Send(ControlId::LogView, LVM_GETITEMCOUNT)); ++row) {
+            wchar_t text[512];
+            LVITEMW item{};
+            item.pszText = text;
+            item.cchTextMax = 512;
+            const auto length = Send(ControlId::LogView, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+            rows.push_back(gFromUtf16(text, static_cast<size_t>(length)));
+        }
+        return rows;
+    }
+
+    bool JobEnded() const {
+        const Rows rows = LogRows();
+        return !rows.empty() && (rows.back() == Succeeded || rows.back() == NotSucceeded) &&
+               ControlText(ControlId::StartStop) == "Старт!";
+    }
+
+    // What the close box does. A window that does not end within the patience of
+    // WaitFor is a hang: the program stops rather than wait for it.
+    void Close() {
+        PostMessageW(Dialog, WM_CLOSE, 0, 0);
+        if (WaitFor([this] { return Ended.load(); })) return;
+        std::fputs("The main window did not end after WM_CLOSE.\n", stderr);
+        std::abort();
+    }
+
+    std::atomic<bool> Ended{false};
+    HWND Dialog = nullptr;
+
+private:
+    std::atomic<DWORD> ThreadId{0};
+    std::thread Thread;
+};
+
+class ModemSetupDlgTest : public ::testing::Test {
+protected:
+    // Each test starts as a first start.
+    void SetUp() override {
+        RegDeleteTreeW(HKEY_CURRENT_USER, ApplicationKey().c_str());
+        Store.SetRoot(CompanyName);
+    }
+
+    RegistryStore Store;
+};
+
+TEST_F(ModemSetupDlgTest, FirstStartShowsTheLayoutWithTheDefaultChoices) {
+    RunningDialog w(Store);
+    EXPECT_EQ(Text(w.Dialog), "Тервана");
+
+    struct Control {
+        int Id;
+        const wchar_t* Class;
+        DWORD Style;
+        DWORD Forbidden;
+    };
+    // Styles as the live controls keep them: Wine hands a drop-down list's scroll bar to
+    // its open list and a list view's border to its frame.
+    constexpr DWORD List = CBS_DROPDOWNLIST | WS_TABSTOP;
+    for (const Control& c : {
+             Control{ControlId::ComSelector, WC_COMBOBOXW, List, CBS_SORT},
+             Control{ControlId::StartStop, WC_BUTTONW, WS_TABSTOP, BS_DEFPUSHBUTTON},
+             Control{ControlId::StatusLine, WC_STATICW, SS_SUNKEN | WS_GROUP, SS_CENTER | SS_RIGHT},
+             Control{ControlId::SpeedSelector, WC_COMBOBOXW, List, CBS_SORT},
+             Control{ControlId::ModelSelector, WC_COMBOBOXW, List, CBS_SORT},
+             Control{ControlId::PlaceSelector, WC_COMBOBOXW, List, CBS_SORT},
+             Control{ControlId::LogView, WC_LISTVIEWW,
+                     LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, 0},
+             Control{ControlId::SaveLog, WC_BUTTONW, WS_TABSTOP, BS_DEFPUSHBUTTON},
+         }) {
+        wchar_t name[64] = {};
+        GetClassNameW(w.Control(c.Id), name, 64);
+        EXPECT_EQ(std::wstring(name), c.Class) << c.Id;
+        const auto style = static_cast<DWORD>(GetWindowLongW(w.Control(c.Id), GWL_STYLE));
+        EXPECT_EQ(style & c.Style, c.Style) << c.Id;
+        EXPECT_EQ(style & c.Forbidden, 0u) << c.Id;
+    }
+
+    // The tab order is the layout order.
+    std::vector<int> order;
+    HWND next = GetDlgItem(w.Dialog, ControlId::ComSelector);
+    do {
+        order.push_back(GetDlgCtrlID(next));
+        next = GetNextDlgTabItem(w.Dialog, next, FALSE);
+    } while (next != GetDlgItem(w.Dialog, ControlId::ComSelector) && order.size() < 20);
+    EXPECT_EQ(order, (std::vector<int>{1000, 1001, 1003, 1004, 1005, 1006, 1009}));
+
+    Rows com;
+    for (int n = 1; n <= ComPortCount; ++n) com.push_back("COM" + std::to_string(n));
+    EXPECT_EQ(w.Entries(ControlId::ComSelector), com);
+    EXPECT_EQ(w.Entries(ControlId::PlaceSelector), (Rows{PlaceAtDevice, PlaceAtComputer}));
+    EXPECT_EQ(w.Entries(ControlId::ModelSelector), Rows(ModemCatalogue.begin(), ModemCatalogue.end()));
+    EXPECT_EQ(w.Entries(ControlId::SpeedSelector), Rows(SpeedTable.begin(), SpeedTable.end()));
+    for (const auto& [id, index] : {std::pair{ControlId::ComSelector, 0}, {ControlId::ModelSelector, 0},
+                                    {ControlId::SpeedSelector, 3}, {ControlId::PlaceSelector, 0}})
+        EXPECT_EQ(w.Selected(id), index) << id;
+    EXPECT_EQ(w.ControlText(ControlId::SpeedSelector), "9600");
+
+    // One column, 20 pixels narrower than the client area.
+    HWND log = w.Control(ControlId::LogView);
+    wchar_t heading[32] = {};
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = heading;
+    column.cchTextMax = 32;
+    ASSERT_TRUE(SendMessageW(log, LVM_GETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column)));
+    EXPECT_EQ(gFromUtf16(heading, wcslen(heading)), "Операция");
+    EXPECT_FALSE(SendMessageW(log, LVM_GETCOLUMNW, 1, reinterpret_cast<LPARAM>(&column)));
+    RECT client{};
+    GetClientRect(log, &client);
+    column.mask = LVCF_WIDTH;
+    SendMessageW(log, LVM_GETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    EXPECT_EQ(column.cx, client.right - 20);
+    const auto extended = static_cast<DWORD>(SendMessageW(log, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    EXPECT_EQ(extended & (LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES),
+              DWORD{LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES});
+
+    // The About item after a separator; Wine may add items of its own before ours.
+    HMENU menu = GetSystemMenu(w.Dialog, FALSE);
+    const int items = GetMenuItemCount(menu);
+    ASSERT_GE(items, 2);
+    wchar_t item[32] = {};
+    GetMenuStringW(menu, items - 1, item, 32, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(item), L"&About...");
+    EXPECT_EQ(GetMenuItemID(menu, items - 1), ModemSetupDlg::AboutCommand);
+    EXPECT_EQ(GetMenuState(menu, items - 2, MF_BYPOSITION) & MF_SEPARATOR, UINT{MF_SEPARATOR});
+
+    EXPECT_NE(SendMessageW(w.Dialog, WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(SendMessageW(w.Dialog, WM_GETICON, ICON_SMALL, 0), 0);
+}
+
+// Enter and Esc reach the dialog as IDOK and IDCANCEL: neither ends it or starts a job.
+// A whole job then runs against the virtual modem, the choices are stored at its start,
+// and the next start shows them.
+TEST_F(ModemSetupDlgTest, AJobRunsToSuccessAndItsChoicesComeBackAtTheNextStart) {
+    const int com = ModemCom();
+    ASSERT_GT(com, 0) << "KX_MODEM_COM: the driver gives the virtual modem's COM number";
+    {
+        RunningDialog w(Store);
+        w.Select(ControlId::ComSelector, com - 1);
+        w.Select(ControlId::ModelSelector, 1);
+        w.Select(ControlId::SpeedSelector, 5);
+        w.Select(ControlId::PlaceSelector, 1);
+        for (WPARAM key : {IDOK, IDCANCEL}) SendMessageW(w.Dialog, WM_COMMAND, key, 0);
+
+        w.Send(ControlId::StartStop, BM_CLICK);
+        ASSERT_TRUE(WaitFor([&] { return w.ControlText(ControlId::StartStop) == "Стоп!"; }));
+        ASSERT_TRUE(WaitFor([&] { return w.JobEnded(); }));
+        const Rows rows = w.LogRows();
+        EXPECT_EQ(rows.front(), "Открытие СОМ" + std::to_string(com));
+        EXPECT_EQ(rows.back(), Succeeded);
+        EXPECT_NE(std::find(rows.begin(), rows.end(), "Выполнение команды AT+IPR=19200"), rows.end());
+        EXPECT_EQ(w.ControlText(ControlId::StatusLine), Succeeded);
+        EXPECT_FALSE(w.Ended);
+
+        EXPECT_EQ(StoredValue(L"CommNum"), com - 1);
+        EXPECT_EQ(StoredValue(L"ModemType"), 1);
+        EXPECT_EQ(StoredValue(L"BaudRateInd"), 5);
+        EXPECT_EQ(StoredValue(L"IsLocal"), 1);
+    }
+    RunningDialog next(Store);
+    for (const auto& [id, index] : {std::pair{ControlId::ComSelector, com - 1}, {ControlId::ModelSelector, 1},
+                                    {ControlId::SpeedSelector, 5}, {ControlId::PlaceSelector, 1}})
+        EXPECT_EQ(next.Selected(id), index) << id;
+}
+
+// System commands 16 to 31 open the About box; it ends with OK.
+TEST_F(ModemSetupDlgTest, TheSystemMenuItemOpensTheAboutBox) {
+    RunningDialog w(Store);
+    const DWORD thread = GetWindowThreadProcessId(w.Dialog, nullptr);
+    for (WPARAM command : {WPARAM{16}, WPARAM{31}}) {
+        PostMessageW(w.Dialog, WM_SYSCOMMAND, command, 0);
+        HWND about = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (about = FindThreadWindow(thread, AboutCaption)) != nullptr; })) << command;
+        EXPECT_EQ(Text(GetDlgItem(about, 1008)), gAboutVersionText());
+        EXPECT_EQ(Text(GetDlgItem(about, 1007)), gAboutCopyrightText());
+        EXPECT_EQ(GetWindow(about, GW_OWNER), w.Dialog);
+        PostMessageW(about, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(about); })) << command;
+    }
+    EXPECT_FALSE(w.Ended);
+}
+
+// The close box during a job ends the window at once, and the port is free again for
+// the next window's job.
+TEST_F(ModemSetupDlgTest, ClosingDuringAJobEndsTheWindowEveryTime) {
+    const int com = ModemCom();
+    ASSERT_GT(com, 0) << "KX_MODEM_COM: the driver gives the virtual modem's COM number";
+    for (int round = 0; round < 20; ++round) {
+        RunningDialog w(Store);
+        w.Select(ControlId::ComSelector, com - 1);
+        w.Send(ControlId::StartStop, BM_CLICK);
+        ASSERT_TRUE(WaitFor([&] { return w.LogRows().size() >= static_cast<size_t>(1 + round % 4); })) << round;
+        const auto before = std::chrono::steady_clock::now();
+        w.Close();
+        EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(10)) << round;
+    }
+    RunningDialog last(Store);
+    last.Select(ControlId::ComSelector, com - 1);
+    last.Send(ControlId::StartStop, BM_CLICK);
+    ASSERT_TRUE(WaitFor([&] { return last.JobEnded(); }));
+    EXPECT_EQ(last.LogRows().back(), Succeeded);
+}
+
+}  // namespace
