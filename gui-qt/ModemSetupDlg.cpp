@@ -154,7 +154,7 @@ void ModemSetupDlg::OnInitDialog() {
     about->setObjectName(QStringLiteral("aboutAction"));
     connect(about, &QAction::triggered, this, [this] { OnSysCommand(AboutCommand); });
     // The check runs on the worker like a job, so it waits while one is busy.
-    QAction* check = SystemMenu->addAction(QStringLiteral("Проверить модем"));
+    QAction* check = SystemMenu->addAction(QString::fromUtf8(CheckModemItem));
     check->setObjectName(QStringLiteral("checkModemAction"));
     connect(check, &QAction::triggered, this, [this] { OnCheckModem(); });
     connect(SystemMenu, &QMenu::aboutToShow, this, [this, check] { check->setEnabled(Busy == 0); });

@@ -50,6 +50,11 @@ INT_PTR ModemSetupDlg::OnMessage(UINT message, WPARAM wParam) {
     case WM_INITDIALOG:
         return OnInitDialog();
     case WM_SYSCOMMAND:
+        // The check waits while a run is busy, as the engine decides.
+        if ((wParam & 0xFFF0) == CheckCommand) {
+            OnCheckModem();
+            return TRUE;
+        }
         if ((wParam & 0xFFF0) != AboutCommand) return FALSE;
         RunAboutBox();
         return TRUE;
@@ -91,6 +96,7 @@ BOOL ModemSetupDlg::OnInitDialog() {
             AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
             AppendMenuW(menu, MF_STRING, AboutCommand, std::wstring(text, length).c_str());
         }
+        AppendMenuW(menu, MF_STRING, CheckCommand, gToUtf16(CheckModemItem).c_str());
     }
 
     SendMessageW(Dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon));

@@ -16,6 +16,8 @@ class ModemSetupDlg : public ConfigEngine {
 public:
     // The system command that opens the About box (its lowest four bits are ignored).
     static constexpr UINT AboutCommand = 16;
+    // The system command that runs the modem check.
+    static constexpr UINT CheckCommand = 32;
 
     // With no parent window, as start-up makes it.
     explicit ModemSetupDlg(IntSettings& settings);

@@ -11,6 +11,8 @@
 inline constexpr int ComPortCount = 32;
 inline constexpr const char* PlaceAtDevice = "Подключение к прибору";
 inline constexpr const char* PlaceAtComputer = "Подключение к компьютеру";
+// The window menu's item that runs the modem check, beside About.
+inline constexpr const char* CheckModemItem = "Проверить модем";
 
 // COM1..COM32 with comIndex selected.
 inline void gFillComChoices(Toolkit& window, int comIndex) {

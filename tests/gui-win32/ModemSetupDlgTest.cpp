@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/CheckRows.h"
 #include "engine/ConfigStep.h"
 #include "gui-win32/ModemSetupDlg.h"
 #include "serial/ComNames.h"
@@ -247,15 +248,20 @@ TEST_F(ModemSetupDlgTest, FirstStartShowsTheLayoutWithTheDefaultChoices) {
     EXPECT_EQ(extended & (LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES),
               DWORD{LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES});
 
-    // The About item after a separator; Wine may add items of its own before ours.
+    // A separator, the About item and the check's item; Wine may add items of its own
+    // before ours.
     HMENU menu = GetSystemMenu(w.Dialog, FALSE);
     const int items = GetMenuItemCount(menu);
-    ASSERT_GE(items, 2);
-    wchar_t item[32] = {};
-    GetMenuStringW(menu, items - 1, item, 32, MF_BYPOSITION);
-    EXPECT_EQ(std::wstring(item), L"&About...");
-    EXPECT_EQ(GetMenuItemID(menu, items - 1), ModemSetupDlg::AboutCommand);
-    EXPECT_EQ(GetMenuState(menu, items - 2, MF_BYPOSITION) & MF_SEPARATOR, UINT{MF_SEPARATOR});
+    ASSERT_GE(items, 3);
+    EXPECT_EQ(GetMenuState(menu, items - 3, MF_BYPOSITION) & MF_SEPARATOR, UINT{MF_SEPARATOR});
+    const std::pair<const wchar_t*, UINT> ours[] = {{L"&About...", ModemSetupDlg::AboutCommand},
+                                                     {L"Проверить модем", ModemSetupDlg::CheckCommand}};
+    for (int i = 0; i < 2; ++i) {
+        wchar_t item[32] = {};
+        GetMenuStringW(menu, items - 2 + i, item, 32, MF_BYPOSITION);
+        EXPECT_EQ(std::wstring(item), ours[i].first);
+        EXPECT_EQ(GetMenuItemID(menu, items - 2 + i), ours[i].second);
+    }
 
     EXPECT_NE(SendMessageW(w.Dialog, WM_GETICON, ICON_BIG, 0), 0);
     EXPECT_NE(SendMessageW(w.Dialog, WM_GETICON, ICON_SMALL, 0), 0);
@@ -311,6 +317,24 @@ TEST_F(ModemSetupDlgTest, TheSystemMenuItemOpensTheAboutBox) {
         ASSERT_TRUE(WaitFor([&] { return !IsWindow(about); })) << command;
     }
     EXPECT_FALSE(w.Ended);
+}
+
+// The system menu's check reports every item from the virtual modem and stores nothing.
+TEST_F(ModemSetupDlgTest, TheSystemMenuCheckReportsTheModem) {
+    const int com = ModemCom();
+    ASSERT_GT(com, 0) << "KX_MODEM_COM: the driver gives the virtual modem's COM number";
+    RunningDialog w(Store);
+    w.Select(ControlId::ComSelector, com - 1);
+    PostMessageW(w.Dialog, WM_SYSCOMMAND, ModemSetupDlg::CheckCommand, 0);
+    ASSERT_TRUE(WaitFor([&] {
+        const Rows rows = w.LogRows();
+        return !rows.empty() && rows.back() == CheckMsg::Answered && w.ControlText(ControlId::StartStop) == "Старт!";
+    }));
+    const Rows rows = w.LogRows();
+    for (const char* item : {"Изготовитель: ", "IMEI: ", "SIM-карта: ", "Уровень сигнала: ", "Регистрация в сети: "})
+        EXPECT_EQ(std::count_if(rows.begin(), rows.end(), [&](const std::string& r) { return r.rfind(item, 0) == 0; }), 1)
+            << item;
+    EXPECT_EQ(StoredValue(L"CommNum"), static_cast<int32_t>(0xDEADBEEF));
 }
 
 // The close box during a job ends the window at once, and the port is free again for
