@@ -5,7 +5,7 @@
 #include "engine/CheckRows.h"
 #include "engine/MemorySettings.h"
 #include "engine/Messages.h"
-#include "serial/ComNames.h"
+#include "serial/PortIdentity.h"
 #include "toolkit/TextFile.h"
 #include "toolkit/WindowChoices.h"
 
@@ -115,9 +115,12 @@ bool Batch::Conclude(Port& port) {
 
 int Batch::Run() {
     const bool checkOnly = !gRunsJob(Options);
+    // The device each number ends at, not the operator's link to it: the report names
+    // what was really configured.
+    const std::vector<PortIdentity> identities = gIdentifyComPorts(ComPortCount);
     for (auto& p : Ports) {
         p->Began = Clock::now();
-        p->Result.Device = gResolveComPort(p->Result.Com);
+        p->Result.Device = identities[p->Result.Com - 1].Device;
         Launch(*p, checkOnly);
     }
     std::unique_lock lock(Mutex);

@@ -14,7 +14,7 @@ enum class PortOutcome { Configured, NotConfigured, Answered, NotAnswered, Stopp
 
 struct PortResult {
     int Com = 0;
-    std::string Device;  // what COMn led to when its run began; empty when nothing
+    std::string Device;  // the device COMn ended at when its run began; empty when nothing
     PortOutcome Outcome = PortOutcome::PortNotOpened;
     double Seconds = 0;
     std::string LastRow;

@@ -240,13 +240,13 @@ TEST_F(CliTest, BatchReportsEveryPortAndFailsForTheOneWithoutSim) {
     Lines rows = SplitLines(csv);
     ASSERT_EQ(rows.size(), 5u);
     const Lines expected[] = {
-        {"COM1", Modems[0]->LinkPath(), "Cinterion MC52i", "9600", "device", "351998000000018", "configured", "",
+        {"COM1", Modems[0]->DevicePath(), "Cinterion MC52i", "9600", "device", "351998000000018", "configured", "",
          "Проверка завершена: модем отвечает."},
-        {"COM2", Modems[1]->LinkPath(), "Cinterion MC52i", "9600", "device", "", "not configured", "",
+        {"COM2", Modems[1]->DevicePath(), "Cinterion MC52i", "9600", "device", "", "not configured", "",
          "Операция завершена НЕ успешно!"},
-        {"COM3", Home.PortsFolder() + "/COM3", "Cinterion MC52i", "9600", "device", "", "port not opened", "",
+        {"COM3", "/nonexistent/kx-tty", "Cinterion MC52i", "9600", "device", "", "port not opened", "",
          "Открытие СОМ3"},
-        {"COM4", Modems[2]->LinkPath(), "Cinterion MC52i", "9600", "device", "351998000000042", "configured", "",
+        {"COM4", Modems[2]->DevicePath(), "Cinterion MC52i", "9600", "device", "351998000000042", "configured", "",
          "Проверка завершена: модем отвечает."},
     };
     for (int i = 0; i < 4; ++i) {
