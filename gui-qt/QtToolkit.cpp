@@ -9,7 +9,6 @@
 #include <QThread>
 
 #include <algorithm>
-#include <memory>
 
 namespace {
 
@@ -17,7 +16,10 @@ QString ToQt(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-QtToolkit::QtToolkit(QWidget& window) : Window(window) {}
+QtToolkit::QtToolkit(QWidget& window)
+    : Window(window),
+      Requests([this] { return QThread::currentThread() == thread(); },
+               [this] { QMetaObject::invokeMethod(this, [this] { Requests.RunNext(); }, Qt::QueuedConnection); }) {}
 
 void QtToolkit::AddCombo(int id, QComboBox* combo) { Combos[id] = combo; }
 void QtToolkit::AddTextControl(int id, QWidget* control) { TextControls[id] = control; }
@@ -33,56 +35,10 @@ QTableWidget* QtToolkit::Log(int id) const {
     return found == Logs.end() ? nullptr : found->second;
 }
 
-bool QtToolkit::IsCancelled() {
-    std::lock_guard lock(Mutex);
-    return Cancelled;
-}
-
-template <class Result>
-Result QtToolkit::Request(Result ifCancelled, std::function<Result()> work) {
-    if (QThread::currentThread() == thread()) return IsCancelled() ? ifCancelled : work();
-
-    struct Pending {
-        bool Done = false;
-        Result Value{};
-    };
-    const auto pending = std::make_shared<Pending>();
-    QMetaObject::invokeMethod(
-        this,
-        [this, pending, work = std::move(work)] {
-            if (IsCancelled()) return;
-            Result value = work();
-            {
-                std::lock_guard lock(Mutex);
-                pending->Value = std::move(value);
-                pending->Done = true;
-            }
-            Finished.notify_all();
-        },
-        Qt::QueuedConnection);
-
-    std::unique_lock lock(Mutex);
-    Finished.wait(lock, [&] { return pending->Done || Cancelled; });
-    return pending->Done ? pending->Value : ifCancelled;
-}
-
-void QtToolkit::Request(std::function<void()> work) {
-    Request<bool>(false, [work = std::move(work)] {
-        work();
-        return true;
-    });
-}
-
-void QtToolkit::CancelRequests() {
-    {
-        std::lock_guard lock(Mutex);
-        Cancelled = true;
-    }
-    Finished.notify_all();
-}
+void QtToolkit::CancelRequests() { Requests.Cancel(); }
 
 void QtToolkit::ShowMessage(const std::string& text, const std::string& caption) {
-    Request([this, text, caption] {
+    Requests.Run([this, text, caption] {
         QMessageBox box(QMessageBox::Information, ToQt(caption), ToQt(text), QMessageBox::Ok, &Window);
         // The engine's and the port's texts carry modem replies and system messages: never markup.
         box.setTextFormat(Qt::PlainText);
@@ -91,29 +47,29 @@ void QtToolkit::ShowMessage(const std::string& text, const std::string& caption)
 }
 
 void QtToolkit::ComboClear(int id) {
-    Request([combo = Combo(id)] {
+    Requests.Run([combo = Combo(id)] {
         if (combo) combo->clear();
     });
 }
 
 void QtToolkit::ComboAppend(int id, const std::string& text) {
-    Request([combo = Combo(id), text] {
+    Requests.Run([combo = Combo(id), text] {
         if (combo) combo->addItem(ToQt(text));
     });
 }
 
 void QtToolkit::ComboSelect(int id, int index) {
-    Request([combo = Combo(id), index] {
+    Requests.Run([combo = Combo(id), index] {
         if (combo) combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
     });
 }
 
 int QtToolkit::ComboSelected(int id) {
-    return Request<int>(-1, [combo = Combo(id)] { return combo ? combo->currentIndex() : -1; });
+    return Requests.Run<int>(-1, [combo = Combo(id)] { return combo ? combo->currentIndex() : -1; });
 }
 
 std::string QtToolkit::ComboText(int id) {
-    return Request<std::string>({}, [combo = Combo(id)] {
+    return Requests.Run<std::string>({}, [combo = Combo(id)] {
         return combo ? combo->currentText().toStdString() : std::string();
     });
 }
@@ -121,18 +77,18 @@ std::string QtToolkit::ComboText(int id) {
 void QtToolkit::SetControlText(int id, const std::string& text) {
     const auto found = TextControls.find(id);
     if (found == TextControls.end()) return;
-    Request([control = found->second, text] {
+    Requests.Run([control = found->second, text] {
         if (auto* button = qobject_cast<QAbstractButton*>(control)) button->setText(ToQt(text));
         if (auto* label = qobject_cast<QLabel*>(control)) label->setText(ToQt(text));
     });
 }
 
 int QtToolkit::LogRowCount(int id) {
-    return Request<int>(0, [log = Log(id)] { return log ? log->rowCount() : 0; });
+    return Requests.Run<int>(0, [log = Log(id)] { return log ? log->rowCount() : 0; });
 }
 
 void QtToolkit::LogInsertRow(int id, int position, const std::string& text) {
-    Request([log = Log(id), position, text] {
+    Requests.Run([log = Log(id), position, text] {
         if (!log) return;
         const int row = std::clamp(position, 0, log->rowCount());
         log->insertRow(row);
@@ -146,19 +102,19 @@ void QtToolkit::LogInsertRow(int id, int position, const std::string& text) {
 }
 
 void QtToolkit::LogScrollTo(int id, int row) {
-    Request([log = Log(id), row] {
+    Requests.Run([log = Log(id), row] {
         if (log && log->item(row, 0)) log->scrollToItem(log->item(row, 0));
     });
 }
 
 void QtToolkit::LogDeleteAll(int id) {
-    Request([log = Log(id)] {
+    Requests.Run([log = Log(id)] {
         if (log) log->setRowCount(0);
     });
 }
 
 std::string QtToolkit::LogRowText(int id, int row) {
-    return Request<std::string>({}, [log = Log(id), row] {
+    return Requests.Run<std::string>({}, [log = Log(id), row] {
         const QTableWidgetItem* item = log ? log->item(row, 0) : nullptr;
         return item ? item->text().toStdString() : std::string();
     });

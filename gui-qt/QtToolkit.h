@@ -1,20 +1,16 @@
 #pragma once
-// The window side of the Toolkit boundary. The controls belong to the thread that
-// created this object (the window thread): a request from there runs at once; a request
-// from any other thread is posted to the window thread and waited for, so it completes
-// before it returns. CancelRequests wakes every waiting request and makes every later
-// one return at once without effect, whether or not the window thread still handles
-// events: the window calls it before its controls go.
+// The Qt window's side of the Toolkit boundary. The controls belong to the thread that
+// created this object (the window thread), which carries out the requests of other
+// threads by the rules of toolkit/WindowRequests.h, woken by a queued call.
 
 #include <QObject>
 
-#include <condition_variable>
 #include <functional>
 #include <map>
-#include <mutex>
 #include <string>
 
 #include "toolkit/Toolkit.h"
+#include "toolkit/WindowRequests.h"
 
 class QComboBox;
 class QTableWidget;
@@ -46,13 +42,6 @@ public:
     void CancelRequests() override;
 
 private:
-    // Runs work on the window thread and returns its result, or ifCancelled. work must
-    // own what it uses: after a cancellation the caller no longer waits for it.
-    template <class Result>
-    Result Request(Result ifCancelled, std::function<Result()> work);
-    void Request(std::function<void()> work);
-    bool IsCancelled();
-
     QComboBox* Combo(int id) const;
     QTableWidget* Log(int id) const;
 
@@ -61,7 +50,5 @@ private:
     std::map<int, QWidget*> TextControls;
     std::map<int, QTableWidget*> Logs;
 
-    std::mutex Mutex;
-    std::condition_variable Finished;
-    bool Cancelled = false;
+    WindowRequests Requests;
 };

@@ -73,7 +73,7 @@ INT_PTR ModemSetupDlg::OnMessage(UINT message, WPARAM wParam) {
         gOnHelpKey(Dialog);
         return TRUE;
     case Win32Toolkit::RequestMessage:
-        Kit.RunRequests();
+        Kit.RunRequest();
         return TRUE;
     case WM_DESTROY:
         // The controls go after this message: no request of the worker may reach them.

@@ -3,111 +3,55 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <memory>
 
 #include "toolkit/Utf16_win32.h"
 
-Win32Toolkit::Win32Toolkit() : WindowThread(GetCurrentThreadId()) {}
+Win32Toolkit::Win32Toolkit()
+    : WindowThread(GetCurrentThreadId()),
+      // A window already gone drops the message; the cancelling that comes with its end
+      // releases the waiting request.
+      Requests([this] { return GetCurrentThreadId() == WindowThread; },
+               [this] { PostMessageW(Dialog, RequestMessage, 0, 0); }) {}
 
 void Win32Toolkit::Attach(HWND dialog) { Dialog = dialog; }
 
-template <class Result>
-Result Win32Toolkit::Request(Result ifCancelled, std::function<Result()> work) {
-    if (GetCurrentThreadId() == WindowThread) {
-        {
-            std::lock_guard lock(Mutex);
-            if (Cancelled) return ifCancelled;
-        }
-        return work();
-    }
+void Win32Toolkit::RunRequest() { Requests.RunNext(); }
 
-    struct Pending {
-        bool Done = false;
-        Result Value{};
-    };
-    const auto pending = std::make_shared<Pending>();
-    {
-        std::lock_guard lock(Mutex);
-        if (Cancelled) return ifCancelled;
-        Queue.push_back([this, pending, work = std::move(work)] {
-            Result value = work();
-            std::lock_guard lock(Mutex);
-            pending->Value = std::move(value);
-            pending->Done = true;
-        });
-    }
-    // A window already gone drops the message; the cancelling that comes with its end
-    // releases the wait below.
-    PostMessageW(Dialog, RequestMessage, 0, 0);
-
-    std::unique_lock lock(Mutex);
-    Finished.wait(lock, [&] { return pending->Done || Cancelled; });
-    return pending->Done ? pending->Value : ifCancelled;
-}
-
-void Win32Toolkit::Request(std::function<void()> work) {
-    Request<bool>(false, [work = std::move(work)] {
-        work();
-        return true;
-    });
-}
-
-void Win32Toolkit::RunRequests() {
-    for (;;) {
-        std::function<void()> next;
-        {
-            std::lock_guard lock(Mutex);
-            if (Cancelled || Queue.empty()) return;
-            next = std::move(Queue.front());
-            Queue.pop_front();
-        }
-        next();
-        Finished.notify_all();
-    }
-}
-
-void Win32Toolkit::CancelRequests() {
-    {
-        std::lock_guard lock(Mutex);
-        Cancelled = true;
-        Queue.clear();
-    }
-    Finished.notify_all();
-}
+void Win32Toolkit::CancelRequests() { Requests.Cancel(); }
 
 LRESULT Win32Toolkit::Send(int id, UINT message, WPARAM wParam, LPARAM lParam) const {
     return SendDlgItemMessageW(Dialog, id, message, wParam, lParam);
 }
 
 void Win32Toolkit::ShowMessage(const std::string& text, const std::string& caption) {
-    Request([this, text, caption] {
+    Requests.Run([this, text, caption] {
         MessageBoxW(Dialog, gToUtf16(text).c_str(), gToUtf16(caption).c_str(), MB_OK | MB_ICONINFORMATION);
     });
 }
 
 void Win32Toolkit::ComboClear(int id) {
-    Request([this, id] { Send(id, CB_RESETCONTENT); });
+    Requests.Run([this, id] { Send(id, CB_RESETCONTENT); });
 }
 
 void Win32Toolkit::ComboAppend(int id, const std::string& text) {
-    Request([this, id, text] { Send(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(gToUtf16(text).c_str())); });
+    Requests.Run([this, id, text] { Send(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(gToUtf16(text).c_str())); });
 }
 
 // An index outside the list leaves no entry selected: said outright, as not every
 // implementation of the list drops the old selection by itself.
 void Win32Toolkit::ComboSelect(int id, int index) {
-    Request([this, id, index] {
+    Requests.Run([this, id, index] {
         const bool inside = index >= 0 && index < static_cast<int>(Send(id, CB_GETCOUNT));
         Send(id, CB_SETCURSEL, static_cast<WPARAM>(inside ? index : -1));
     });
 }
 
 int Win32Toolkit::ComboSelected(int id) {
-    return Request<int>(-1, [this, id] { return static_cast<int>(Send(id, CB_GETCURSEL)); });
+    return Requests.Run<int>(-1, [this, id] { return static_cast<int>(Send(id, CB_GETCURSEL)); });
 }
 
 std::string Win32Toolkit::ComboText(int id) {
-    return Request<std::string>({}, [this, id] {
+    return Requests.Run<std::string>({}, [this, id] {
         const LRESULT selected = Send(id, CB_GETCURSEL);
         if (selected == CB_ERR) return std::string();
         const LRESULT length = Send(id, CB_GETLBTEXTLEN, selected);
@@ -119,15 +63,15 @@ std::string Win32Toolkit::ComboText(int id) {
 }
 
 void Win32Toolkit::SetControlText(int id, const std::string& text) {
-    Request([this, id, text] { SetDlgItemTextW(Dialog, id, gToUtf16(text).c_str()); });
+    Requests.Run([this, id, text] { SetDlgItemTextW(Dialog, id, gToUtf16(text).c_str()); });
 }
 
 int Win32Toolkit::LogRowCount(int id) {
-    return Request<int>(0, [this, id] { return static_cast<int>(Send(id, LVM_GETITEMCOUNT)); });
+    return Requests.Run<int>(0, [this, id] { return static_cast<int>(Send(id, LVM_GETITEMCOUNT)); });
 }
 
 void Win32Toolkit::LogInsertRow(int id, int position, const std::string& text) {
-    Request([this, id, position, text] {
+    Requests.Run([this, id, position, text] {
         std::wstring wide = gToUtf16(text);
         LVITEMW item{};
         item.mask = LVIF_TEXT;
@@ -138,17 +82,17 @@ void Win32Toolkit::LogInsertRow(int id, int position, const std::string& text) {
 }
 
 void Win32Toolkit::LogScrollTo(int id, int row) {
-    Request([this, id, row] { Send(id, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE); });
+    Requests.Run([this, id, row] { Send(id, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE); });
 }
 
 void Win32Toolkit::LogDeleteAll(int id) {
-    Request([this, id] { Send(id, LVM_DELETEALLITEMS); });
+    Requests.Run([this, id] { Send(id, LVM_DELETEALLITEMS); });
 }
 
 // The list view copies at most the buffer it is given, so the buffer grows until the
 // text fits with room to spare.
 std::string Win32Toolkit::LogRowText(int id, int row) {
-    return Request<std::string>({}, [this, id, row] {
+    return Requests.Run<std::string>({}, [this, id, row] {
         std::wstring text(256, L'\0');
         for (;;) {
             LVITEMW item{};

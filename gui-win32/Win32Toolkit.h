@@ -1,20 +1,15 @@
 #pragma once
-// The Win32 side of the Toolkit boundary. The controls belong to the thread that created
-// this object (the window thread): a request from there runs at once; a request from any
-// other thread is queued, announced to the dialog by RequestMessage, and waited for, so it
-// completes before it returns. The dialog procedure answers RequestMessage with
-// RunRequests. CancelRequests wakes every waiting request and makes every later one
-// return at once without effect, whether or not the window still handles messages.
+// The native window's side of the Toolkit boundary. The controls belong to the thread
+// that created this object (the window thread), which carries out the requests of other
+// threads by the rules of toolkit/WindowRequests.h: they are announced to the dialog by
+// RequestMessage, which the dialog procedure answers with RunRequest.
 
 #include <windows.h>
 
-#include <condition_variable>
-#include <deque>
-#include <functional>
-#include <mutex>
 #include <string>
 
 #include "toolkit/Toolkit.h"
+#include "toolkit/WindowRequests.h"
 
 class Win32Toolkit : public Toolkit {
 public:
@@ -24,8 +19,8 @@ public:
 
     // The dialog that holds the controls and owns the message boxes.
     void Attach(HWND dialog);
-    // Window thread: carries out the queued requests.
-    void RunRequests();
+    // Window thread: carries out the request that a RequestMessage announced.
+    void RunRequest();
 
     void ShowMessage(const std::string& text, const std::string& caption) override;
     void ComboClear(int id) override;
@@ -42,19 +37,10 @@ public:
     void CancelRequests() override;
 
 private:
-    // Runs work on the window thread and returns its result, or ifCancelled. work must
-    // own what it uses: after a cancellation the caller no longer waits for it.
-    template <class Result>
-    Result Request(Result ifCancelled, std::function<Result()> work);
-    void Request(std::function<void()> work);
-
     LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
     const DWORD WindowThread;
     HWND Dialog = nullptr;
 
-    std::mutex Mutex;
-    std::condition_variable Finished;
-    std::deque<std::function<void()>> Queue;
-    bool Cancelled = false;
+    WindowRequests Requests;
 };

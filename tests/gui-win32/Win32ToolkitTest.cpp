@@ -47,7 +47,7 @@ protected:
             MSG message;
             while (PeekMessageW(&message, Parent, Win32Toolkit::RequestMessage, Win32Toolkit::RequestMessage,
                                 PM_REMOVE))
-                Kit.RunRequests();
+                Kit.RunRequest();
             if (std::chrono::steady_clock::now() > deadline) {
                 ADD_FAILURE() << "the request was never carried out";
                 Kit.CancelRequests();
