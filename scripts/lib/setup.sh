@@ -7,9 +7,9 @@ KX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 KX_PACKAGES=(cmake g++ make pkgconf libudev-dev libgtest-dev libgmock-dev qt6-base-dev qt6-translations-l10n fonts-dejavu-core xvfb xauth)
 
 # The Windows cross build and its tests: mingw-w64 with the POSIX thread model, Wine, and
-# GoogleTest's sources to build with the cross compiler, wixl for the installer, and the
+# GoogleTest's sources to build with the cross compiler, wixl and msitools for the installer, and the
 # Russian locale that the console tests run Wine under. Wine's recommends are not needed.
-KX_WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine googletest wixl
+KX_WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine googletest wixl msitools
                      locales)
 
 kx_install_missing() { kx_apt_missing -- "${KX_PACKAGES[@]}" "$@"; }
