@@ -79,6 +79,19 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
             o.Check = true;
             continue;
         }
+        if (arg == "--signal") {
+            o.Signal = true;
+            // The seconds are optional: a next argument that is no option gives them.
+            if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
+                const std::optional<int> seconds = Number(args[++i]);
+                if (!seconds || *seconds < 1) {
+                    parsed.Error = "bad value for --signal: " + args[i];
+                    return parsed;
+                }
+                o.SignalSeconds = *seconds;
+            }
+            continue;
+        }
         if (arg != "--com" && arg != "--model" && arg != "--speed" && arg != "--place" && arg != "--report") {
             parsed.Error = "unknown argument: " + arg;
             return parsed;
@@ -118,6 +131,8 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
             return parsed;
         }
     }
+    if (o.Signal && (o.ComNumbers.size() != 1 || o.Check || o.Configure || !o.ReportFile.empty()))
+        parsed.Error = "--signal takes one COM port and no other job";
     return parsed;
 }
 
@@ -125,6 +140,7 @@ std::string gCliUsage() {
     return "usage: kestrelix-cli [--com N[,N-M...]] [--model N|NAME] [--speed BPS] [--place device|computer]\n"
            "                    [--check] [--report FILE.csv]\n"
            "       kestrelix-cli --check [--com N[,N-M...]] [--report FILE.csv]\n"
+           "       kestrelix-cli --signal [SECONDS] [--com N]\n"
            "       kestrelix-cli --list | --help\n"
            "Configures the modem on COM N (1-32, default 1) for unattended data exchange and prints\n"
            "the operation log. --model: the model's number or name as --list shows it (default 0);\n"
@@ -135,6 +151,9 @@ std::string gCliUsage() {
            "nothing; with --model, --speed or --place it follows each successful job.\n"
            "Several ports (--com 3,5-8) run at once, each row prefixed with its port, and end with a\n"
            "summary; --report writes one CSV row per port.\n"
+           "--signal shows the modem's signal level about once a second until Ctrl+C or for SECONDS:\n"
+           "one line kept up to date on a terminal, else one line a reading (time;dBm;CSQ;network),\n"
+           "then the summary; it changes nothing in the modem and exits 0 once a reading came, else 1.\n"
            "Exit status: 0 configured (or, checking only, the modem answered) on every port,\n"
            "1 not on some, 2 bad arguments, 3 a port could not be opened and none failed otherwise.\n";
 }

@@ -8,6 +8,7 @@
 #include "cli/Batch.h"
 #include "cli/CliOptions.h"
 #include "cli/InterruptWatcher.h"
+#include "cli/SignalConsole.h"
 #include "engine/ConfigStep.h"
 #include "serial/PortIdentity.h"
 #include "toolkit/WindowChoices.h"
@@ -50,5 +51,6 @@ int main(int argc, char** argv) {
         PrintList();
         return AllSucceeded;
     }
+    if (parsed.Options.Signal) return gRunSignal(parsed.Options);
     return RunPorts(parsed.Options);
 }

@@ -15,11 +15,13 @@ const char* const ModemUsage =
     "  --no-sim           no SIM card: ATS0=... answers ERROR, AT+CPIN? +CME ERROR: 10\n"
     "  --sim STATE        the SIM card: ready, pin or puk (needs its PIN or PUK; default ready)\n"
     "  --signal N         AT+CSQ level: 0-31 (-113 + 2N dBm) or 99 unknown (default 17)\n"
+    "  --signal-walk      the level wanders a step at a time from --signal after each AT+CSQ,\n"
+    "                     with short runs of 99, as a moved antenna's does (repeatable with --seed)\n"
     "  --registration R   home, roaming, searching, denied or none (default home)\n"
     "  --imei DIGITS      the IMEI, 15 digits (default: one made from the COM number)\n"
     "  --delay MS         latency before each result code\n"
     "  --split            echo and replies in random pieces with short gaps\n"
-    "  --seed N           makes --split, garbage and --flood repeatable\n"
+    "  --seed N           makes --split, garbage, --flood and --signal-walk repeatable\n"
     "  --silent           never answers\n"
     "  --hangup-after N   closes the line after N command lines\n"
     "  --noise            an unsolicited RING when the other side first speaks at its speed\n"
@@ -76,6 +78,8 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
         } else if (name == "--signal") {
             if (!number(n, 99) || (n > 31 && n != 99)) return "--signal needs 0 to 31, or 99";
             o.Signal = static_cast<int>(n);
+        } else if (name == "--signal-walk") {
+            o.SignalWalk = true;
         } else if (name == "--registration") {
             const std::map<std::string, Registration> states = {
                 {"home", Registration::Home}, {"roaming", Registration::Roaming},
