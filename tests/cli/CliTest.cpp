@@ -51,6 +51,8 @@ TEST(CliOptions, AcceptsTheFourChoices) {
 const Lines BadArguments[] = {
     {"--com", "0"}, {"--com", "33"}, {"--com", "3x"}, {"--com"}, {"--model", "6"}, {"--model", "-1"},
     {"--model", "Siemens"}, {"--speed", "9601"}, {"--speed", "0"}, {"--place", "car"}, {"--verbose"}, {"3"},
+    {"--signal", "0"}, {"--signal", "-5"}, {"--signal", "1.5"}, {"--signal", "x"}, {"--signal", "--com", "3,4"},
+    {"--signal", "--check"}, {"--signal", "5", "--model", "1"},
     {"--com", "3,3"}, {"--com", "5-3"}, {"--com", "0-2"}, {"--com", "1,"}, {"--com", "31-33"}, {"--report"},
 };
 
@@ -276,6 +278,60 @@ TEST_F(CliTest, CtrlCStopsEveryPortOfABatch) {
     ASSERT_GE(out.size(), 4u);
     for (size_t i = out.size() - 4; i < out.size(); ++i) EXPECT_NE(out[i].find(" stopped "), std::string::npos) << out[i];
     EXPECT_EQ(cli.Stderr(), "");
+}
+
+std::string Repeat(const std::string& cell, int times) {
+    std::string cells;
+    for (int i = 0; i < times; ++i) cells += cell;
+    return cells;
+}
+
+// Redirected: one data line a reading, then the summary; the rows go to stderr. The
+// modem's walk never leaves 0-31 and 99.
+TEST_F(CliTest, SignalRedirectedPrintsOneLineAReadingAndTheSummary) {
+    VirtualModemOptions options;
+    options.ComNumber = 6;
+    options.Speed = 9600;
+    options.SignalWalk = true;
+    options.Seed = 9;
+    options.Mismatch = MismatchMode::Silent;
+    Modems.push_back(std::make_unique<VirtualModem>(options));
+    ASSERT_EQ(Modems.back()->Start(), "");
+    CliProcess cli({"--com", "6", "--signal"});
+    ASSERT_TRUE(cli.WaitForOutput("домашняя сеть\n"));
+    cli.Signal(SIGINT);
+    EXPECT_EQ(cli.Wait(), 0);
+    const Lines out = SplitLines(cli.Stdout());
+    ASSERT_GE(out.size(), 2u);
+    for (size_t i = 0; i + 1 < out.size(); ++i) {
+        const Lines f = Fields(out[i]);
+        ASSERT_EQ(f.size(), 4u) << out[i];
+        EXPECT_EQ(f[0].size(), 8u) << out[i];
+        const int csq = std::stoi(f[2]);
+        EXPECT_EQ(f[1], csq == 99 ? std::string() : std::to_string(-113 + 2 * csq)) << out[i];
+        EXPECT_EQ(f[3], "домашняя сеть");
+    }
+    EXPECT_EQ(out.back().rfind("Измерение завершено: показаний " + std::to_string(out.size() - 1) + ";", 0), 0u)
+        << out.back();
+    EXPECT_EQ(SplitLines(cli.Stderr()).back(), out.back());
+}
+
+// On a terminal (a pseudo-terminal made by script): the bar line drawn in place, then
+// the summary row; SECONDS ends it. With no modem there is no reading: status 1.
+TEST_F(CliTest, SignalOnATerminalDrawsTheBarAndEndsAfterSeconds) {
+    StartModem(7, 9600);
+    const std::string command = std::string(KX_CLI_PATH) + " --com 7 --signal 1";
+    ChildProcess cli("/usr/bin/script", {"-qec", command, "/dev/null"});
+    EXPECT_EQ(cli.Wait(), 0);
+    const std::string out = cli.Stdout();
+    EXPECT_NE(out.find("\r[" + Repeat("█", 11) + Repeat("░", 9) + "] -79 дБм, хороший, домашняя сеть"), std::string::npos) << out;
+    EXPECT_NE(out.find("Измерение завершено: показаний "), std::string::npos) << out;
+    EXPECT_EQ(out.find("9600;"), std::string::npos);
+
+    MissingPort(8);
+    CliProcess none({"--com", "8", "--signal", "1"});
+    EXPECT_EQ(none.Wait(), 1);
+    EXPECT_EQ(none.Stdout(), "");
 }
 
 }  // namespace
