@@ -154,6 +154,8 @@ std::string gCliUsage() {
            "--signal shows the modem's signal level about once a second until Ctrl+C or for SECONDS:\n"
            "one line kept up to date on a terminal, else one line a reading (time;dBm;CSQ;network),\n"
            "then the summary; it changes nothing in the modem and exits 0 once a reading came, else 1.\n"
+           "Text: arguments and file names may hold any Unicode characters (Cyrillic too); a console\n"
+           "window shows the output as Unicode text; a pipe or a file gets UTF-8 with LF line ends.\n"
            "Exit status: 0 configured (or, checking only, the modem answered) on every port,\n"
            "1 not on some, 2 bad arguments, 3 a port could not be opened and none failed otherwise.\n";
 }

@@ -4,7 +4,7 @@
 #include "cli/ConsoleText.h"
 #include "cli/InterruptWatcher.h"
 #include "cli/SignalLines.h"
-#include "cli/Terminal.h"
+#include "cli/LocalTime.h"
 #include "engine/ConfigEngine.h"
 #include "engine/MemorySettings.h"
 #include "toolkit/WindowChoices.h"
@@ -81,7 +81,7 @@ int SignalConsole::ReadingCount() {
 }
 
 int gRunSignal(const CliOptions& options) {
-    SignalConsole window(stdout, stderr, gIsTerminal(stdout));
+    SignalConsole window(stdout, stderr, gIsConsole(stdout));
     // Made before the engine's worker starts, which must inherit the blocked interrupt.
     InterruptWatcher watcher([&window] { window.Interrupt(); });
     MemorySettings settings;

@@ -1,8 +1,4 @@
-#include "cli/Terminal.h"
-
-#include <unistd.h>
-
-bool gIsTerminal(std::FILE* stream) { return isatty(fileno(stream)) == 1; }
+#include "cli/LocalTime.h"
 
 std::tm gLocalTimeNow() {
     const std::time_t now = std::time(nullptr);
