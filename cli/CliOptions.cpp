@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <string>
 #include <optional>
 
 #include "engine/ConfigStep.h"
@@ -40,22 +41,37 @@ std::optional<int> ModelFrom(const std::string& text) {
     return IndexOf(ModemCatalogue, text);
 }
 
-// "3", "3,5-8": COM numbers in the order given, each once.
-std::optional<std::vector<int>> ComList(const std::string& text) {
-    std::vector<int> numbers;
+const std::string ComAllowed =
+    "--com takes COM numbers from 1 to " + std::to_string(HighestComNumber) +
+    ", one by one or as ranges, separated by commas, as in 3,5-8";
+
+// One COM number of a list: digits alone, within the numbers Windows gives.
+std::string ComNumber(const std::string& text, int& number) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+        return "\"" + text + "\" is not a number";
+    if (text[0] == '0' || text.size() > 3 || std::stoi(text) > HighestComNumber) return "there is no COM" + text;
+    number = std::stoi(text);
+    return {};
+}
+
+// "3", "3,5-8": COM numbers in the order given, repeats kept; empty on success, otherwise
+// what is wrong with the list.
+std::string ComList(const std::string& text, std::vector<int>& numbers) {
+    if (text.empty()) return "the list is empty";
     size_t at = 0;
     for (;;) {
         const size_t comma = text.find(',', at);
         const std::string item = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+        if (item.empty()) return "an empty place in the list";
         const size_t dash = item.find('-');
-        const std::optional<int> first = Number(item.substr(0, dash));
-        const std::optional<int> last = dash == std::string::npos ? first : Number(item.substr(dash + 1));
-        if (!first || !last || *first < 1 || *last > ComPortCount || *first > *last) return std::nullopt;
-        for (int n = *first; n <= *last; ++n) {
-            if (std::find(numbers.begin(), numbers.end(), n) != numbers.end()) return std::nullopt;
-            numbers.push_back(n);
-        }
-        if (comma == std::string::npos) return numbers;
+        int first = 0;
+        int last = 0;
+        std::string wrong = ComNumber(item.substr(0, dash), first);
+        if (wrong.empty()) wrong = ComNumber(dash == std::string::npos ? item : item.substr(dash + 1), last);
+        if (!wrong.empty()) return wrong;
+        if (first > last) return "the range " + item + " runs backwards";
+        for (int n = first; n <= last; ++n) numbers.push_back(n);
+        if (comma == std::string::npos) return {};
         at = comma + 1;
     }
 }
@@ -65,6 +81,7 @@ std::optional<std::vector<int>> ComList(const std::string& text) {
 ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
     ParsedOptions parsed;
     CliOptions& o = parsed.Options;
+    bool comGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
@@ -93,12 +110,19 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
             continue;
         }
         if (arg == "--com") {
-            const auto numbers = ComList(value);
-            if (!numbers) {
-                parsed.Error = "bad value for --com: " + value;
+            // A second list would silently replace the first.
+            std::vector<int> numbers;
+            const std::string problem = comGiven ? std::string() : ComList(value, numbers);
+            if (comGiven || !problem.empty()) {
+                const std::string wrong = comGiven ? "--com is given twice, give every port in one list"
+                                                   : "bad value for --com " + value + ": " + problem;
+                // The line says what is wrong and what is allowed; the usage would only bury it.
+                parsed.Error = wrong + "; " + ComAllowed;
+                parsed.ShowUsage = false;
                 return parsed;
             }
-            o.ComNumbers = *numbers;
+            comGiven = true;
+            o.ComNumbers = numbers;
             continue;
         }
         o.Configure = true;
@@ -126,7 +150,7 @@ std::string gCliUsage() {
            "                    [--check] [--report FILE.csv]\n"
            "       kestrelix-cli --check [--com N[,N-M...]] [--report FILE.csv]\n"
            "       kestrelix-cli --list | --help\n"
-           "Configures the modem on COM N (1-32, default 1) for unattended data exchange and prints\n"
+           "Configures the modem on COM N (1-256, default 1) for unattended data exchange and prints\n"
            "the operation log. --model: the model's number or name as --list shows it (default 0);\n"
            "--speed: the metering device's port speed (default 9600); --place: where the modem will\n"
            "work, at the device (default) or at the computer. --list prints the models, the speeds\n"

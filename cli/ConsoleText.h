@@ -6,3 +6,6 @@
 #include <string>
 
 void gWriteConsoleText(std::FILE* to, const std::string& utf8);
+
+// True when to is a terminal or a console window, where a line can be redrawn in place.
+bool gIsConsole(std::FILE* to);

@@ -24,3 +24,8 @@ void gWriteConsoleText(std::FILE* to, const std::string& utf8) {
     std::fwrite(utf8.data(), 1, utf8.size(), to);
     std::fflush(to);
 }
+
+bool gIsConsole(std::FILE* to) {
+    DWORD mode = 0;
+    return GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(to))), &mode) != 0;
+}

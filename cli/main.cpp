@@ -20,9 +20,14 @@ void PrintList() {
     std::printf("Device speeds (--speed):\n ");
     for (const char* speed : SpeedTable) std::printf(" %s", speed);
     std::printf("\nCOM ports (--com):\n");
-    for (const PortIdentity& port : gIdentifyComPorts(ComPortCount)) {
-        std::printf("  COM%-2d  %s\n", port.Number, gDescribePort(port).c_str());
+    // Only the numbers that lead somewhere: of 256, most lead nowhere.
+    bool any = false;
+    for (const PortIdentity& port : gIdentifyComPorts(HighestComNumber)) {
+        if (port.Presence == PortPresence::Nothing) continue;
+        std::printf("  COM%-3d %s\n", port.Number, gDescribePort(port).c_str());
+        any = true;
     }
+    if (!any) std::printf("  %s\n", gDescribePort(PortIdentity()).c_str());
 }
 
 int RunPorts(const CliOptions& options) {
@@ -39,7 +44,8 @@ int RunPorts(const CliOptions& options) {
 int main(int argc, char** argv) {
     const ParsedOptions parsed = gParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.Error.empty()) {
-        std::fprintf(stderr, "kestrelix-cli: %s\n%s", parsed.Error.c_str(), gCliUsage().c_str());
+        std::fprintf(stderr, "kestrelix-cli: %s\n%s", parsed.Error.c_str(),
+                     parsed.ShowUsage ? gCliUsage().c_str() : "");
         return BadArguments;
     }
     if (parsed.Options.Help) {
