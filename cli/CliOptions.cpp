@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "engine/ConfigStep.h"
+#include "toolkit/ComList.h"
 #include "toolkit/WindowChoices.h"
 
 namespace {
@@ -41,40 +42,7 @@ std::optional<int> ModelFrom(const std::string& text) {
     return IndexOf(ModemCatalogue, text);
 }
 
-const std::string ComAllowed =
-    "--com takes COM numbers from 1 to " + std::to_string(HighestComNumber) +
-    ", one by one or as ranges, separated by commas, as in 3,5-8";
-
-// One COM number of a list: digits alone, within the numbers Windows gives.
-std::string ComNumber(const std::string& text, int& number) {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
-        return "\"" + text + "\" is not a number";
-    if (text[0] == '0' || text.size() > 3 || std::stoi(text) > HighestComNumber) return "there is no COM" + text;
-    number = std::stoi(text);
-    return {};
-}
-
-// "3", "3,5-8": COM numbers in the order given, repeats kept; empty on success, otherwise
-// what is wrong with the list.
-std::string ComList(const std::string& text, std::vector<int>& numbers) {
-    if (text.empty()) return "the list is empty";
-    size_t at = 0;
-    for (;;) {
-        const size_t comma = text.find(',', at);
-        const std::string item = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
-        if (item.empty()) return "an empty place in the list";
-        const size_t dash = item.find('-');
-        int first = 0;
-        int last = 0;
-        std::string wrong = ComNumber(item.substr(0, dash), first);
-        if (wrong.empty()) wrong = ComNumber(dash == std::string::npos ? item : item.substr(dash + 1), last);
-        if (!wrong.empty()) return wrong;
-        if (first > last) return "the range " + item + " runs backwards";
-        for (int n = first; n <= last; ++n) numbers.push_back(n);
-        if (comma == std::string::npos) return {};
-        at = comma + 1;
-    }
-}
+const std::string ComAllowed = std::string("--com takes ") + ComListAllowed;
 
 }  // namespace
 
@@ -112,7 +80,7 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
         if (arg == "--com") {
             // A second list would silently replace the first.
             std::vector<int> numbers;
-            const std::string problem = comGiven ? std::string() : ComList(value, numbers);
+            const std::string problem = comGiven ? std::string() : gParseComList(value, numbers);
             if (comGiven || !problem.empty()) {
                 const std::string wrong = comGiven ? "--com is given twice, give every port in one list"
                                                    : "bad value for --com " + value + ": " + problem;
