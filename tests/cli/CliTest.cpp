@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/CliOptions.h"
+#include "serial/SerialPort.h"
 #include "sim/VirtualModem.h"
 #include "tests/cli/CliProcess.h"
 #include "tests/support/TempConfigHome.h"
@@ -340,6 +341,37 @@ TEST_F(CliTest, CtrlCStopsEveryPortOfABatch) {
     ASSERT_GE(out.size(), 4u);
     for (size_t i = out.size() - 4; i < out.size(); ++i) EXPECT_NE(out[i].find(" stopped "), std::string::npos) << out[i];
     EXPECT_EQ(cli.Stderr(), "");
+}
+
+// Sixty-four ports served by one modem process: one modem dies mid-job, one port is held
+// by another program, one leads nowhere; each ends with its own cause and every other
+// port is configured.
+TEST_F(CliTest, BatchOfSixtyFourEndsEachFaultWithItsOwnCause) {
+    ChildProcess modems(KX_MODEM_PATH, {"--speed", "9600", "--mismatch", "silent", "--com", "1-40,44-64", "--com",
+                                        "41", "--hangup-after", "4", "--com", "42"});
+    ASSERT_TRUE(modems.WaitForOutput("COM42 /dev/pts/")) << modems.Stderr();
+    SerialPort holder;
+    ASSERT_EQ(holder.Open(42), 0);
+    MissingPort(43);
+    CliProcess cli({"--com", "1-64", "--model", "1", "--speed", "9600"});
+    EXPECT_EQ(cli.Wait(), 1);
+    const Lines out = SplitLines(cli.Stdout());
+    ASSERT_GE(out.size(), 65u);
+    const Lines summary(out.end() - 64, out.end());
+    for (int com = 1; com <= 64; ++com) {
+        const std::string outcome = com == 41 ? "not configured" : com == 42 || com == 43 ? "port not opened" : "configured";
+        char start[32];
+        std::snprintf(start, sizeof start, "COM%-3d %s ", com, outcome.c_str());
+        EXPECT_EQ(summary[com - 1].rfind(start, 0), 0u) << summary[com - 1];
+    }
+    EXPECT_EQ(PortLines(cli.Stderr(), 42).back().rfind("COM42 (/dev/pts/", 0), 0u);
+    EXPECT_NE(PortLines(cli.Stderr(), 42).back().find(" занят"), std::string::npos);
+    EXPECT_EQ(PortLines(cli.Stderr(), 43).back(), "COM43 (/nonexistent/kx-tty): такого устройства нет.");
+    EXPECT_EQ(PortLines(cli.Stdout(), 41).back(), "Операция завершена НЕ успешно!");
+    // Not a terminal: no progress line among the rows.
+    EXPECT_EQ(cli.Stdout().find("Ports done"), std::string::npos);
+    modems.Signal(SIGTERM);
+    EXPECT_EQ(modems.Wait(), 0);
 }
 
 }  // namespace
