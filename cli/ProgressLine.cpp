@@ -3,10 +3,10 @@
 #include "cli/ConsoleText.h"
 
 std::string gProgressText(const BatchProgress& p) {
-    const int total = p.Done + p.Running;
-    return "Ports done " + std::to_string(p.Done) + " of " + std::to_string(total) + ": good " +
-           std::to_string(p.Good) + ", failed " + std::to_string(p.Failed) + ", running " +
-           std::to_string(p.Running);
+    char text[96];
+    std::snprintf(text, sizeof text, "Ports done %d of %d: good %d, failed %d, running %d", p.Done,
+                  p.Done + p.Running, p.Good, p.Failed, p.Running);
+    return text;
 }
 
 ProgressLine::ProgressLine(std::FILE* out, bool enabled) : Out(out), Drawn(enabled && gIsConsole(out)) {}
@@ -14,7 +14,9 @@ ProgressLine::ProgressLine(std::FILE* out, bool enabled) : Out(out), Drawn(enabl
 // Carriage return and blanks, not terminal escapes: a Windows console knows them too.
 void ProgressLine::Erase() {
     if (Shown == 0) return;
-    gWriteConsoleText(Out, "\r" + std::string(Shown, ' ') + "\r");
+    std::string blank(Shown + 2, ' ');
+    blank.front() = blank.back() = '\r';
+    gWriteConsoleText(Out, blank);
     Shown = 0;
 }
 
