@@ -207,5 +207,6 @@ void Batch::WriteReport(const std::vector<PortResult>& results) {
     const WriteOutcome written = gWriteWholeFile(Options.ReportFile, gReportCsv(results, Options));
     if (written.Stage == WriteStage::Done) return;
     std::lock_guard output(OutputLock);
-    std::fprintf(Err, "kestrelix-cli: cannot write %s (error %u)\n", Options.ReportFile.c_str(), written.Code);
+    gWriteConsoleText(Err, "kestrelix-cli: cannot write " + Options.ReportFile + " (error " +
+                               std::to_string(written.Code) + ")\n");
 }

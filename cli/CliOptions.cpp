@@ -127,6 +127,8 @@ std::string gCliUsage() {
            "nothing; with --model, --speed or --place it follows each successful job.\n"
            "Several ports (--com 3,5-8) run at once, each row prefixed with its port, and end with a\n"
            "summary; --report writes one CSV row per port.\n"
+           "Text: arguments and file names may hold any Unicode characters (Cyrillic too); a console\n"
+           "window shows the output as Unicode text; a pipe or a file gets UTF-8 with LF line ends.\n"
            "Exit status: 0 configured (or, checking only, the modem answered) on every port,\n"
            "1 not on some, 2 bad arguments, 3 a port could not be opened and none failed otherwise.\n";
 }
