@@ -140,7 +140,10 @@ TEST_F(BatchTest, OnATerminalAProgressLineCountsThePorts) {
     const std::string blank = "\r" + std::string(first.size(), ' ') + "\r";
     EXPECT_NE(seen.find(first), std::string::npos) << seen.substr(0, 200);
     EXPECT_NE(seen.find(blank + "COM1: "), std::string::npos);
-    EXPECT_NE(seen.find("Ports done 3 of 4: good 3, failed 0, running 1"), std::string::npos);
+    // Ports that end together move the counts in one step, so which counts come between
+    // the first and the summary depends on timing; each says 4 in all.
+    for (size_t at = seen.find("Ports done "); at != std::string::npos; at = seen.find("Ports done ", at + 1))
+        EXPECT_EQ(seen.compare(seen.find(' ', at + 11), 6, " of 4:"), 0) << seen.substr(at, 50);
     const size_t summary = seen.find("Port   Outcome");
     ASSERT_NE(summary, std::string::npos);
     EXPECT_EQ(seen.find("Ports done", summary), std::string::npos);
