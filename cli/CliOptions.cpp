@@ -1,6 +1,5 @@
 #include "cli/CliOptions.h"
 
-#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <optional>
@@ -40,7 +39,7 @@ std::optional<int> ModelFrom(const std::string& text) {
     return IndexOf(ModemCatalogue, text);
 }
 
-// "3", "3,5-8": COM numbers in the order given, each once.
+// "3", "3,5-8": COM numbers in the order given, repeats kept (the batch runs each once).
 std::optional<std::vector<int>> ComList(const std::string& text) {
     std::vector<int> numbers;
     size_t at = 0;
@@ -51,10 +50,7 @@ std::optional<std::vector<int>> ComList(const std::string& text) {
         const std::optional<int> first = Number(item.substr(0, dash));
         const std::optional<int> last = dash == std::string::npos ? first : Number(item.substr(dash + 1));
         if (!first || !last || *first < 1 || *last > ComPortCount || *first > *last) return std::nullopt;
-        for (int n = *first; n <= *last; ++n) {
-            if (std::find(numbers.begin(), numbers.end(), n) != numbers.end()) return std::nullopt;
-            numbers.push_back(n);
-        }
+        for (int n = *first; n <= *last; ++n) numbers.push_back(n);
         if (comma == std::string::npos) return numbers;
         at = comma + 1;
     }
@@ -89,6 +85,10 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
         }
         const std::string& value = args[++i];
         if (arg == "--report") {
+            if (value.empty()) {
+                parsed.Error = "--report needs a file name";
+                return parsed;
+            }
             o.ReportFile = value;
             continue;
         }
@@ -134,7 +134,9 @@ std::string gCliUsage() {
            "--check alone checks the modem (identity, IMEI, SIM card, signal, network) and changes\n"
            "nothing; with --model, --speed or --place it follows each successful job.\n"
            "Several ports (--com 3,5-8) run at once, each row prefixed with its port, and end with a\n"
-           "summary; --report writes one CSV row per port.\n"
+           "summary; a device reached by several numbers runs once. --report writes one CSV row per\n"
+           "port. SIGTERM and a closed standard output stop the jobs as Ctrl+C does.\n"
            "Exit status: 0 configured (or, checking only, the modem answered) on every port,\n"
-           "1 not on some, 2 bad arguments, 3 a port could not be opened and none failed otherwise.\n";
+           "1 not on some, or stopped, 2 bad arguments, 3 a port could not be opened and none failed\n"
+           "otherwise, 4 the report could not be written.\n";
 }

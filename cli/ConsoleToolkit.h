@@ -3,7 +3,8 @@
 // a message box's text to stderr (and counts as closed at once), the drop-down lists
 // live in memory. It tells its owner when the Start/Stop caption changes, which marks
 // the start and the end of a job. Beside other ports' toolkits it puts its port before
-// every line, and a lock they share keeps each row whole on the console.
+// every line, and a lock they share keeps each row whole on the console. Text from the
+// modem is data: control characters other than line ends never reach the terminal.
 
 #include <cstdio>
 #include <functional>
@@ -19,6 +20,9 @@ public:
 
     // Called on the calling thread with each new Start/Stop caption.
     std::function<void(const std::string& caption)> OnCaption;
+    // Called on the writing thread after a row could not be written to standard output
+    // (a closed pipe), each time.
+    std::function<void()> OnOutputLost;
 
     void ShowMessage(const std::string& text, const std::string& caption) override;
 

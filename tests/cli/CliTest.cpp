@@ -51,7 +51,7 @@ TEST(CliOptions, AcceptsTheFourChoices) {
 const Lines BadArguments[] = {
     {"--com", "0"}, {"--com", "33"}, {"--com", "3x"}, {"--com"}, {"--model", "6"}, {"--model", "-1"},
     {"--model", "Siemens"}, {"--speed", "9601"}, {"--speed", "0"}, {"--place", "car"}, {"--verbose"}, {"3"},
-    {"--com", "3,3"}, {"--com", "5-3"}, {"--com", "0-2"}, {"--com", "1,"}, {"--com", "31-33"}, {"--report"},
+    {"--report", ""}, {"--com", "5-3"}, {"--com", "0-2"}, {"--com", "1,"}, {"--com", "31-33"}, {"--report"},
 };
 
 TEST(CliOptions, RejectsBadArguments) {
