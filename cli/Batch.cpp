@@ -13,8 +13,8 @@
 #include "toolkit/WindowChoices.h"
 
 struct Batch::Port {
-    Port(int com, std::FILE* out, std::FILE* err, std::string prefix, std::mutex* outputLock)
-        : Window(out, err, std::move(prefix), outputLock) {
+    Port(int com, std::FILE* out, std::FILE* err, std::string prefix, std::mutex* outputLock, ProgressLine* progress)
+        : Window(out, err, std::move(prefix), outputLock, progress) {
         Result.Com = com;
     }
 
@@ -36,10 +36,11 @@ struct Batch::Port {
     PortResult Result;
 };
 
-Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err) : Options(options), Out(out), Err(err) {
+Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err)
+    : Options(options), Out(out), Err(err), Progress(out, options.ComNumbers.size() > 1) {
     // The device each number ends at, not the operator's link to it: the report names
     // what was really configured, and one device gets one job.
-    const std::vector<PortIdentity> identities = gIdentifyComPorts(ComPortCount);
+    const std::vector<PortIdentity> identities = gIdentifyComPorts(*std::max_element(Options.ComNumbers.begin(), Options.ComNumbers.end()));
     std::vector<std::pair<int, std::string>> distinct;
     for (const int com : Options.ComNumbers) {
         const std::string& device = identities[static_cast<size_t>(com - 1)].Device;
@@ -59,7 +60,7 @@ Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err) : Option
     const bool several = distinct.size() > 1;
     for (const auto& [com, device] : distinct) {
         const std::string prefix = several ? "COM" + std::to_string(com) + ": " : std::string();
-        auto port = std::make_unique<Port>(com, Out, Err, prefix, &OutputLock);
+        auto port = std::make_unique<Port>(com, Out, Err, prefix, &OutputLock, &Progress);
         Port& p = *port;
         p.Result.Device = device;
         p.Window.OnCaption = [this, &p](const std::string& caption) {
@@ -76,7 +77,7 @@ Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err) : Option
             Changed.notify_all();
         };
         p.Window.OnOutputLost = [this] { OutputLost(); };
-        gFillWindowChoices(p.Window, com - 1);
+        gFillWindowChoices(p.Window, com - 1, HighestComNumber);
         // The choices reach the engine the way stored ones do, without touching the store.
         p.Settings.WriteInt(CommPortSection, "ModemType", Options.ModelIndex);
         p.Settings.WriteInt(CommPortSection, "BaudRateInd", Options.SpeedIndex);
@@ -159,8 +160,23 @@ int Batch::Run() {
         Launch(*p, checkOnly);
     }
     std::unique_lock lock(Mutex);
+    BatchProgress shown;
     for (;;) {
-        if (Interrupts >= 2) return SomeFailed;
+        if (Interrupts >= 2) {
+            std::lock_guard output(OutputLock);
+            Progress.Finish();
+            return SomeFailed;
+        }
+        if (const BatchProgress now = Counts(); !(now == shown)) {
+            shown = now;
+            lock.unlock();
+            {
+                std::lock_guard output(OutputLock);
+                Progress.Show(now);
+            }
+            lock.lock();
+            continue;
+        }
         std::vector<Port*> toStop;
         std::vector<Port*> toCheck;
         bool allDone = true;
@@ -190,14 +206,28 @@ int Batch::Run() {
     lock.unlock();
 
     const std::vector<PortResult> results = Results();
-    if (Ports.size() > 1) {
+    {
         std::lock_guard output(OutputLock);
-        gWriteConsoleText(Out, gSummaryTable(results));
+        Progress.Finish();
+        if (Ports.size() > 1) gWriteConsoleText(Out, gSummaryTable(results));
     }
     if (!Options.ReportFile.empty() && !WriteReport(results)) return ReportNotWritten;
     const ExitStatus status = gExitStatus(results);
     lock.lock();
     return OutputGone && status == AllSucceeded ? SomeFailed : status;
+}
+
+BatchProgress Batch::Counts() const {
+    BatchProgress counts;
+    for (const auto& p : Ports) {
+        if (!p->Done) {
+            ++counts.Running;
+            continue;
+        }
+        ++counts.Done;
+        ++(gSucceeded(p->Result.Outcome) ? counts.Good : counts.Failed);
+    }
+    return counts;
 }
 
 std::vector<PortResult> Batch::Results() {

@@ -2,9 +2,11 @@
 
 #include <cctype>
 #include <charconv>
+#include <string>
 #include <optional>
 
 #include "engine/ConfigStep.h"
+#include "toolkit/ComList.h"
 #include "toolkit/WindowChoices.h"
 
 namespace {
@@ -39,28 +41,14 @@ std::optional<int> ModelFrom(const std::string& text) {
     return IndexOf(ModemCatalogue, text);
 }
 
-// "3", "3,5-8": COM numbers in the order given, repeats kept (the batch runs each once).
-std::optional<std::vector<int>> ComList(const std::string& text) {
-    std::vector<int> numbers;
-    size_t at = 0;
-    for (;;) {
-        const size_t comma = text.find(',', at);
-        const std::string item = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
-        const size_t dash = item.find('-');
-        const std::optional<int> first = Number(item.substr(0, dash));
-        const std::optional<int> last = dash == std::string::npos ? first : Number(item.substr(dash + 1));
-        if (!first || !last || *first < 1 || *last > ComPortCount || *first > *last) return std::nullopt;
-        for (int n = *first; n <= *last; ++n) numbers.push_back(n);
-        if (comma == std::string::npos) return numbers;
-        at = comma + 1;
-    }
-}
+const std::string ComAllowed = std::string("--com takes ") + ComListAllowed;
 
 }  // namespace
 
 ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
     ParsedOptions parsed;
     CliOptions& o = parsed.Options;
+    bool comGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
@@ -73,6 +61,19 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
         }
         if (arg == "--check") {
             o.Check = true;
+            continue;
+        }
+        if (arg == "--signal") {
+            o.Signal = true;
+            // The seconds are optional: a next argument that is no option gives them.
+            if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
+                const std::optional<int> seconds = Number(args[++i]);
+                if (!seconds || *seconds < 1) {
+                    parsed.Error = "bad value for --signal: " + args[i];
+                    return parsed;
+                }
+                o.SignalSeconds = *seconds;
+            }
             continue;
         }
         if (arg != "--com" && arg != "--model" && arg != "--speed" && arg != "--place" && arg != "--report") {
@@ -93,12 +94,19 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
             continue;
         }
         if (arg == "--com") {
-            const auto numbers = ComList(value);
-            if (!numbers) {
-                parsed.Error = "bad value for --com: " + value;
+            // A second list would silently replace the first.
+            std::vector<int> numbers;
+            const std::string problem = comGiven ? std::string() : gParseComList(value, numbers);
+            if (comGiven || !problem.empty()) {
+                const std::string wrong = comGiven ? "--com is given twice, give every port in one list"
+                                                   : "bad value for --com " + value + ": " + problem;
+                // The line says what is wrong and what is allowed; the usage would only bury it.
+                parsed.Error = wrong + "; " + ComAllowed;
+                parsed.ShowUsage = false;
                 return parsed;
             }
-            o.ComNumbers = *numbers;
+            comGiven = true;
+            o.ComNumbers = numbers;
             continue;
         }
         o.Configure = true;
@@ -118,6 +126,8 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
             return parsed;
         }
     }
+    if (o.Signal && (o.ComNumbers.size() != 1 || o.Check || o.Configure || !o.ReportFile.empty()))
+        parsed.Error = "--signal takes one COM port and no other job";
     return parsed;
 }
 
@@ -125,8 +135,9 @@ std::string gCliUsage() {
     return "usage: kestrelix-cli [--com N[,N-M...]] [--model N|NAME] [--speed BPS] [--place device|computer]\n"
            "                    [--check] [--report FILE.csv]\n"
            "       kestrelix-cli --check [--com N[,N-M...]] [--report FILE.csv]\n"
+           "       kestrelix-cli --signal [SECONDS] [--com N]\n"
            "       kestrelix-cli --list | --help\n"
-           "Configures the modem on COM N (1-32, default 1) for unattended data exchange and prints\n"
+           "Configures the modem on COM N (1-256, default 1) for unattended data exchange and prints\n"
            "the operation log. --model: the model's number or name as --list shows it (default 0);\n"
            "--speed: the metering device's port speed (default 9600); --place: where the modem will\n"
            "work, at the device (default) or at the computer. --list prints the models, the speeds\n"
@@ -136,6 +147,11 @@ std::string gCliUsage() {
            "Several ports (--com 3,5-8) run at once, each row prefixed with its port, and end with a\n"
            "summary; a device reached by several numbers runs once. --report writes one CSV row per\n"
            "port. SIGTERM and a closed standard output stop the jobs as Ctrl+C does.\n"
+           "--signal shows the modem's signal level about once a second until Ctrl+C or for SECONDS:\n"
+           "one line kept up to date on a terminal, else one line a reading (time;dBm;CSQ;network),\n"
+           "then the summary; it changes nothing in the modem and exits 0 once a reading came, else 1.\n"
+           "Text: arguments and file names may hold any Unicode characters (Cyrillic too); a console\n"
+           "window shows the output as Unicode text; a pipe or a file gets UTF-8 with LF line ends.\n"
            "Exit status: 0 configured (or, checking only, the modem answered) on every port,\n"
            "1 not on some, or stopped, 2 bad arguments, 3 a port could not be opened and none failed\n"
            "otherwise, 4 the report could not be written.\n";

@@ -12,8 +12,8 @@ namespace {
 constexpr char Replacement = '?';
 
 // A row or a box text may hold CR LF line ends; the console wants plain newlines, each
-// line with the prefix. False when the stream would not take them.
-bool WriteLines(std::FILE* to, const std::string& prefix, const std::string& text) {
+// line with the prefix.
+std::string Lines(const std::string& prefix, const std::string& text) {
     std::string lines = prefix;
     lines.reserve(text.size() + prefix.size() + 1);
     for (size_t i = 0; i < text.size(); ++i) {
@@ -33,19 +33,20 @@ bool WriteLines(std::FILE* to, const std::string& prefix, const std::string& tex
         }
     }
     lines += '\n';
-    gWriteConsoleText(to, lines);
-    return !std::ferror(to);
+    return lines;
 }
 
 }  // namespace
 
 void ConsoleToolkit::Write(std::FILE* to, const std::string& text) {
+    std::string lines = Lines(Prefix, text);
     bool written = false;
-    if (OutputLock) {
-        std::lock_guard lock(*OutputLock);
-        written = WriteLines(to, Prefix, text);
-    } else {
-        written = WriteLines(to, Prefix, text);
+    {
+        std::unique_lock<std::mutex> lock;
+        if (OutputLock) lock = std::unique_lock(*OutputLock);
+        if (Progress) Progress->Write(to, lines);
+        else gWriteConsoleText(to, lines);
+        written = !std::ferror(to);
     }
     if (!written && to == Out && OnOutputLost) OnOutputLost();
 }

@@ -7,7 +7,10 @@
 
 #include "cli/Batch.h"
 #include "cli/CliOptions.h"
+#include "cli/ConsoleText.h"
 #include "cli/InterruptWatcher.h"
+#include "cli/SignalConsole.h"
+#include "cli/ProgramArguments.h"
 #include "engine/ConfigStep.h"
 #include "serial/PortIdentity.h"
 #include "toolkit/WindowChoices.h"
@@ -15,14 +18,23 @@
 namespace {
 
 void PrintList() {
-    std::printf("Models (--model):\n");
-    for (size_t i = 0; i < ModemCatalogue.size(); ++i) std::printf("  %zu  %s\n", i, ModemCatalogue[i]);
-    std::printf("Device speeds (--speed):\n ");
-    for (const char* speed : SpeedTable) std::printf(" %s", speed);
-    std::printf("\nCOM ports (--com):\n");
-    for (const PortIdentity& port : gIdentifyComPorts(ComPortCount)) {
-        std::printf("  COM%-2d  %s\n", port.Number, gDescribePort(port).c_str());
+    std::string list = "Models (--model):\n";
+    for (size_t i = 0; i < ModemCatalogue.size(); ++i)
+        list += "  " + std::to_string(i) + "  " + ModemCatalogue[i] + "\n";
+    list += "Device speeds (--speed):\n ";
+    for (const char* speed : SpeedTable) list += std::string(" ") + speed;
+    list += "\nCOM ports (--com):\n";
+    // Only the numbers that lead somewhere: of 256, most lead nowhere.
+    bool any = false;
+    for (const PortIdentity& port : gIdentifyComPorts(HighestComNumber)) {
+        if (port.Presence == PortPresence::Nothing) continue;
+        char com[16];
+        std::snprintf(com, sizeof com, "  COM%-3d ", port.Number);
+        list += com + gDescribePort(port) + "\n";
+        any = true;
     }
+    if (!any) list += "  " + gDescribePort(PortIdentity()) + "\n";
+    gWriteConsoleText(stdout, list);
 }
 
 int RunPorts(const CliOptions& options) {
@@ -37,18 +49,22 @@ int RunPorts(const CliOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const ParsedOptions parsed = gParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+    const ProgramArguments arguments = gProgramArguments(argc, argv);
+    ParsedOptions parsed;
+    if (arguments.Error.empty()) parsed = gParseCliOptions(arguments.Values);
+    else parsed.Error = arguments.Error;
     if (!parsed.Error.empty()) {
-        std::fprintf(stderr, "kestrelix-cli: %s\n%s", parsed.Error.c_str(), gCliUsage().c_str());
+        gWriteConsoleText(stderr, "kestrelix-cli: " + parsed.Error + "\n" + (parsed.ShowUsage ? gCliUsage() : ""));
         return BadArguments;
     }
     if (parsed.Options.Help) {
-        std::fputs(gCliUsage().c_str(), stdout);
+        gWriteConsoleText(stdout, gCliUsage());
         return AllSucceeded;
     }
     if (parsed.Options.List) {
         PrintList();
         return AllSucceeded;
     }
+    if (parsed.Options.Signal) return gRunSignal(parsed.Options);
     return RunPorts(parsed.Options);
 }

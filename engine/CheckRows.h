@@ -2,6 +2,7 @@
 // What the modem check makes of the modem's answers: one log row per item, in the
 // operator's words. No I/O; the answers come from the reply reader as InfoReply.
 
+#include <optional>
 #include <string>
 
 #include "serial/ReplyParser.h"
@@ -26,3 +27,10 @@ std::string gSimRow(const InfoReply& answer);
 std::string gSignalRow(const InfoReply& answer);
 // AT+CREG?.
 std::string gRegistrationRow(const InfoReply& answer);
+
+// The check's words for a CSQ level of 0 to 31.
+const char* gSignalWord(int level);
+// The level of an OK answer to AT+CSQ, 0 to 31 or 99; none for any other answer.
+std::optional<int> gCsqLevel(const InfoReply& answer);
+// The registration state of an answer to AT+CREG?, as its row names it.
+std::string gRegistrationState(const InfoReply& answer);

@@ -45,6 +45,9 @@ public:
     // Starts a modem check on the selected COM port unless a run is busy; the Start/Stop
     // button then stops it as it stops a job.
     void OnCheckModem();
+    // Starts the signal job on the selected COM port unless a run is busy: it finds the
+    // modem as the check does and reads its level until stopped (engine/SignalJob.cpp).
+    void OnMeasureSignal();
     // Stops the run that is busy, as the button does, and never starts one.
     void StopRun();
     // Ends the worker without waiting for its job: every wait wakes, every further window
@@ -87,6 +90,8 @@ public:
     // The speed at which FindModem last found the modem.
     int32_t FoundSpeed = 0;
     ModemFindings Findings;
+    // Between two readings of the signal job; tests make it short.
+    uint32_t SignalIntervalMs = 1000;
 
 protected:
     // The window while the engine may still use it; none once the engine is ending, so
@@ -100,11 +105,12 @@ protected:
 
 private:
     // The worker runs either kind through the same start hand-over.
-    enum class RunKind { Job, Check };
+    enum class RunKind { Job, Check, Signal };
 
     void Launch(RunKind kind);
     void RunJob();
     void RunCheckJob();
+    void RunSignalJob();
     bool Ask(const char* command, InfoReply& answer);
     // Reports the failure unless the operator stopped the run: a stop is not an error.
     void ReportFailureUnlessStopped(const std::string& text);

@@ -34,6 +34,8 @@ public:
     void LogScrollTo(int id, int row) override;
     void LogDeleteAll(int id) override;
     std::string LogRowText(int id, int row) override;
+    // No meter window yet: readings are not shown.
+    void ShowSignal(const SignalReading&) override {}
     void CancelRequests() override;
 
 private:

@@ -55,6 +55,8 @@ SerialPort::SerialPort(std::unique_ptr<SerialPlatform> platform) : Platform(std:
 
 SerialPort::~SerialPort() { Close(); }
 
+void SerialPort::Pause(uint32_t ms) { Platform->Pause(ms, {StopEventRef, CancelEventRef}); }
+
 int SerialPort::Open(int n) {
     Close();
     char name[20];

@@ -40,6 +40,8 @@ public:
     // or Stopped. reply receives what was understood of a complete reply.
     ReplyCode ReadInfoReply(const char* command, uint32_t timeoutMs, InfoReply& reply);
     void Close();
+    // Waits ms, or less when the stop or the cancel is signalled.
+    void Pause(uint32_t ms);
 
     Toolkit* OwnerWindow = nullptr;
     Event* StopEventRef = nullptr;

@@ -124,6 +124,7 @@ bool RunQuery(const std::string& name, Cursor& c, const AtRules& rules, AtOutcom
         out.Information.push_back(rules.Imei);
     } else if (name == "CSQ" && !read) {
         out.Information.push_back("+CSQ: " + std::to_string(rules.Signal) + ",99");
+        out.SignalRead = true;
     } else if (name == "CPIN" && read) {
         if (!rules.SimPresent) {
             out.CmeError = 10;  // SIM not inserted

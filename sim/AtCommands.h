@@ -12,6 +12,7 @@ struct AtOutcome {
     int CmeError = -1;  // a failure reported as +CME ERROR: n in place of ERROR
     std::vector<std::string> Information;  // texts shown before the result code
     bool ProfileStored = false;            // &W ran
+    bool SignalRead = false;               // +CSQ told the level
 };
 
 enum class SimState { Ready, PinNeeded, PukNeeded };

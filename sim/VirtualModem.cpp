@@ -192,6 +192,7 @@ std::string VirtualModem::Start() {
     rules.Noise = o.Noise;
     rules.Flood = o.Flood;
     rules.HangupAfter = o.HangupAfter;
+    rules.SignalWalk = o.SignalWalk;
     const uint32_t seed = o.Seed ? *o.Seed : std::random_device{}();
     P->Session = std::make_unique<ModemSession>(rules, settings, settings, seed);
     P->Timing.seed(seed + 1);

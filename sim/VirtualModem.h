@@ -27,6 +27,7 @@ struct VirtualModemOptions {
     bool NoSim = false;             // ATS0=... answers ERROR, AT+CPIN? +CME ERROR: 10
     SimState Sim = SimState::Ready; // the inserted SIM card's state
     int Signal = 17;                // +CSQ level: 0 to 31, 99 unknown
+    bool SignalWalk = false;        // the level wanders from Signal, reading by reading
     Registration Network = Registration::Home;  // while the SIM card is ready
     std::string Imei;               // empty: one made from the COM number
     std::string Model = "MC52i";    // AT+CGMM's answer, any bytes: a hostile modem's markup
