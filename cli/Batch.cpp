@@ -8,6 +8,7 @@
 #include "engine/MemorySettings.h"
 #include "engine/Messages.h"
 #include "serial/PortIdentity.h"
+#include "serial/SerialPort.h"
 #include "toolkit/TextFile.h"
 #include "toolkit/WindowChoices.h"
 
@@ -37,11 +38,31 @@ struct Batch::Port {
 
 Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err)
     : Options(options), Out(out), Err(err), Progress(out, options.ComNumbers.size() > 1) {
-    const bool several = Options.ComNumbers.size() > 1;
+    // The device each number ends at, not the operator's link to it: the report names
+    // what was really configured, and one device gets one job.
+    const std::vector<PortIdentity> identities = gIdentifyComPorts(*std::max_element(Options.ComNumbers.begin(), Options.ComNumbers.end()));
+    std::vector<std::pair<int, std::string>> distinct;
     for (const int com : Options.ComNumbers) {
+        const std::string& device = identities[static_cast<size_t>(com - 1)].Device;
+        const std::string name = "COM" + std::to_string(com);
+        const auto earlier = std::find_if(distinct.begin(), distinct.end(), [&](const auto& d) {
+            return d.first == com || (!device.empty() && d.second == device);
+        });
+        if (earlier == distinct.end()) {
+            distinct.emplace_back(com, device);
+        } else if (earlier->first == com) {
+            SharedNumbers.push_back(name + " is given more than once; it runs once.");
+        } else {
+            SharedNumbers.push_back(name + " leads to " + device + ", as COM" + std::to_string(earlier->first) +
+                                    " does; the device runs once, as COM" + std::to_string(earlier->first) + ".");
+        }
+    }
+    const bool several = distinct.size() > 1;
+    for (const auto& [com, device] : distinct) {
         const std::string prefix = several ? "COM" + std::to_string(com) + ": " : std::string();
         auto port = std::make_unique<Port>(com, Out, Err, prefix, &OutputLock, &Progress);
         Port& p = *port;
+        p.Result.Device = device;
         p.Window.OnCaption = [this, &p](const std::string& caption) {
             {
                 std::lock_guard lock(Mutex);
@@ -55,6 +76,7 @@ Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err)
             }
             Changed.notify_all();
         };
+        p.Window.OnOutputLost = [this] { OutputLost(); };
         gFillWindowChoices(p.Window, com - 1, HighestComNumber);
         // The choices reach the engine the way stored ones do, without touching the store.
         p.Settings.WriteInt(CommPortSection, "ModemType", Options.ModelIndex);
@@ -73,6 +95,17 @@ void Batch::Interrupt() {
     {
         std::lock_guard lock(Mutex);
         ++Interrupts;
+        ++Generation;
+        for (auto& p : Ports) p->StopWanted = true;
+    }
+    Changed.notify_all();
+}
+
+void Batch::OutputLost() {
+    {
+        std::lock_guard lock(Mutex);
+        if (OutputGone) return;
+        OutputGone = true;
         ++Generation;
         for (auto& p : Ports) p->StopWanted = true;
     }
@@ -118,13 +151,12 @@ bool Batch::Conclude(Port& port) {
 
 int Batch::Run() {
     const bool checkOnly = !gRunsJob(Options);
-    // The device each number ends at, not the operator's link to it: the report names
-    // what was really configured.
-    const std::vector<PortIdentity> identities =
-        gIdentifyComPorts(*std::max_element(Options.ComNumbers.begin(), Options.ComNumbers.end()));
+    if (!SharedNumbers.empty()) {
+        std::lock_guard output(OutputLock);
+        for (const std::string& line : SharedNumbers) gWriteConsoleText(Err, "kestrelix-cli: " + line + "\n");
+    }
     for (auto& p : Ports) {
         p->Began = Clock::now();
-        p->Result.Device = identities[p->Result.Com - 1].Device;
         Launch(*p, checkOnly);
     }
     std::unique_lock lock(Mutex);
@@ -179,8 +211,10 @@ int Batch::Run() {
         Progress.Finish();
         if (Ports.size() > 1) gWriteConsoleText(Out, gSummaryTable(results));
     }
-    if (!Options.ReportFile.empty()) WriteReport(results);
-    return gExitStatus(results);
+    if (!Options.ReportFile.empty() && !WriteReport(results)) return ReportNotWritten;
+    const ExitStatus status = gExitStatus(results);
+    lock.lock();
+    return OutputGone && status == AllSucceeded ? SomeFailed : status;
 }
 
 BatchProgress Batch::Counts() const {
@@ -203,10 +237,13 @@ std::vector<PortResult> Batch::Results() {
     return results;
 }
 
-void Batch::WriteReport(const std::vector<PortResult>& results) {
-    const WriteOutcome written = gWriteWholeFile(Options.ReportFile, gReportCsv(results, Options));
-    if (written.Stage == WriteStage::Done) return;
+bool Batch::WriteReport(const std::vector<PortResult>& results) {
+    const WriteOutcome written = gReplaceWholeFile(Options.ReportFile, gReportCsv(results, Options));
+    if (written.Stage == WriteStage::Done) return true;
+    std::string cause = gGetErrorText(written.Code);
+    while (!cause.empty() && (cause.back() == '\n' || cause.back() == '\r')) cause.pop_back();
+    if (cause.empty()) cause = "error " + std::to_string(written.Code);
     std::lock_guard output(OutputLock);
-    gWriteConsoleText(Err, "kestrelix-cli: cannot write " + Options.ReportFile + " (error " +
-                               std::to_string(written.Code) + ")\n");
+    gWriteConsoleText(Err, "kestrelix-cli: cannot write the report " + Options.ReportFile + ": " + cause + "\n");
+    return false;
 }

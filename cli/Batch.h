@@ -27,6 +27,9 @@ public:
     // Any thread, for Ctrl+C: the first stops every run, as the Stop button does; the
     // second makes Run return at once.
     void Interrupt();
+    // Any thread, when standard output can no longer be written: every run is stopped
+    // once, as by a first Ctrl+C, and the run fails.
+    void OutputLost();
 
     // Starts every port and waits until all have ended; then prints the summary (several
     // ports), writes the report (when asked) and returns the exit status.
@@ -43,7 +46,8 @@ private:
     // Under the lock, once port's run has ended: its result so far; true when a check
     // is to follow.
     bool Conclude(Port& port);
-    void WriteReport(const std::vector<PortResult>& results);
+    // False, after telling why, when the report could not be written.
+    bool WriteReport(const std::vector<PortResult>& results);
     // Under the lock: the ports' counts for the progress line.
     BatchProgress Counts() const;
 
@@ -56,6 +60,10 @@ private:
     std::mutex Mutex;  // guards the ports' progress and the interrupts
     std::condition_variable Changed;
     int Interrupts = 0;
+    bool OutputGone = false;
     uint64_t Generation = 0;  // counts every change, for the waits
     std::vector<std::unique_ptr<Port>> Ports;
+    // Numbers given twice and numbers that lead to a device an earlier number has: no
+    // second job runs on one device. Told at the start of Run.
+    std::vector<std::string> SharedNumbers;
 };

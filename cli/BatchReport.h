@@ -8,7 +8,7 @@
 #include "cli/CliOptions.h"
 #include "engine/ConfigEngine.h"
 
-enum ExitStatus { AllSucceeded = 0, SomeFailed = 1, BadArguments = 2, PortNotOpened = 3 };
+enum ExitStatus { AllSucceeded = 0, SomeFailed = 1, BadArguments = 2, PortNotOpened = 3, ReportNotWritten = 4 };
 
 enum class PortOutcome { Configured, NotConfigured, Answered, NotAnswered, Stopped, PortNotOpened };
 

@@ -1,6 +1,5 @@
 #include "cli/CliOptions.h"
 
-#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <string>
@@ -87,6 +86,10 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
         }
         const std::string& value = args[++i];
         if (arg == "--report") {
+            if (value.empty()) {
+                parsed.Error = "--report needs a file name";
+                return parsed;
+            }
             o.ReportFile = value;
             continue;
         }
@@ -142,12 +145,14 @@ std::string gCliUsage() {
            "--check alone checks the modem (identity, IMEI, SIM card, signal, network) and changes\n"
            "nothing; with --model, --speed or --place it follows each successful job.\n"
            "Several ports (--com 3,5-8) run at once, each row prefixed with its port, and end with a\n"
-           "summary; --report writes one CSV row per port.\n"
+           "summary; a device reached by several numbers runs once. --report writes one CSV row per\n"
+           "port. SIGTERM and a closed standard output stop the jobs as Ctrl+C does.\n"
            "--signal shows the modem's signal level about once a second until Ctrl+C or for SECONDS:\n"
            "one line kept up to date on a terminal, else one line a reading (time;dBm;CSQ;network),\n"
            "then the summary; it changes nothing in the modem and exits 0 once a reading came, else 1.\n"
            "Text: arguments and file names may hold any Unicode characters (Cyrillic too); a console\n"
            "window shows the output as Unicode text; a pipe or a file gets UTF-8 with LF line ends.\n"
            "Exit status: 0 configured (or, checking only, the modem answered) on every port,\n"
-           "1 not on some, 2 bad arguments, 3 a port could not be opened and none failed otherwise.\n";
+           "1 not on some, or stopped, 2 bad arguments, 3 a port could not be opened and none failed\n"
+           "otherwise, 4 the report could not be written.\n";
 }

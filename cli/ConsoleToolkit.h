@@ -4,7 +4,8 @@
 // live in memory. It tells its owner when the Start/Stop caption changes, which marks
 // the start and the end of a job. Beside other ports' toolkits it puts its port before
 // every line, and a lock they share keeps each row whole on the console, below the
-// batch's progress line.
+// batch's progress line. Text from the
+// modem is data: control characters other than line ends never reach the terminal.
 
 #include <cstdio>
 #include <functional>
@@ -23,6 +24,9 @@ public:
 
     // Called on the calling thread with each new Start/Stop caption.
     std::function<void(const std::string& caption)> OnCaption;
+    // Called on the writing thread after a row could not be written to standard output
+    // (a closed pipe), each time.
+    std::function<void()> OnOutputLost;
 
     void ShowMessage(const std::string& text, const std::string& caption) override;
 

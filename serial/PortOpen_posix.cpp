@@ -82,6 +82,9 @@ int gOpenTerminalAlone(const std::string& path, OpenFailure& failure) {
         return result;
     };
     if (!isatty(fd)) return closeAnd(Fail(failure, OpenFault::NotTerminal));
+    // /dev/ptmx opens a new pseudo-terminal master each time: a terminal, with nothing
+    // on the other side. Only a master has a slave number.
+    if (int slave = 0; ioctl(fd, TIOCGPTN, &slave) == 0) return closeAnd(Fail(failure, OpenFault::PtyMaster));
     // flock keeps out our own kind, even as root; TIOCEXCL keeps out later openers that
     // are not root; a holder that came earlier and took no lock is found among the processes.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {

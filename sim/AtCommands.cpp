@@ -117,7 +117,7 @@ bool RunQuery(const std::string& name, Cursor& c, const AtRules& rules, AtOutcom
     if (name == "CGMI" && !read) {
         out.Information.push_back("Cinterion");
     } else if (name == "CGMM" && !read) {
-        out.Information.push_back("MC52i");
+        out.Information.push_back(rules.Model);
     } else if (name == "CGMR" && !read) {
         out.Information.push_back("REVISION 01.100");
     } else if (name == "CGSN" && !read) {

@@ -51,7 +51,7 @@ TEST(CliOptions, AcceptsTheFourChoices) {
 
 const Lines BadArguments[] = {
     {"--com"}, {"--model", "6"}, {"--model", "-1"}, {"--model", "Siemens"}, {"--speed", "9601"},
-    {"--speed", "0"}, {"--place", "car"}, {"--verbose"}, {"3"}, {"--report"},
+    {"--speed", "0"}, {"--place", "car"}, {"--verbose"}, {"3"}, {"--report"}, {"--report", ""},
     {"--signal", "0"}, {"--signal", "-5"}, {"--signal", "1.5"}, {"--signal", "x"}, {"--signal", "--com", "3,4"},
     {"--signal", "--check"}, {"--signal", "5", "--model", "1"},
 };
