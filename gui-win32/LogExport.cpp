@@ -3,7 +3,7 @@
 #include <commdlg.h>
 
 #include "toolkit/Utf16_win32.h"
-#include "serial/SerialPort.h"
+#include "toolkit/ErrorText.h"
 #include "toolkit/LogFile.h"
 #include "toolkit/TextFile.h"
 
