@@ -7,6 +7,7 @@
 #include "engine/CheckRows.h"
 #include "engine/MemorySettings.h"
 #include "engine/Messages.h"
+#include "engine/ModemChoices.h"
 #include "serial/PortIdentity.h"
 #include "serial/SerialPort.h"
 #include "toolkit/TextFile.h"
@@ -78,13 +79,9 @@ Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err)
         };
         p.Window.OnOutputLost = [this] { OutputLost(); };
         gFillWindowChoices(p.Window, com - 1, HighestComNumber);
-        // The choices reach the engine the way stored ones do, without touching the store.
-        p.Settings.WriteInt(CommPortSection, "ModemType", Options.ModelIndex);
-        p.Settings.WriteInt(CommPortSection, "BaudRateInd", Options.SpeedIndex);
-        p.Settings.WriteInt(CommPortSection, "IsLocal", Options.Place);
         p.Engine = std::make_unique<ConfigEngine>(p.Settings);
         p.Engine->SetWindow(&p.Window);
-        p.Engine->InitEngine();
+        p.Engine->InitEngine(ModemChoices{com - 1, Options.ModelIndex, Options.SpeedIndex, Options.Place});
         Ports.push_back(std::move(port));
     }
 }
@@ -127,16 +124,18 @@ bool Batch::Conclude(Port& port) {
     r.LastRow = port.Window.LastRow();
     const std::string& last = r.LastRow;
     const bool stopped = last == CheckMsg::Stopped || (port.StopSent && last == Msg::NotSucceeded);
+    const bool portFailed = last == CheckMsg::PortFailed;
     // Only a port that could not be opened ends a run before its final row.
-    const bool opened = stopped || last == Msg::Succeeded || last == Msg::NotSucceeded ||
+    const bool opened = stopped || portFailed || last == Msg::Succeeded || last == Msg::NotSucceeded ||
                         last == CheckMsg::Answered || last == CheckMsg::NotAnswered;
     if (port.Checking) {
         // Written by the worker before its run ended, which the lock has seen.
         r.Findings = port.Engine->Findings;
-        r.Checked = opened;
+        r.Checked = opened && !portFailed;
     }
     if (!port.Checking || !gRunsJob(Options)) {
         r.Outcome = !opened                ? PortOutcome::PortNotOpened
+                    : portFailed           ? PortOutcome::PortFailed
                     : stopped              ? PortOutcome::Stopped
                     : last == Msg::Succeeded ? PortOutcome::Configured
                     : last == Msg::NotSucceeded ? PortOutcome::NotConfigured

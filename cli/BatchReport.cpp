@@ -15,6 +15,7 @@ const char* OutcomeText(PortOutcome outcome) {
     case PortOutcome::NotAnswered: return "no answer";
     case PortOutcome::Stopped: return "stopped";
     case PortOutcome::PortNotOpened: return "port not opened";
+    case PortOutcome::PortFailed: return "port failed";
     }
     return "";
 }

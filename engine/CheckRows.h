@@ -11,6 +11,7 @@ namespace CheckMsg {
 inline constexpr const char* Answered = "Проверка завершена: модем отвечает.";
 inline constexpr const char* NotAnswered = "Проверка завершена: модем не отвечает!";
 inline constexpr const char* Stopped = "Проверка прервана!";
+inline constexpr const char* PortFailed = "Проверка прервана: ошибка СОМ-порта!";
 }  // namespace CheckMsg
 
 // The first line of information in an OK answer, decoded from the modem's code page,

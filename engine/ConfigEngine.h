@@ -17,6 +17,7 @@
 
 class Toolkit;
 struct InfoReply;
+struct ModemChoices;
 
 // What the last modem check learned, for a front end that reports more than the log:
 // written by the worker during the check, to be read once the run has ended.
@@ -40,7 +41,10 @@ public:
     // User-interface thread.
     // The window the engine and its port report to; nullptr once the window's controls go.
     void SetWindow(Toolkit* window);
+    // Fills the selectors and selects the stored choices, or those given by a front end
+    // that keeps none, then starts the worker.
     int32_t InitEngine();
+    int32_t InitEngine(const ModemChoices& choices);
     void OnStartStop();
     // Starts a modem check on the selected COM port unless a run is busy; the Start/Stop
     // button then stops it as it stops a job.
@@ -89,6 +93,8 @@ public:
     std::atomic<int32_t> StopRequested{0};
     // The speed at which FindModem last found the modem.
     int32_t FoundSpeed = 0;
+    // Set when FindModem last ended because the port failed, not for want of an answer.
+    bool SearchPortFailed = false;
     ModemFindings Findings;
     // Between two readings of the signal job; tests make it short.
     uint32_t SignalIntervalMs = 1000;
@@ -111,7 +117,10 @@ private:
     void RunJob();
     void RunCheckJob();
     void RunSignalJob();
-    bool Ask(const char* command, InfoReply& answer);
+    enum class AskOutcome { Answer, Stop, PortFailure };
+    AskOutcome Ask(const char* command, InfoReply& answer);
+    // The row naming the first choice a job cannot run without; none when all are made.
+    static const char* MissingChoice(int32_t com, int32_t model, int32_t speed, int32_t place);
     // Reports the failure unless the operator stopped the run: a stop is not an error.
     void ReportFailureUnlessStopped(const std::string& text);
 

@@ -51,7 +51,7 @@ void ConfigEngine::RunSignalJob() {
     // An answer that never completed is a modem gone (or a port failed); a complete one
     // without a level is a modem that does not report it.
     auto ask = [&](const char* command, InfoReply& answer) {
-        if (Ask(command, answer) && answer.Complete) return true;
+        if (Ask(command, answer) == AskOutcome::Answer && answer.Complete) return true;
         if (!StopRequested) ReportProgress(SignalMsg::Lost);
         return false;
     };

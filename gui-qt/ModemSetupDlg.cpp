@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPointer>
 
+#include "engine/ModemChoices.h"
 #include "gui-qt/AboutDlg.h"
 #include "gui-qt/ComPortCombo.h"
 #include "toolkit/AboutText.h"
@@ -164,7 +165,7 @@ void ModemSetupDlg::OnInitDialog() {
     SetWindow(&Kit);
 
     // On this thread the toolkit carries its requests out at once.
-    gFillWindowChoices(Kit, Settings.ReadInt(CommPortSection, "CommNum", 0));
+    gFillWindowChoices(Kit, gReadStoredChoices(Settings).ComIndex);
 
     const int clientWidth = Log->contentsRect().width();
     Log->setRowCount(0);

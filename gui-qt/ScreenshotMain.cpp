@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <string>
 
-#include "gui-qt/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "engine/Messages.h"
 #include "serial/ComNames.h"
 #include "sim/VirtualModem.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "toolkit/Utf16_win32.h"
-#include "serial/SerialPort.h"
+#include "toolkit/ErrorText.h"
 #include "toolkit/LogFile.h"
 #include "toolkit/TextFile.h"
 

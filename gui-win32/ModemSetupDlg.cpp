@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "engine/ModemChoices.h"
 #include "gui-win32/AboutDlg.h"
 #include "gui-win32/DialogInit.h"
 #include "gui-win32/HelpBox.h"
@@ -105,7 +106,7 @@ BOOL ModemSetupDlg::OnInitDialog() {
     SetWindow(&Kit);
 
     // On this thread the toolkit carries its requests out at once.
-    gFillComChoices(Kit, Settings.ReadInt(CommPortSection, "CommNum", 0));
+    gFillComChoices(Kit, gReadStoredChoices(Settings).ComIndex);
 
     HWND log = GetDlgItem(Dialog, ControlId::LogView);
     RECT client{};

@@ -1,6 +1,7 @@
 #include "serial/OpenFailure.h"
 
 #include "serial/SerialPort.h"
+#include "toolkit/ErrorText.h"
 
 namespace {
 

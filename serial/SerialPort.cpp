@@ -5,6 +5,7 @@
 
 #include "serial/Event.h"
 #include "serial/ReplyParser.h"
+#include "toolkit/ErrorText.h"
 #include "toolkit/Toolkit.h"
 
 namespace {

@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "gui-qt/DialogUnits.h"
-#include "gui-qt/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "sim/VirtualModem.h"
 #include "tests/gui-qt/ModalAnswerer.h"
 #include "gui-qt/ModemSetupDlg.h"
