@@ -26,7 +26,9 @@ SignalConsole::SignalConsole(std::FILE* out, std::FILE* err, bool terminal)
 // Spaces over the old line rather than an escape sequence: every console takes them.
 void SignalConsole::ClearLine() {
     if (DrawnWidth == 0) return;
-    gWriteConsoleText(Out, "\r" + std::string(DrawnWidth, ' ') + "\r");
+    std::string blank(static_cast<size_t>(DrawnWidth) + 2, ' ');
+    blank.front() = blank.back() = '\r';
+    gWriteConsoleText(Out, blank);
     DrawnWidth = 0;
 }
 
