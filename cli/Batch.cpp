@@ -9,7 +9,7 @@
 #include "engine/Messages.h"
 #include "engine/ModemChoices.h"
 #include "serial/PortIdentity.h"
-#include "serial/SerialPort.h"
+#include "toolkit/ErrorText.h"
 #include "toolkit/TextFile.h"
 #include "toolkit/WindowChoices.h"
 
