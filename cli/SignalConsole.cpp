@@ -7,6 +7,7 @@
 #include "cli/LocalTime.h"
 #include "engine/ConfigEngine.h"
 #include "engine/MemorySettings.h"
+#include "engine/ModemChoices.h"
 #include "toolkit/WindowChoices.h"
 
 namespace {
@@ -90,7 +91,9 @@ int gRunSignal(const CliOptions& options) {
     gFillWindowChoices(window, options.ComNumbers.front() - 1);
     ConfigEngine engine(settings);
     engine.SetWindow(&window);
-    engine.InitEngine();
+    ModemChoices choices;
+    choices.ComIndex = options.ComNumbers.front() - 1;
+    engine.InitEngine(choices);
     watcher.Start();
     engine.OnMeasureSignal();
 
