@@ -102,7 +102,10 @@ protected:
         auto x = [&](size_t index) { return area.left() + index * area.width() / (PlotLength - 1); };
         for (const auto& [word, colour] : {std::pair{"хороший", GoodBand}, std::pair{"слабый", WeakBand}}) {
             const auto [low, high] = Band(word);
-            painter.fillRect(QRectF(area.left(), y(high), area.width(), y(low) - y(high)), colour);
+            const QRectF band(area.left(), y(high), area.width(), y(low) - y(high));
+            painter.fillRect(band, colour);
+            painter.setPen(palette().color(QPalette::PlaceholderText));
+            painter.drawText(band.adjusted(4, 0, -4, 0), Qt::AlignRight | Qt::AlignVCenter, QString::fromUtf8(word));
         }
         painter.setPen(palette().color(QPalette::Mid));
         painter.drawRect(area);
