@@ -7,42 +7,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cstring>
 #include <utility>
 
-#include "engine/CheckRows.h"
 #include "engine/SignalValue.h"
 #include "toolkit/AboutText.h"
 
 namespace {
 
-constexpr int LowestDbm = -113;   // CSQ 0
-constexpr int HighestDbm = -51;   // CSQ 31
-constexpr int NoLevel = 99;
-
-int DbmOf(int csq) { return LowestDbm + 2 * csq; }
-
-// The dBm span the check calls word, half a step beyond its first and last level so that
-// neighbouring bands meet; the words' own rule decides, so the bands follow it.
-std::pair<double, double> Band(const char* word) {
-    int first = -1, last = -1;
-    for (int csq = 0; csq <= 31; ++csq) {
-        if (std::strcmp(gSignalWord(csq), word) != 0) continue;
-        if (first < 0) first = csq;
-        last = csq;
-    }
-    return {DbmOf(first) - 1.0, DbmOf(last) + 1.0};
-}
-
-QColor LevelColour(const SignalReading& reading) {
-    if (!reading.Dbm) return QColor(0x90, 0x90, 0x90);
-    const std::string word = gSignalWord(reading.Csq);
-    if (word == "отличный") return QColor(0x1e, 0x9e, 0x3c);
-    if (word == "хороший") return QColor(0x7c, 0xc0, 0x2c);
-    if (word == "средний") return QColor(0xe8, 0xb4, 0x10);
-    if (word == "слабый") return QColor(0xe0, 0x6c, 0x10);
-    return QColor(0xc8, 0x20, 0x20);
-}
+QColor LevelColour(const SignalReading& reading) { return QColor(QRgb(gSignalColour(reading))); }
 
 const QColor GoodBand(0x7c, 0xc0, 0x2c, 60);
 const QColor WeakBand(0xe0, 0x6c, 0x10, 60);
@@ -101,7 +73,7 @@ protected:
         };
         auto x = [&](size_t index) { return area.left() + index * area.width() / (PlotLength - 1); };
         for (const auto& [word, colour] : {std::pair{"хороший", GoodBand}, std::pair{"слабый", WeakBand}}) {
-            const auto [low, high] = Band(word);
+            const auto [low, high] = gSignalBand(word);
             const QRectF band(area.left(), y(high), area.width(), y(low) - y(high));
             painter.fillRect(band, colour);
             painter.setPen(palette().color(QPalette::PlaceholderText));
