@@ -1,5 +1,7 @@
 #include "cli/Batch.h"
 
+#include <algorithm>
+
 #include "cli/ConsoleText.h"
 #include "cli/ConsoleToolkit.h"
 #include "engine/CheckRows.h"
@@ -10,8 +12,8 @@
 #include "toolkit/WindowChoices.h"
 
 struct Batch::Port {
-    Port(int com, std::FILE* out, std::FILE* err, std::string prefix, std::mutex* outputLock)
-        : Window(out, err, std::move(prefix), outputLock) {
+    Port(int com, std::FILE* out, std::FILE* err, std::string prefix, std::mutex* outputLock, ProgressLine* progress)
+        : Window(out, err, std::move(prefix), outputLock, progress) {
         Result.Com = com;
     }
 
@@ -33,11 +35,12 @@ struct Batch::Port {
     PortResult Result;
 };
 
-Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err) : Options(options), Out(out), Err(err) {
+Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err)
+    : Options(options), Out(out), Err(err), Progress(out, options.ComNumbers.size() > 1) {
     const bool several = Options.ComNumbers.size() > 1;
     for (const int com : Options.ComNumbers) {
         const std::string prefix = several ? "COM" + std::to_string(com) + ": " : std::string();
-        auto port = std::make_unique<Port>(com, Out, Err, prefix, &OutputLock);
+        auto port = std::make_unique<Port>(com, Out, Err, prefix, &OutputLock, &Progress);
         Port& p = *port;
         p.Window.OnCaption = [this, &p](const std::string& caption) {
             {
@@ -52,7 +55,7 @@ Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err) : Option
             }
             Changed.notify_all();
         };
-        gFillWindowChoices(p.Window, com - 1);
+        gFillWindowChoices(p.Window, com - 1, HighestComNumber);
         // The choices reach the engine the way stored ones do, without touching the store.
         p.Settings.WriteInt(CommPortSection, "ModemType", Options.ModelIndex);
         p.Settings.WriteInt(CommPortSection, "BaudRateInd", Options.SpeedIndex);
@@ -117,15 +120,31 @@ int Batch::Run() {
     const bool checkOnly = !gRunsJob(Options);
     // The device each number ends at, not the operator's link to it: the report names
     // what was really configured.
-    const std::vector<PortIdentity> identities = gIdentifyComPorts(ComPortCount);
+    const std::vector<PortIdentity> identities =
+        gIdentifyComPorts(*std::max_element(Options.ComNumbers.begin(), Options.ComNumbers.end()));
     for (auto& p : Ports) {
         p->Began = Clock::now();
         p->Result.Device = identities[p->Result.Com - 1].Device;
         Launch(*p, checkOnly);
     }
     std::unique_lock lock(Mutex);
+    BatchProgress shown;
     for (;;) {
-        if (Interrupts >= 2) return SomeFailed;
+        if (Interrupts >= 2) {
+            std::lock_guard output(OutputLock);
+            Progress.Finish();
+            return SomeFailed;
+        }
+        if (const BatchProgress now = Counts(); !(now == shown)) {
+            shown = now;
+            lock.unlock();
+            {
+                std::lock_guard output(OutputLock);
+                Progress.Show(now);
+            }
+            lock.lock();
+            continue;
+        }
         std::vector<Port*> toStop;
         std::vector<Port*> toCheck;
         bool allDone = true;
@@ -155,12 +174,26 @@ int Batch::Run() {
     lock.unlock();
 
     const std::vector<PortResult> results = Results();
-    if (Ports.size() > 1) {
+    {
         std::lock_guard output(OutputLock);
-        gWriteConsoleText(Out, gSummaryTable(results));
+        Progress.Finish();
+        if (Ports.size() > 1) gWriteConsoleText(Out, gSummaryTable(results));
     }
     if (!Options.ReportFile.empty()) WriteReport(results);
     return gExitStatus(results);
+}
+
+BatchProgress Batch::Counts() const {
+    BatchProgress counts;
+    for (const auto& p : Ports) {
+        if (!p->Done) {
+            ++counts.Running;
+            continue;
+        }
+        ++counts.Done;
+        ++(gSucceeded(p->Result.Outcome) ? counts.Good : counts.Failed);
+    }
+    return counts;
 }
 
 std::vector<PortResult> Batch::Results() {

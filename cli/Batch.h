@@ -2,7 +2,8 @@
 // The console's runs: on each COM port given, a job, a modem check, or a job and then a
 // check, all ports at once, each with an engine, a console window and a worker of its
 // own. With several ports every line is prefixed with its port ("COM5: ") and rows stay
-// whole; the end brings a summary table and, when asked, the CSV report.
+// whole; the end brings a summary table and, when asked, the CSV report. On a terminal a status
+// line below the rows counts the ports as they end.
 
 #include <chrono>
 #include <condition_variable>
@@ -14,6 +15,7 @@
 
 #include "cli/BatchReport.h"
 #include "cli/CliOptions.h"
+#include "cli/ProgressLine.h"
 
 class Batch {
 public:
@@ -42,11 +44,14 @@ private:
     // is to follow.
     bool Conclude(Port& port);
     void WriteReport(const std::vector<PortResult>& results);
+    // Under the lock: the ports' counts for the progress line.
+    BatchProgress Counts() const;
 
     const CliOptions Options;
     std::FILE* const Out;
     std::FILE* const Err;
     std::mutex OutputLock;  // keeps the console's rows whole across ports
+    ProgressLine Progress;  // under OutputLock
 
     std::mutex Mutex;  // guards the ports' progress and the interrupts
     std::condition_variable Changed;

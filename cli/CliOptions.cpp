@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <string>
 #include <optional>
 
 #include "engine/ConfigStep.h"
+#include "toolkit/ComList.h"
 #include "toolkit/WindowChoices.h"
 
 namespace {
@@ -40,31 +42,14 @@ std::optional<int> ModelFrom(const std::string& text) {
     return IndexOf(ModemCatalogue, text);
 }
 
-// "3", "3,5-8": COM numbers in the order given, each once.
-std::optional<std::vector<int>> ComList(const std::string& text) {
-    std::vector<int> numbers;
-    size_t at = 0;
-    for (;;) {
-        const size_t comma = text.find(',', at);
-        const std::string item = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
-        const size_t dash = item.find('-');
-        const std::optional<int> first = Number(item.substr(0, dash));
-        const std::optional<int> last = dash == std::string::npos ? first : Number(item.substr(dash + 1));
-        if (!first || !last || *first < 1 || *last > ComPortCount || *first > *last) return std::nullopt;
-        for (int n = *first; n <= *last; ++n) {
-            if (std::find(numbers.begin(), numbers.end(), n) != numbers.end()) return std::nullopt;
-            numbers.push_back(n);
-        }
-        if (comma == std::string::npos) return numbers;
-        at = comma + 1;
-    }
-}
+const std::string ComAllowed = std::string("--com takes ") + ComListAllowed;
 
 }  // namespace
 
 ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
     ParsedOptions parsed;
     CliOptions& o = parsed.Options;
+    bool comGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
@@ -106,12 +91,19 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
             continue;
         }
         if (arg == "--com") {
-            const auto numbers = ComList(value);
-            if (!numbers) {
-                parsed.Error = "bad value for --com: " + value;
+            // A second list would silently replace the first.
+            std::vector<int> numbers;
+            const std::string problem = comGiven ? std::string() : gParseComList(value, numbers);
+            if (comGiven || !problem.empty()) {
+                const std::string wrong = comGiven ? "--com is given twice, give every port in one list"
+                                                   : "bad value for --com " + value + ": " + problem;
+                // The line says what is wrong and what is allowed; the usage would only bury it.
+                parsed.Error = wrong + "; " + ComAllowed;
+                parsed.ShowUsage = false;
                 return parsed;
             }
-            o.ComNumbers = *numbers;
+            comGiven = true;
+            o.ComNumbers = numbers;
             continue;
         }
         o.Configure = true;
@@ -142,7 +134,7 @@ std::string gCliUsage() {
            "       kestrelix-cli --check [--com N[,N-M...]] [--report FILE.csv]\n"
            "       kestrelix-cli --signal [SECONDS] [--com N]\n"
            "       kestrelix-cli --list | --help\n"
-           "Configures the modem on COM N (1-32, default 1) for unattended data exchange and prints\n"
+           "Configures the modem on COM N (1-256, default 1) for unattended data exchange and prints\n"
            "the operation log. --model: the model's number or name as --list shows it (default 0);\n"
            "--speed: the metering device's port speed (default 9600); --place: where the modem will\n"
            "work, at the device (default) or at the computer. --list prints the models, the speeds\n"

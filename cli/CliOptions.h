@@ -23,6 +23,7 @@ struct CliOptions {
 struct ParsedOptions {
     CliOptions Options;
     std::string Error;  // empty when the arguments are good
+    bool ShowUsage = true;  // false when Error itself says what is allowed
 };
 
 ParsedOptions gParseCliOptions(const std::vector<std::string>& args);

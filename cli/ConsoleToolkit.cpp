@@ -9,7 +9,7 @@ namespace {
 
 // A row or a box text may hold CR LF line ends; the console wants plain newlines, each
 // line with the prefix.
-void WriteLines(std::FILE* to, const std::string& prefix, const std::string& text) {
+std::string Lines(const std::string& prefix, const std::string& text) {
     std::string lines = prefix;
     lines.reserve(text.size() + prefix.size() + 1);
     for (size_t i = 0; i < text.size(); ++i) {
@@ -22,15 +22,16 @@ void WriteLines(std::FILE* to, const std::string& prefix, const std::string& tex
         }
     }
     lines += '\n';
-    gWriteConsoleText(to, lines);
+    return lines;
 }
 
 }  // namespace
 
 void ConsoleToolkit::Write(std::FILE* to, const std::string& text) {
-    if (!OutputLock) return WriteLines(to, Prefix, text);
+    if (!OutputLock) return gWriteConsoleText(to, Lines(Prefix, text));
     std::lock_guard lock(*OutputLock);
-    WriteLines(to, Prefix, text);
+    if (Progress) Progress->Write(to, Lines(Prefix, text));
+    else gWriteConsoleText(to, Lines(Prefix, text));
 }
 
 void ConsoleToolkit::ShowMessage(const std::string& text, const std::string&) {

@@ -24,11 +24,16 @@ void PrintList() {
     list += "Device speeds (--speed):\n ";
     for (const char* speed : SpeedTable) list += std::string(" ") + speed;
     list += "\nCOM ports (--com):\n";
-    for (const PortIdentity& port : gIdentifyComPorts(ComPortCount)) {
+    // Only the numbers that lead somewhere: of 256, most lead nowhere.
+    bool any = false;
+    for (const PortIdentity& port : gIdentifyComPorts(HighestComNumber)) {
+        if (port.Presence == PortPresence::Nothing) continue;
         char com[16];
-        std::snprintf(com, sizeof com, "  COM%-2d  ", port.Number);
+        std::snprintf(com, sizeof com, "  COM%-3d ", port.Number);
         list += com + gDescribePort(port) + "\n";
+        any = true;
     }
+    if (!any) list += "  " + gDescribePort(PortIdentity()) + "\n";
     gWriteConsoleText(stdout, list);
 }
 
@@ -49,7 +54,7 @@ int main(int argc, char** argv) {
     if (arguments.Error.empty()) parsed = gParseCliOptions(arguments.Values);
     else parsed.Error = arguments.Error;
     if (!parsed.Error.empty()) {
-        gWriteConsoleText(stderr, "kestrelix-cli: " + parsed.Error + "\n" + gCliUsage());
+        gWriteConsoleText(stderr, "kestrelix-cli: " + parsed.Error + "\n" + (parsed.ShowUsage ? gCliUsage() : ""));
         return BadArguments;
     }
     if (parsed.Options.Help) {

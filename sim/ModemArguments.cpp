@@ -5,10 +5,14 @@
 #include <limits>
 #include <map>
 
+#include "toolkit/ComList.h"
+
 const char* const ModemUsage =
-    "Usage: kestrelix-modem [options]\n"
-    "A virtual AT modem on a pseudo-terminal, reachable as COMn.\n"
-    "  --com N            COM number of the link in the ports folder (default 1)\n"
+    "Usage: kestrelix-modem [options] [--com LIST [options]]...\n"
+    "Virtual AT modems on pseudo-terminals, each reachable as COMn and each a modem of its own.\n"
+    "  --com LIST         COM numbers of the links in the ports folder, as in 1-64 or 3,5-8\n"
+    "                     (default 1); the options after it are for these modems alone, those\n"
+    "                     before the first --com for every modem\n"
     "  --speed BPS        interface speed (default 115200; 0 = autobaud)\n"
     "  --mismatch MODE    at another speed: silent or garbage (default garbage)\n"
     "  --profile FILE     keeps the profile stored by AT&W across runs\n"
@@ -57,9 +61,6 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
         std::string text;
         if (name == "--help" || name == "-h") {
             help = true;
-        } else if (name == "--com") {
-            if (!number(n) || n < 1) return "--com needs a number of 1 or more";
-            o.ComNumber = static_cast<int>(n);
         } else if (name == "--speed") {
             if (!number(o.Speed) || !gIsInterfaceSpeed(o.Speed))
                 return "--speed needs one of " + gInterfaceSpeedList(", ");
@@ -112,6 +113,40 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
             if (!value(o.TranscriptFile)) return "--transcript needs a file";
         } else {
             return "unknown option " + name;
+        }
+    }
+    return {};
+}
+
+std::string gParseModemGroups(const std::vector<std::string>& args, std::vector<VirtualModemOptions>& modems,
+                              bool& help) {
+    modems.clear();
+    std::vector<std::string> shared;
+    size_t i = 0;
+    for (; i < args.size() && args[i] != "--com"; ++i) shared.push_back(args[i]);
+    if (i == args.size()) {
+        VirtualModemOptions o;
+        const std::string error = gParseModemArguments(shared, o, help);
+        if (error.empty()) modems.push_back(o);
+        return error;
+    }
+    while (i < args.size()) {
+        // args[i] is "--com".
+        if (i + 1 == args.size()) return "--com needs " + std::string(ComListAllowed);
+        std::vector<int> numbers;
+        const std::string wrong = gParseComList(args[i + 1], numbers);
+        if (!wrong.empty()) return "bad --com " + args[i + 1] + ": " + wrong + "; --com takes " + ComListAllowed;
+        std::vector<std::string> own = shared;
+        for (i += 2; i < args.size() && args[i] != "--com"; ++i) own.push_back(args[i]);
+        VirtualModemOptions o;
+        const std::string error = gParseModemArguments(own, o, help);
+        if (!error.empty()) return error;
+        // Files are one modem's: several writing one would garble it.
+        if (numbers.size() > 1 && (!o.ProfileFile.empty() || !o.TranscriptFile.empty()))
+            return "--profile and --transcript serve one modem; give them after a --com of one number";
+        for (const int n : numbers) {
+            o.ComNumber = n;
+            modems.push_back(o);
         }
     }
     return {};
