@@ -1,6 +1,7 @@
 #include "engine/SignalValue.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "engine/CheckRows.h"
 
@@ -28,4 +29,26 @@ std::string gSignalSummary(int readings, std::vector<int> dbms) {
     const int median = n % 2 ? dbms[n / 2] : (dbms[n / 2 - 1] + dbms[n / 2]) / 2;
     return row + "; мин. " + std::to_string(dbms.front()) + " дБм, медиана " + std::to_string(median) +
            " дБм, макс. " + std::to_string(dbms.back()) + " дБм";
+}
+
+DbmSpan gSignalBand(const char* word) {
+    int first = -1, last = -1;
+    for (int csq = 0; csq <= 31; ++csq) {
+        if (std::strcmp(gSignalWord(csq), word) != 0) continue;
+        if (first < 0) first = csq;
+        last = csq;
+    }
+    if (first < 0) return {};
+    // The words' own rule decides, so the bands follow any change to it.
+    return {LowestDbm + 2 * first - 1.0, LowestDbm + 2 * last + 1.0};
+}
+
+uint32_t gSignalColour(const SignalReading& reading) {
+    if (!reading.Dbm) return 0x909090;
+    const std::string_view word = gSignalWord(reading.Csq);
+    if (word == "отличный") return 0x1e9e3c;
+    if (word == "хороший") return 0x7cc02c;
+    if (word == "средний") return 0xe8b410;
+    if (word == "слабый") return 0xe06c10;
+    return 0xc82020;
 }

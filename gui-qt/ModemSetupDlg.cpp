@@ -20,6 +20,7 @@
 #include "gui-qt/LogExport.h"
 #include "gui-qt/LogView.h"
 #include "gui-qt/SaveLogDialog.h"
+#include "gui-qt/SignalMeter.h"
 #include "toolkit/WindowChoices.h"
 
 namespace {
@@ -158,7 +159,12 @@ void ModemSetupDlg::OnInitDialog() {
     QAction* check = SystemMenu->addAction(QString::fromUtf8(CheckModemItem));
     check->setObjectName(QStringLiteral("checkModemAction"));
     connect(check, &QAction::triggered, this, [this] { OnCheckModem(); });
-    connect(SystemMenu, &QMenu::aboutToShow, this, [this, check] { check->setEnabled(Busy == 0); });
+    QAction* signal = SystemMenu->addAction(QString::fromUtf8(SignalMeterItem));
+    signal->setObjectName(QStringLiteral("signalMeterAction"));
+    connect(signal, &QAction::triggered, this, [this] { OnSignalMeter(); });
+    connect(SystemMenu, &QMenu::aboutToShow, this, [this, check, signal] {
+        for (QAction* run : {check, signal}) run->setEnabled(Busy == 0);
+    });
 
     setWindowIcon(Icon);
     setWindowTitle(QString::fromUtf8(ProductName));
@@ -179,6 +185,18 @@ void ModemSetupDlg::OnSysCommand(int id) {
     AboutDlg about(this);
     connect(&about, &AboutDlg::HelpRequested, this, [this] { OnHelp(); });
     about.exec();
+}
+
+void ModemSetupDlg::OnSignalMeter() {
+    if (Busy != 0) return;
+    if (!Meter) {
+        Meter = new SignalMeter(this, [this] { StopRun(); });
+        Kit.SetSignalView([this](const SignalReading& reading) { Meter->Show(reading); });
+    }
+    Meter->Restart();
+    Meter->show();
+    Meter->raise();
+    OnMeasureSignal();
 }
 
 void ModemSetupDlg::OnHelp() { gShowHelp(this); }
@@ -202,6 +220,7 @@ void ModemSetupDlg::reject() {
 
 void ModemSetupDlg::closeEvent(QCloseEvent* event) {
     CloseRequested = 1;
+    if (Meter) Meter->close();
     QDialog::closeEvent(event);
 }
 

@@ -39,8 +39,9 @@ public:
     void LogScrollTo(int id, int row) override;
     void LogDeleteAll(int id) override;
     std::string LogRowText(int id, int row) override;
-    // No meter window yet: readings are not shown.
-    void ShowSignal(const SignalReading&) override {}
+    // Where the signal job's readings go on the window thread; none drops them.
+    void SetSignalView(std::function<void(const SignalReading&)> show);
+    void ShowSignal(const SignalReading& reading) override;
     void CancelRequests() override;
 
 private:
@@ -51,6 +52,7 @@ private:
     std::map<int, QComboBox*> Combos;
     std::map<int, QWidget*> TextControls;
     std::map<int, QTableWidget*> Logs;
+    std::function<void(const SignalReading&)> SignalView;
 
     WindowRequests Requests;
 };

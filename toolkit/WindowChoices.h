@@ -16,6 +16,8 @@ inline constexpr const char* PlaceAtDevice = "Подключение к приб
 inline constexpr const char* PlaceAtComputer = "Подключение к компьютеру";
 // The window menu's item that runs the modem check, beside About.
 inline constexpr const char* CheckModemItem = "Проверить модем";
+// The item beside it that opens the signal meter.
+inline constexpr const char* SignalMeterItem = "Уровень сигнала…";
 
 // COM1..COMcount with comIndex selected.
 inline void gFillComChoices(Toolkit& window, int comIndex, int count = ComPortCount) {

@@ -58,3 +58,19 @@ TEST(SignalValue, SummaryGivesLeastMedianAndGreatest) {
 }
 
 }  // namespace
+
+// The meters shade these bands: each holds exactly the levels the check gives its word.
+TEST(SignalValue, BandsHoldTheLevelsOfTheirWords) {
+    struct Case {
+        const char* Word;
+        double Low, High;
+    };
+    const Case cases[] = {
+        {"слабый", -110, -94}, {"средний", -94, -84}, {"хороший", -84, -74}, {"отличный", -74, -50}, {"нет", 0, 0},
+    };
+    for (const Case& c : cases) {
+        const DbmSpan band = gSignalBand(c.Word);
+        EXPECT_EQ(band.Low, c.Low) << c.Word;
+        EXPECT_EQ(band.High, c.High) << c.Word;
+    }
+}

@@ -128,19 +128,20 @@ TEST_F(ModemSetupDlgTest, FirstStartShowsTheLayoutWithTheDefaultChoices) {
     EXPECT_EQ(extended & (LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES),
               DWORD{LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES});
 
-    // A separator, the About item and the check's item; Wine may add items of its own
-    // before ours.
+    // A separator, the About item, the check's item and the signal meter's; Wine may add
+    // items of its own before ours.
     HMENU menu = GetSystemMenu(w.Dialog, FALSE);
     const int items = GetMenuItemCount(menu);
-    ASSERT_GE(items, 3);
-    EXPECT_EQ(GetMenuState(menu, items - 3, MF_BYPOSITION) & MF_SEPARATOR, UINT{MF_SEPARATOR});
+    ASSERT_GE(items, 4);
+    EXPECT_EQ(GetMenuState(menu, items - 4, MF_BYPOSITION) & MF_SEPARATOR, UINT{MF_SEPARATOR});
     const std::pair<const wchar_t*, UINT> ours[] = {{L"&About...", ModemSetupDlg::AboutCommand},
-                                                     {L"Проверить модем", ModemSetupDlg::CheckCommand}};
-    for (int i = 0; i < 2; ++i) {
+                                                     {L"Проверить модем", ModemSetupDlg::CheckCommand},
+                                                     {L"Уровень сигнала…", ModemSetupDlg::SignalCommand}};
+    for (int i = 0; i < 3; ++i) {
         wchar_t item[32] = {};
-        GetMenuStringW(menu, items - 2 + i, item, 32, MF_BYPOSITION);
+        GetMenuStringW(menu, items - 3 + i, item, 32, MF_BYPOSITION);
         EXPECT_EQ(std::wstring(item), ours[i].first);
-        EXPECT_EQ(GetMenuItemID(menu, items - 2 + i), ours[i].second);
+        EXPECT_EQ(GetMenuItemID(menu, items - 3 + i), ours[i].second);
     }
 
     EXPECT_NE(SendMessageW(w.Dialog, WM_GETICON, ICON_BIG, 0), 0);
