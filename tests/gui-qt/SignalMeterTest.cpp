@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "gui-qt/ModemSetupDlg.h"
-#include "gui-qt/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "sim/VirtualModem.h"
 
 namespace {
