@@ -175,12 +175,12 @@ const Case Cases[] = {
      "Открытие СОМ32", "COM32: за этим номером нет устройства.", {"Отчёт.csv"}},
     {"a name beyond code page 1251 too", {L"--check", L"--com", L"32", L"--report", L"Отчёт Ω.csv"}, 3,
      "Открытие СОМ32", "COM32: за этим номером нет устройства.", {"Отчёт Ω.csv"}},
-    {"the report failure names the file", {L"--check", L"--com", L"32", L"--report", L"Нет папки\\Отчёт.csv"}, 3,
-     "Открытие СОМ32", "kestrelix-cli: cannot write Нет папки\\Отчёт.csv (error 3)", {}},
+    {"the report failure names the file", {L"--check", L"--com", L"32", L"--report", L"Нет папки\\Отчёт.csv"}, 4,
+     "Открытие СОМ32", "kestrelix-cli: cannot write the report Нет папки\\Отчёт.csv: Путь не найден.", {}},
     {"a bad Cyrillic value is quoted back", {L"--model", L"Модель"}, 2, "",
-     "1 not on some, 2 bad arguments, 3 a port could not be opened and none failed otherwise.", {}},
+     "otherwise, 4 the report could not be written.", {}},
     {"a lone surrogate is a bad argument", {L"--report", std::wstring(L"Отчёт") + wchar_t(0xD800) + L".csv"}, 2, "",
-     "1 not on some, 2 bad arguments, 3 a port could not be opened and none failed otherwise.", {}},
+     "otherwise, 4 the report could not be written.", {}},
 };
 
 TEST_P(CliConsoleTest, CyrillicArgumentsAndWhatTheOperatorSees) {
