@@ -73,7 +73,7 @@ public:
     int32_t SetSpeed(int32_t speed);
     int32_t SendText(const char* text);
     ReplyCode AwaitReply(const char* command, const char* expected, const char* alternative,
-                         uint32_t timeoutMs, char* reply);
+                         uint32_t timeoutMs, char* reply, uint32_t heardTimeoutMs = 0);
     static void WorkerProc(ConfigEngine* engine);
     // The modem check on the open port; always 1, its final row tells the outcome.
     int32_t RunCheck();

@@ -12,6 +12,9 @@
 namespace {
 
 constexpr uint32_t ProbeTimeoutMs = 1000;
+// A modem that has echoed the probe is at this speed: its result is waited for this long
+// rather than taken, late, for the next probe's at another speed.
+constexpr uint32_t HeardProbeTimeoutMs = 5000;
 constexpr int ProbeAttempts = 2;
 constexpr const char* Probe = "AT\r";
 
@@ -34,8 +37,8 @@ int32_t ConfigEngine::SendText(const char* text) {
 }
 
 ReplyCode ConfigEngine::AwaitReply(const char* command, const char* expected, const char* alternative,
-                                   uint32_t timeoutMs, char* reply) {
-    return Port.ReadReply(command, expected, alternative, timeoutMs, reply);
+                                   uint32_t timeoutMs, char* reply, uint32_t heardTimeoutMs) {
+    return Port.ReadReply(command, expected, alternative, timeoutMs, reply, heardTimeoutMs);
 }
 
 int32_t ConfigEngine::FindModem() {
@@ -49,7 +52,7 @@ int32_t ConfigEngine::FindModem() {
         if (!SetSpeed(speed)) return portFailed();
         for (int attempt = 0; attempt < ProbeAttempts; ++attempt) {
             if (!SendText(Probe)) return portFailed();
-            const ReplyCode code = AwaitReply(Probe, VerboseOk, NumericOk, ProbeTimeoutMs, nullptr);
+            const ReplyCode code = AwaitReply(Probe, VerboseOk, NumericOk, ProbeTimeoutMs, nullptr, HeardProbeTimeoutMs);
             if (code == Ok) {
                 FoundSpeed = speed;
                 return 1;

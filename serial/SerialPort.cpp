@@ -1,5 +1,6 @@
 #include "serial/SerialPort.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -123,8 +124,10 @@ int SerialPort::Write(const char* data, uint32_t length) {
 }
 
 ReplyCode SerialPort::ReadReply(const char* command, const char* expected, const char* alternative,
-                                uint32_t timeoutMs, char* out) {
-    return Gather(timeoutMs, [&](const char* gathered, int count) -> std::optional<ReplyCode> {
+                                uint32_t timeoutMs, char* out, uint32_t heardTimeoutMs) {
+    uint32_t limit = timeoutMs;
+    return Gather(limit, [&](const char* gathered, int count) -> std::optional<ReplyCode> {
+        if (command && FindBytes(gathered, count, command) >= 0) limit = std::max(timeoutMs, heardTimeoutMs);
         const ReplyScan scan = gScanReply(gathered, count, command);
         if (!scan.Complete) return std::nullopt;
         if (out) std::memcpy(out, gathered + scan.Start, static_cast<size_t>(scan.Length));
@@ -144,7 +147,7 @@ ReplyCode SerialPort::ReadInfoReply(const char* command, uint32_t timeoutMs, Inf
     return code;
 }
 
-ReplyCode SerialPort::Gather(uint32_t timeoutMs, const Verdict& verdict) {
+ReplyCode SerialPort::Gather(const uint32_t& timeoutMs, const Verdict& verdict) {
     const uint32_t start = Platform->TickMs();
     char gathered[ReplyBufferSize] = {};
     int count = 0;

@@ -32,9 +32,11 @@ public:
     int Escape(uint32_t function);
     void ClearErrors();
     int Write(const char* data, uint32_t length);
-    // out, when given, must hold ReplyBufferSize bytes.
+    // out, when given, must hold ReplyBufferSize bytes. Once the echo of command has come
+    // back, the wait lasts up to heardTimeoutMs when that is longer: the echo shows that
+    // the modem listens at this speed and only its result is late.
     ReplyCode ReadReply(const char* command, const char* expected, const char* alternative,
-                        uint32_t timeoutMs, char* out);
+                        uint32_t timeoutMs, char* out, uint32_t heardTimeoutMs = 0);
     // The same gathering for a reply with lines of information before its result code
     // (ReplyParser.h): complete on the final result code; Ok, ModemError, Failed, TimedOut
     // or Stopped. reply receives what was understood of a complete reply.
@@ -52,9 +54,10 @@ public:
 
 private:
     // Reads until verdict, given all bytes gathered so far, returns a code for a complete
-    // reply, the time-out passes, or a stop is requested.
+    // reply, the time-out passes, or a stop is requested. The time-out is read afresh at
+    // each turn, so that a verdict may lengthen it.
     using Verdict = std::function<std::optional<ReplyCode>(const char* gathered, int count)>;
-    ReplyCode Gather(uint32_t timeoutMs, const Verdict& verdict);
+    ReplyCode Gather(const uint32_t& timeoutMs, const Verdict& verdict);
 
     std::unique_ptr<SerialPlatform> Platform;
 };

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/ConfigStep.h"
 #include "sim/VirtualModem.h"
 #include "tests/engine/EngineRig.h"
 #include "tests/engine/LogRows.h"
@@ -149,5 +150,51 @@ TEST_F(ModemJobTest, ClosingTheWindowMidJobAddsNothingAndFreesThePort) {
     EXPECT_NE(h, InvalidPortHandle);
     if (h != InvalidPortHandle) platform->CloseDevice(h);
 }
+
+// A modem whose results come 1.4 s late, past the probe's wait. A late result must never
+// be taken for the answer to a probe at the next speed: the first row after the search
+// rows shows the modem found at its own speed, where the job or the check goes on.
+struct LateCase {
+    const char* Name;
+    uint32_t Speed;
+    bool Check;
+};
+
+void PrintTo(const LateCase& c, std::ostream* os) { *os << c.Name; }
+
+struct LateModemTest : ModemJobTest, ::testing::WithParamInterface<LateCase> {};
+
+TEST_P(LateModemTest, IsFoundAtItsOwnSpeed) {
+    auto options = At(GetParam().Speed);
+    options.DelayMs = 1400;
+    StartModem(options);
+    Choose(1, 0);
+    GetParam().Check ? Rig.Engine->OnCheckModem() : Rig.Engine->OnStartStop();
+    auto searchEnded = [&] {
+        const Rows log = Rig.Log();
+        return log.size() > 1 && log.back().rfind("Поиск", 0) != 0;
+    };
+    ASSERT_TRUE(Rig.Win.WaitFor(searchEnded, 60000));
+    Rig.Engine->StopRun();
+    ASSERT_TRUE(Rig.WaitIdle());
+
+    Rows searches;
+    for (const int32_t speed : ProbeSpeeds) {
+        searches.push_back(Search(speed));
+        if (speed == static_cast<int32_t>(GetParam().Speed)) break;
+    }
+    const Rows log = Rig.Log();
+    ASSERT_GT(log.size(), searches.size() + 1);
+    EXPECT_EQ(Rows(log.begin() + 1, log.begin() + 1 + static_cast<long>(searches.size())), searches);
+    const std::string next = log[searches.size() + 1];
+    EXPECT_EQ(next, GetParam().Check ? "Изготовитель: Cinterion; модель: MC52i; версия: REVISION 01.100"
+                                     : Exec("AT+IPR=9600"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Delays, LateModemTest,
+                         testing::Values(LateCase{"CheckAt115200", 115200, true},
+                                         LateCase{"CheckAt19200", 19200, true},
+                                         LateCase{"JobAt115200", 115200, false}),
+                         [](const auto& info) { return info.param.Name; });
 
 }  // namespace
