@@ -16,7 +16,8 @@ SaveLogDialog::SaveLogDialog(QWidget* owner) : QFileDialog(owner, QStringLiteral
 bool SaveLogDialog::AskToCreate(const QString& name) {
     QMessageBox question(QMessageBox::Warning, windowTitle(), QStringLiteral("%1 не существует.\nСоздать его?").arg(name),
                          QMessageBox::Yes | QMessageBox::No, this);
-    question.setDefaultButton(QMessageBox::No);
+    // Typing a name and pressing Enter twice saves, as at the native prompt.
+    question.setDefaultButton(QMessageBox::Yes);
     // A file name is shown as typed, whatever characters it holds.
     question.setTextFormat(Qt::PlainText);
     return question.exec() == QMessageBox::Yes;

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -217,6 +218,34 @@ TEST_F(SaveDialog, NewNameIsConfirmedThenItsTxtFileReplacedWithoutAsking) {
     EXPECT_TRUE(Operator.Boxes()[0].Text.contains("run"));
     EXPECT_TRUE(Operator.Boxes()[0].Text.contains("Создать"));
     EXPECT_EQ(Operator.Boxes()[0].Format, Qt::PlainText);
+}
+
+// From the keyboard alone: Enter in the name field, Enter at the creation question.
+TEST_F(SaveDialog, TypedNameAndEnterTwiceSaveTheLog) {
+    AddRows({"A"});
+    Operator.Then([this](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        dialog->setDirectory(Dir.path());
+        auto* field = dialog->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(field, nullptr);
+        QTest::keyClicks(field, "keyed");
+        QTest::keyClick(field, Qt::Key_Return);
+    });
+    Operator.Then([](QWidget* box) {
+        QWidget* dialog = box->parentWidget();
+        QTest::keyClick(box, Qt::Key_Return);
+        // Left open, the dialog would wait for the operator for ever.
+        QTimer::singleShot(0, dialog, [dialog] {
+            ADD_FAILURE() << "the dialog stayed open";
+            qobject_cast<QDialog*>(dialog)->reject();
+        });
+    });
+    const auto chosen = gAskSaveLogPath(&Owner);
+    ASSERT_EQ(chosen, In("keyed"));
+    gSaveLogTo(Window, *chosen, &Owner);
+    EXPECT_EQ(ReadAll(In("keyed.txt")), "A\r\n");
+    ASSERT_EQ(Operator.Boxes().size(), 1u);
+    EXPECT_TRUE(Operator.Boxes()[0].Text.contains("keyed"));
 }
 
 TEST_F(SaveDialog, RefusedCreationKeepsTheDialogOpen) {
