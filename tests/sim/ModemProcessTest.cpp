@@ -1,5 +1,6 @@
 // kestrelix-modem as a program: however it ends, the next modem on its number starts.
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -29,6 +30,20 @@ TEST(ModemProcess, EachEndingSignalRemovesTheLink) {
         modem.Signal(signal);
         EXPECT_EQ(modem.Wait(), 0);
         EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+    }
+}
+
+// A program that cannot be started fails the test and never reads as an exit status of 0.
+TEST(ModemProcess, ProgramThatCannotStartFailsTheTest) {
+    for (const char* program : {"/nonexistent/kestrelix-modem", "/dev/null", "/"}) {
+        SCOPED_TRACE(program);
+        auto start = [program] {
+            ChildProcess child(program, {"--com", "7"});
+            EXPECT_FALSE(child.Started());
+            EXPECT_EQ(child.Wait(), -1);
+            EXPECT_FALSE(child.WaitForOutput("COM7", 100));
+        };
+        EXPECT_NONFATAL_FAILURE(start(), "could not start");
     }
 }
 

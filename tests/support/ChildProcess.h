@@ -1,6 +1,7 @@
 #pragma once
 // A program of the project run as a child process, its stdout and stderr gathered as
-// they come; killed on destruction if it still runs.
+// they come; killed on destruction if it still runs. A program that cannot be started
+// fails the test.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -9,8 +10,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
+#include <initializer_list>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -26,14 +32,22 @@ public:
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
-        int out[2], err[2];
-        if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return;
+        int out[2] = {-1, -1}, err[2] = {-1, -1};
+        if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) {
+            NotStarted("pipe2", errno, {out[0], out[1]});
+            return;
+        }
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], 1);
         posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-        if (posix_spawn(&Pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) Pid = -1;
+        const int spawned = posix_spawn(&Pid, program.c_str(), &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
+        if (spawned != 0) {
+            Pid = -1;
+            NotStarted(program, spawned, {out[0], out[1], err[0], err[1]});
+            return;
+        }
         close(out[1]);
         close(err[1]);
         Reader = std::thread([this, o = out[0], e = err[0]] { Gather(o, e); });
@@ -48,10 +62,16 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    void Signal(int sig) { kill(Pid, sig); }
+    void Signal(int sig) {
+        if (Started()) kill(Pid, sig);
+    }
 
-    // The exit status once the program has ended and both streams are closed.
+    bool Started() const { return Pid > 0; }
+
+    // The exit status once the program has ended and both streams are closed; -1 for a
+    // program that never started.
     int Wait() {
+        if (!Started()) return Status;
         if (!Exited) {
             int status = 0;
             waitpid(Pid, &status, 0);
@@ -86,6 +106,14 @@ public:
     }
 
 private:
+    // A test whose program never ran must not pass on what it did not see.
+    void NotStarted(const std::string& what, int error, std::initializer_list<int> fds) {
+        ADD_FAILURE() << "could not start " << what << ": " << std::strerror(error);
+        for (const int fd : fds)
+            if (fd >= 0) close(fd);
+        Closed = true;
+    }
+
     void Gather(int out, int err) {
         pollfd fds[2] = {{out, POLLIN, 0}, {err, POLLIN, 0}};
         int open = 2;
