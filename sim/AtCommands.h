@@ -27,10 +27,10 @@ struct AtRules {
     bool SimPresent = true;  // without a SIM card the modem refuses to set auto-answer
     SimState Sim = SimState::Ready;
     int Signal = 17;         // +CSQ level: 0 to 31, 99 unknown
-    SignalFault CsqFault = SignalFault::None;
     Registration Network = Registration::Home;  // while the SIM card is ready
     std::string Imei = "351998000000018";
     std::string Model = "MC52i";  // what AT+CGMM answers
+    SignalFault CsqFault = SignalFault::None;
 };
 
 // The commands of a line after its "AT"/"at" prefix, without the line end, or nothing
