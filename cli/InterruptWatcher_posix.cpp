@@ -8,7 +8,8 @@
 
 // SIGINT and SIGTERM are taken by sigwait on a thread of its own rather than in a
 // handler. SIGPIPE is ignored: a closed output then fails the write, which the console
-// front end treats as a stop.
+// front end treats as a stop. SIGXFSZ too: a report over the file size limit then fails
+// its write with the reason, instead of ending the program with the batch untold.
 struct InterruptWatcher::Impl {
     std::function<void()> OnInterrupt;
     sigset_t Signals;
@@ -22,6 +23,7 @@ InterruptWatcher::InterruptWatcher(std::function<void()> onInterrupt) : P(std::m
     sigaddset(&P->Signals, SIGINT);
     sigaddset(&P->Signals, SIGTERM);
     signal(SIGPIPE, SIG_IGN);
+    signal(SIGXFSZ, SIG_IGN);
     pthread_sigmask(SIG_BLOCK, &P->Signals, nullptr);
 }
 
