@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -258,8 +259,8 @@ TEST_F(CliTest, ADeviceReachedByTwoNumbersRunsOnce) {
     }
 }
 
-// Ctrl+C, SIGTERM and a standard output closed by its reader (| head -3) all stop every
-// job: the report is written, the status is 1, and no signal ends the program.
+// Ctrl+C, SIGTERM, SIGHUP and a standard output closed by its reader (| head -3) all
+// stop every job: the report is written, the status is 1, and no signal ends the program.
 TEST_F(CliTest, EveryStopEndsTheBatchCleanly) {
     // Silent modems keep the search going until it is stopped.
     StartModem(1, 9600, false, true);
@@ -267,9 +268,13 @@ TEST_F(CliTest, EveryStopEndsTheBatchCleanly) {
     const struct {
         const char* Name;
         int Signal;  // 0: the output is closed instead
-    } cases[] = {{"Ctrl+C", SIGINT}, {"SIGTERM", SIGTERM}, {"head -3", 0}};
+    } cases[] = {{"Ctrl+C", SIGINT}, {"SIGTERM", SIGTERM}, {"the terminal closed", SIGHUP}, {"head -3", 0}};
+    struct sigaction hangup {};
+    sigaction(SIGHUP, nullptr, &hangup);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
+        // Under nohup the program inherits SIGHUP ignored, and keeps it so.
+        if (c.Signal == SIGHUP && hangup.sa_handler == SIG_IGN) continue;
         const std::string report = Home.Path() + "/stopped.csv";
         std::filesystem::remove(report);
         const Lines args = {"--com", "1-2", "--report", report};
