@@ -309,7 +309,7 @@ TEST_F(CliTest, EveryStopEndsTheBatchCleanly) {
 }
 
 // A number that leads to something other than a serial port is not opened; each says
-// what it leads to instead.
+// what it leads to instead, and so does the list.
 TEST_F(CliTest, WhatIsNoSerialPortIsNotOpened) {
     const std::string plain = Home.Path() + "/notes.txt";
     std::ofstream(plain) << "notes\n";
@@ -317,13 +317,21 @@ TEST_F(CliTest, WhatIsNoSerialPortIsNotOpened) {
         int Com;
         std::string Target;
         std::string Why;
+        std::string Listed;  // after the target and its link in --list
     } cases[] = {
-        {7, "/dev/ptmx", "COM7 (/dev/ptmx): это не последовательный порт, а ведущая сторона псевдотерминала."},
-        {8, plain, "COM8 (" + plain + "): это не терминальное устройство."},
-        {9, "/dev/null", "COM9 (/dev/null): это не терминальное устройство."},
-        {10, "/nonexistent/kx-tty", "COM10 (/nonexistent/kx-tty): такого устройства нет."},
+        {7, "/dev/ptmx", "COM7 (/dev/ptmx): это не последовательный порт, а ведущая сторона псевдотерминала.",
+         " — ведущая сторона псевдотерминала, не последовательный порт"},
+        {8, plain, "COM8 (" + plain + "): это не терминальное устройство.", " — не устройство"},
+        {9, "/dev/null", "COM9 (/dev/null): это не терминальное устройство.", ""},
+        {10, "/nonexistent/kx-tty", "COM10 (/nonexistent/kx-tty): такого устройства нет.", " не существует"},
     };
     for (const auto& c : cases) LinkPort(c.Com, c.Target);
+    CliProcess list({"--list"});
+    EXPECT_EQ(list.Wait(), 0);
+    for (const auto& c : cases) {
+        const std::string link = " (ссылка " + Home.PortsFolder() + "/COM" + std::to_string(c.Com) + ")";
+        EXPECT_NE(list.Stdout().find(c.Target + link + c.Listed + "\n"), std::string::npos) << list.Stdout();
+    }
     // All at once: each port's five attempts to open take their time.
     CliProcess cli({"--com", "7-10"});
     EXPECT_EQ(cli.Wait(), 3);
