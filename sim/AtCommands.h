@@ -17,6 +17,9 @@ struct AtOutcome {
 
 enum class SimState { Ready, PinNeeded, PukNeeded };
 
+// How AT+CSQ goes wrong on a modem that will not tell its level.
+enum class SignalFault { None, Error, Garbage };
+
 // The registration states of +CREG, by their numbers.
 enum class Registration { NotRegistered = 0, Home = 1, Searching = 2, Denied = 3, Roaming = 5 };
 
@@ -24,6 +27,7 @@ struct AtRules {
     bool SimPresent = true;  // without a SIM card the modem refuses to set auto-answer
     SimState Sim = SimState::Ready;
     int Signal = 17;         // +CSQ level: 0 to 31, 99 unknown
+    SignalFault CsqFault = SignalFault::None;
     Registration Network = Registration::Home;  // while the SIM card is ready
     std::string Imei = "351998000000018";
     std::string Maker = "Cinterion";  // what AT+CGMI answers

@@ -21,6 +21,7 @@ const char* const ModemUsage =
     "  --signal N         AT+CSQ level: 0-31 (-113 + 2N dBm) or 99 unknown (default 17)\n"
     "  --signal-walk      the level wanders a step at a time from --signal after each AT+CSQ,\n"
     "                     with short runs of 99, as a moved antenna's does (repeatable with --seed)\n"
+    "  --csq FAULT        AT+CSQ answers ERROR (error) or a line without a level (garbage)\n"
     "  --registration R   home, roaming, searching, denied or none (default home)\n"
     "  --imei DIGITS      the IMEI, 15 digits (default: one made from the COM number)\n"
     "  --maker TEXT       what AT+CGMI answers (default Cinterion); any bytes but CR and LF,\n"
@@ -84,6 +85,9 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
             o.Signal = static_cast<int>(n);
         } else if (name == "--signal-walk") {
             o.SignalWalk = true;
+        } else if (name == "--csq") {
+            if (!value(text) || (text != "error" && text != "garbage")) return "--csq needs error or garbage";
+            o.CsqFault = text == "error" ? SignalFault::Error : SignalFault::Garbage;
         } else if (name == "--registration") {
             const std::map<std::string, Registration> states = {
                 {"home", Registration::Home}, {"roaming", Registration::Roaming},

@@ -28,6 +28,7 @@ struct VirtualModemOptions {
     SimState Sim = SimState::Ready; // the inserted SIM card's state
     int Signal = 17;                // +CSQ level: 0 to 31, 99 unknown
     bool SignalWalk = false;        // the level wanders from Signal, reading by reading
+    SignalFault CsqFault = SignalFault::None;  // AT+CSQ answers ERROR or no level
     Registration Network = Registration::Home;  // while the SIM card is ready
     std::string Imei;               // empty: one made from the COM number
     std::string Maker = "Cinterion";  // AT+CGMI's answer, any bytes: a hostile modem's markup

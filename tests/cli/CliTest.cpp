@@ -366,6 +366,26 @@ TEST_F(CliTest, SignalOnATerminalDrawsTheBarAndEndsAfterSeconds) {
     EXPECT_EQ(none.Stdout(), "");
 }
 
+// A modem that will not tell its level gives no reading at all: its row, the empty
+// summary, status 1, and nothing made up on stdout.
+TEST_F(CliTest, SignalOfAModemWithoutALevelEndsWithItsRowAndStatusOne) {
+    for (const SignalFault fault : {SignalFault::Error, SignalFault::Garbage}) {
+        VirtualModemOptions options;
+        options.ComNumber = fault == SignalFault::Error ? 9 : 10;
+        options.Speed = 9600;
+        options.CsqFault = fault;
+        options.Mismatch = MismatchMode::Silent;
+        Modems.push_back(std::make_unique<VirtualModem>(options));
+        ASSERT_EQ(Modems.back()->Start(), "");
+        CliProcess cli({"--com", std::to_string(options.ComNumber), "--signal"});
+        EXPECT_EQ(cli.Wait(), 1);
+        const Lines err = SplitLines(cli.Stderr());
+        ASSERT_GE(err.size(), 2u);
+        EXPECT_EQ(err[err.size() - 2], "Модем не сообщает уровень сигнала!");
+        EXPECT_EQ(SplitLines(cli.Stdout()), Lines{err.back()});
+    }
+}
+
 // Sixty-four ports served by one modem process: one modem dies mid-job, one port is held
 // by another program, one leads nowhere; each ends with its own cause and every other
 // port is configured.
