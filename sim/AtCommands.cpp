@@ -115,7 +115,7 @@ bool RunQuery(const std::string& name, Cursor& c, const AtRules& rules, AtOutcom
     if (!read && c.Take('=')) return c.Take('?');  // the test form: supported, nothing to list
     const bool simReady = rules.SimPresent && rules.Sim == SimState::Ready;
     if (name == "CGMI" && !read) {
-        out.Information.push_back("Cinterion");
+        out.Information.push_back(rules.Maker);
     } else if (name == "CGMM" && !read) {
         out.Information.push_back(rules.Model);
     } else if (name == "CGMR" && !read) {

@@ -29,6 +29,7 @@ struct AtRules {
     int Signal = 17;         // +CSQ level: 0 to 31, 99 unknown
     Registration Network = Registration::Home;  // while the SIM card is ready
     std::string Imei = "351998000000018";
+    std::string Maker = "Cinterion";  // what AT+CGMI answers
     std::string Model = "MC52i";  // what AT+CGMM answers
     SignalFault CsqFault = SignalFault::None;
 };

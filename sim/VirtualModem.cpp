@@ -187,6 +187,7 @@ std::string VirtualModem::Start() {
     rules.Commands.CsqFault = o.CsqFault;
     rules.Commands.Network = o.Network;
     rules.Commands.Imei = o.Imei.empty() ? gImeiFor(o.ComNumber) : o.Imei;
+    rules.Commands.Maker = o.Maker;
     rules.Commands.Model = o.Model;
     rules.GarbageOnMismatch = o.Mismatch == MismatchMode::Garbage;
     rules.Silent = o.Silent;
