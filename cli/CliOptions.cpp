@@ -146,7 +146,7 @@ std::string gCliUsage() {
            "nothing; with --model, --speed or --place it follows each successful job.\n"
            "Several ports (--com 3,5-8) run at once, each row prefixed with its port, and end with a\n"
            "summary; a device reached by several numbers runs once. --report writes one CSV row per\n"
-           "port. SIGTERM and a closed standard output stop the jobs as Ctrl+C does.\n"
+           "port. SIGTERM, SIGHUP and a closed standard output stop the jobs as Ctrl+C does.\n"
            "--signal shows the modem's signal level about once a second until Ctrl+C or for SECONDS:\n"
            "one line kept up to date on a terminal, else one line a reading (time;dBm;CSQ;network),\n"
            "then the summary; it changes nothing in the modem and exits 0 once a reading came, else 1.\n"

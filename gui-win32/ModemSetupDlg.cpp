@@ -63,6 +63,11 @@ INT_PTR ModemSetupDlg::OnMessage(UINT message, WPARAM wParam) {
         if ((wParam & 0xFFF0) != AboutCommand) return FALSE;
         RunAboutBox();
         return TRUE;
+    case WM_INITMENU:
+        // The menu is about to open: the run items show whether a run would start now.
+        if (reinterpret_cast<HMENU>(wParam) == GetSystemMenu(Dialog, FALSE))
+            GreyRunItems(reinterpret_cast<HMENU>(wParam));
+        return FALSE;
     case WM_PAINT:
         return OnPaint();
     case WM_QUERYDRAGICON:
@@ -177,6 +182,11 @@ bool ModemSetupDlg::OnPaint() {
 // loop, so the export holds every row present when the dialog returns.
 void ModemSetupDlg::OnSaveLog() {
     if (const std::optional<std::string> chosen = gAskSaveLogPath(Dialog)) gSaveLogTo(Kit, *chosen, Dialog);
+}
+
+void ModemSetupDlg::GreyRunItems(HMENU menu) const {
+    for (const UINT command : RunCommands)
+        EnableMenuItem(menu, command, MF_BYCOMMAND | (Busy != 0 ? MF_GRAYED : MF_ENABLED));
 }
 
 // Like the check, the signal job waits while a run is busy.

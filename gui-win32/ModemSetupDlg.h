@@ -23,6 +23,8 @@ public:
     static constexpr UINT CheckCommand = 32;
     // The system command that opens the signal meter and starts the signal job.
     static constexpr UINT SignalCommand = 48;
+    // The system menu's items that start a run: greyed while one is busy.
+    static constexpr UINT RunCommands[] = {CheckCommand, SignalCommand};
 
     // With no parent window, as start-up makes it.
     explicit ModemSetupDlg(IntSettings& settings);
@@ -40,6 +42,7 @@ private:
     bool OnPaint();
     void OnSaveLog();
     void OnSignalMeter();
+    void GreyRunItems(HMENU menu) const;
 
     HWND Dialog = nullptr;
 

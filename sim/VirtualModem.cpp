@@ -184,8 +184,10 @@ std::string VirtualModem::Start() {
     rules.Commands.SimPresent = !o.NoSim;
     rules.Commands.Sim = o.Sim;
     rules.Commands.Signal = o.Signal;
+    rules.Commands.CsqFault = o.CsqFault;
     rules.Commands.Network = o.Network;
     rules.Commands.Imei = o.Imei.empty() ? gImeiFor(o.ComNumber) : o.Imei;
+    rules.Commands.Maker = o.Maker;
     rules.Commands.Model = o.Model;
     rules.GarbageOnMismatch = o.Mismatch == MismatchMode::Garbage;
     rules.Silent = o.Silent;
