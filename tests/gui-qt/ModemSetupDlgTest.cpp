@@ -370,6 +370,31 @@ TEST_F(ModemSetupDlgTest, TheCloseBoxEndsTheWindowWithoutAsking) {
     EXPECT_EQ(finished.first().first().toInt(), QDialog::Rejected);
 }
 
+// A damaged choice in the settings file: Start sends the virtual modem on COM1 not a
+// byte, and the log names the choice to make.
+TEST_F(ModemSetupDlgTest, DamagedStoredChoiceSendsTheModemNothing) {
+    const struct {
+        const char* Name;
+        int Value;
+        const char* Row;
+    } cases[] = {
+        {"IsLocal", 7, "Не выбрано место подключения! Выберите место подключения модема."},
+        {"CommNum", 999, "Не выбран СОМ-порт! Выберите СОМ порт, к которому подключен модем."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        SetUp();
+        Store.WriteInt(Section, "CommNum", 1);
+        Store.WriteInt(Section, c.Name, c.Value);
+        const auto modem = StartModem();
+        const Window w = Open();
+        w.StartStop->click();
+        ASSERT_TRUE(w.WaitForEnd());
+        EXPECT_EQ(Rows(w.Log), (QStringList{c.Row, NotSucceeded}));
+        EXPECT_EQ(modem->ReceivedBytes(), "");
+    }
+}
+
 // Closing at a random moment of a job, as the close box does, and destroying the window
 // at once, as start-up does: the window is gone at once, no row comes after the close,
 // the port is closed and nothing hangs.
