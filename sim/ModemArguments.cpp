@@ -14,6 +14,9 @@ const char* const ModemUsage =
     "  --profile FILE     keeps the profile stored by AT&W across runs\n"
     "  --no-sim           no SIM card: ATS0=... answers ERROR, AT+CPIN? +CME ERROR: 10\n"
     "  --sim STATE        the SIM card: ready, pin or puk (needs its PIN or PUK; default ready)\n"
+    "  --pin CODE         the card's PIN, 4-8 digits (default 0000); the card asks for it:\n"
+    "                     three wrong tries and it wants its PUK. With --profile the card\n"
+    "                     keeps its PIN request and tries across runs\n"
     "  --signal N         AT+CSQ level: 0-31 (-113 + 2N dBm) or 99 unknown (default 17)\n"
     "  --registration R   home, roaming, searching, denied or none (default home)\n"
     "  --imei DIGITS      the IMEI, 15 digits (default: one made from the COM number)\n"
@@ -73,6 +76,11 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
             if (!value(text) || (text != "ready" && text != "pin" && text != "puk"))
                 return "--sim needs ready, pin or puk";
             o.Sim = text == "ready" ? SimState::Ready : text == "pin" ? SimState::PinNeeded : SimState::PukNeeded;
+        } else if (name == "--pin") {
+            if (!value(o.Pin) || o.Pin.size() < 4 || o.Pin.size() > 8 ||
+                o.Pin.find_first_not_of("0123456789") != std::string::npos)
+                return "--pin needs 4 to 8 digits";
+            o.Sim = SimState::PinNeeded;
         } else if (name == "--signal") {
             if (!number(n, 99) || (n > 31 && n != 99)) return "--signal needs 0 to 31, or 99";
             o.Signal = static_cast<int>(n);

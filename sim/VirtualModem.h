@@ -25,7 +25,8 @@ struct VirtualModemOptions {
     MismatchMode Mismatch = MismatchMode::Garbage;
     std::string ProfileFile;        // keeps the stored profile across runs; empty: none
     bool NoSim = false;             // ATS0=... answers ERROR, AT+CPIN? +CME ERROR: 10
-    SimState Sim = SimState::Ready; // the inserted SIM card's state
+    SimState Sim = SimState::Ready; // the inserted SIM card's state at power-on
+    std::string Pin = "0000";       // the card's PIN
     int Signal = 17;                // +CSQ level: 0 to 31, 99 unknown
     Registration Network = Registration::Home;  // while the SIM card is ready
     std::string Imei;               // empty: one made from the COM number
@@ -69,6 +70,7 @@ public:
 
     ModemSettings Settings() const;
     ModemSettings StoredProfile() const;
+    SimCard Card() const;
     int CommandLines() const;         // command lines handled so far
     bool HungUp() const;              // the line was closed by HangupAfter
 
