@@ -1,5 +1,7 @@
 #include "cli/Batch.h"
 
+#include <algorithm>
+
 #include "cli/ConsoleText.h"
 #include "cli/ConsoleToolkit.h"
 #include "engine/CheckRows.h"
@@ -33,12 +35,14 @@ struct Batch::Port {
     PortResult Result;
 };
 
-Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err) : Options(options), Out(out), Err(err) {
+Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err, std::string pin, std::FILE* answers)
+    : Options(options), Pin(std::move(pin)), Out(out), Err(err) {
     const bool several = Options.ComNumbers.size() > 1;
     for (const int com : Options.ComNumbers) {
         const std::string prefix = several ? "COM" + std::to_string(com) + ": " : std::string();
         auto port = std::make_unique<Port>(com, Out, Err, prefix, &OutputLock);
         Port& p = *port;
+        p.Window.Answers = answers;
         p.Window.OnCaption = [this, &p](const std::string& caption) {
             {
                 std::lock_guard lock(Mutex);
@@ -64,7 +68,9 @@ Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err) : Option
     }
 }
 
-Batch::~Batch() = default;
+Batch::~Batch() {
+    std::fill(Pin.begin(), Pin.end(), '\0');
+}
 
 void Batch::Interrupt() {
     {
@@ -83,6 +89,7 @@ void Batch::Launch(Port& port, bool check) {
         port.Checking = check;
     }
     if (check) port.Engine->OnCheckModem();
+    else if (Options.SimPin) port.Engine->OnSimPin(Pin);
     else port.Engine->OnStartStop();
 }
 

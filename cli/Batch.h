@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "cli/BatchReport.h"
@@ -17,7 +18,10 @@
 
 class Batch {
 public:
-    Batch(const CliOptions& options, std::FILE* out, std::FILE* err);
+    // pin: the SIM card's PIN for --sim-pin, the same for every port; forgotten at the end.
+    // answers: where the console reads the operator's answers to questions; none answers No.
+    Batch(const CliOptions& options, std::FILE* out, std::FILE* err, std::string pin = {},
+          std::FILE* answers = nullptr);
     ~Batch();
     Batch(const Batch&) = delete;
     Batch& operator=(const Batch&) = delete;
@@ -44,6 +48,7 @@ private:
     void WriteReport(const std::vector<PortResult>& results);
 
     const CliOptions Options;
+    std::string Pin;
     std::FILE* const Out;
     std::FILE* const Err;
     std::mutex OutputLock;  // keeps the console's rows whole across ports

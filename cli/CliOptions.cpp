@@ -79,6 +79,10 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
             o.Check = true;
             continue;
         }
+        if (arg == "--sim-pin") {
+            o.SimPin = true;
+            continue;
+        }
         if (arg != "--com" && arg != "--model" && arg != "--speed" && arg != "--place" && arg != "--report") {
             parsed.Error = "unknown argument: " + arg;
             return parsed;
@@ -118,6 +122,7 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
             return parsed;
         }
     }
+    if (o.SimPin && (o.Check || o.Configure)) parsed.Error = "--sim-pin runs alone, without --check, --model, --speed or --place";
     return parsed;
 }
 
@@ -125,6 +130,7 @@ std::string gCliUsage() {
     return "usage: kestrelix-cli [--com N[,N-M...]] [--model N|NAME] [--speed BPS] [--place device|computer]\n"
            "                    [--check] [--report FILE.csv]\n"
            "       kestrelix-cli --check [--com N[,N-M...]] [--report FILE.csv]\n"
+           "       kestrelix-cli --sim-pin [--com N[,N-M...]] [--report FILE.csv]\n"
            "       kestrelix-cli --list | --help\n"
            "Configures the modem on COM N (1-32, default 1) for unattended data exchange and prints\n"
            "the operation log. --model: the model's number or name as --list shows it (default 0);\n"
@@ -135,6 +141,11 @@ std::string gCliUsage() {
            "nothing; with --model, --speed or --place it follows each successful job.\n"
            "Several ports (--com 3,5-8) run at once, each row prefixed with its port, and end with a\n"
            "summary; --report writes one CSV row per port.\n"
+           "--sim-pin turns off the SIM card's PIN request: the PIN (4-8 digits) is read once, from\n"
+           "one line of standard input, never echoed, and sent at most once to each card; a card\n"
+           "with one try left asks again first (answer \"да\"), a card that wants its PUK gets none.\n"
            "Exit status: 0 configured (or, checking only, the modem answered) on every port,\n"
-           "1 not on some, 2 bad arguments, 3 a port could not be opened and none failed otherwise.\n";
+           "1 not on some, 2 bad arguments (or a PIN that is not 4-8 digits), 3 a port could not be\n"
+           "opened and none failed otherwise. With --sim-pin: 0 the request is off on every port,\n"
+           "1 a wrong PIN, a PUK wanted or no modem.\n";
 }

@@ -13,6 +13,7 @@ struct CliOptions {
     int Place = 0;
     bool Configure = false;  // --model, --speed or --place was given
     bool Check = false;
+    bool SimPin = false;  // turns the SIM card's PIN request off; the PIN comes from stdin
     std::string ReportFile;  // empty: no report
     bool List = false;
     bool Help = false;

@@ -37,6 +37,21 @@ void ConsoleToolkit::ShowMessage(const std::string& text, const std::string&) {
     Locked([&] { Write(Err, text); });
 }
 
+bool ConsoleToolkit::AskYesNo(const std::string& text, const std::string&) {
+    std::string answer;
+    const bool asked = Locked([&] {
+        // Under the shared lock, so that ports ask one at a time and each reads its own answer.
+        std::unique_lock<std::mutex> output;
+        if (OutputLock) output = std::unique_lock(*OutputLock);
+        WriteLines(Err, Prefix, text + " (да/нет)");
+        if (!Answers) return;
+        int c = 0;
+        while ((c = std::fgetc(Answers)) != EOF && c != '\n') answer += static_cast<char>(c);
+        if (!answer.empty() && answer.back() == '\r') answer.pop_back();
+    });
+    return asked && (answer == "да" || answer == "Да" || answer == "ДА" || answer == "y" || answer == "yes");
+}
+
 // Rows are only ever appended by the engine, so printing in arrival order is the log's order.
 void ConsoleToolkit::RowInserted(int, const std::string& text) { Write(Out, text); }
 

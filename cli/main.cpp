@@ -8,6 +8,8 @@
 #include "cli/Batch.h"
 #include "cli/CliOptions.h"
 #include "cli/InterruptWatcher.h"
+#include "cli/SecretInput.h"
+#include "engine/PinRows.h"
 #include "engine/ConfigStep.h"
 #include "serial/PortIdentity.h"
 #include "toolkit/WindowChoices.h"
@@ -25,11 +27,11 @@ void PrintList() {
     }
 }
 
-int RunPorts(const CliOptions& options) {
+int RunPorts(const CliOptions& options, std::string pin) {
     // Declared before the watcher, so that it goes after it: no interrupt reaches it then.
     std::unique_ptr<Batch> batch;
     InterruptWatcher watcher([&batch] { batch->Interrupt(); });
-    batch = std::make_unique<Batch>(options, stdout, stderr);
+    batch = std::make_unique<Batch>(options, stdout, stderr, std::move(pin), stdin);
     watcher.Start();
     return batch->Run();
 }
@@ -50,5 +52,15 @@ int main(int argc, char** argv) {
         PrintList();
         return AllSucceeded;
     }
-    return RunPorts(parsed.Options);
+    std::string pin;
+    if (parsed.Options.SimPin) {
+        std::fputs("PIN-код SIM-карты: ", stderr);
+        std::fflush(stderr);
+        // Refused before any port is opened: a malformed PIN must not cost the card a try.
+        if (!gReadSecretLine(pin) || !gIsPinCode(pin)) {
+            std::fprintf(stderr, "kestrelix-cli: %s\n", PinMsg::BadPin);
+            return BadArguments;
+        }
+    }
+    return RunPorts(parsed.Options, std::move(pin));
 }

@@ -111,6 +111,7 @@ void ConfigEngine::WorkerProc(ConfigEngine* engine) {
         // Only the start signal starts a run: a failed wait goes back to waiting.
         if (!started) continue;
         if (engine->NextRun == RunKind::Check) engine->RunCheckJob();
+        else if (engine->NextRun == RunKind::Pin) engine->RunPinJob();
         else engine->RunJob();
     }
 }

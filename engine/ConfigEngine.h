@@ -45,6 +45,9 @@ public:
     // Starts a modem check on the selected COM port unless a run is busy; the Start/Stop
     // button then stops it as it stops a job.
     void OnCheckModem();
+    // Starts the PIN job on the selected COM port with pin, unless a run is busy or pin is
+    // not 4 to 8 digits; false when it did not start. The engine forgets the PIN after the job.
+    bool OnSimPin(const std::string& pin);
     // Stops the run that is busy, as the button does, and never starts one.
     void StopRun();
     // Ends the worker without waiting for its job: every wait wakes, every further window
@@ -70,6 +73,8 @@ public:
     static void WorkerProc(ConfigEngine* engine);
     // The modem check on the open port; always 1, its final row tells the outcome.
     int32_t RunCheck();
+    // The PIN job on the open port; always 1, its final row tells the outcome.
+    int32_t RunPin();
 
     SerialPort Port;
     Event StopEvent;
@@ -100,14 +105,23 @@ protected:
 
 private:
     // The worker runs either kind through the same start hand-over.
-    enum class RunKind { Job, Check };
+    enum class RunKind { Job, Check, Pin };
 
     void Launch(RunKind kind);
     void RunJob();
     void RunCheckJob();
+    void RunPinJob();
+    // The PIN job's steps (PinJob.cpp).
+    bool AskShown(const char* command, InfoReply& answer);
+    bool SendSecret(const std::string& command, const std::string& shown, InfoReply& answer);
+    bool ConfirmLastTry();
+    void ReportWrongPin(const InfoReply& answer, const std::string& shown);
+    int32_t FinishPin(bool turnedOff);
     bool Ask(const char* command, InfoReply& answer);
     // Reports the failure unless the operator stopped the run: a stop is not an error.
     void ReportFailureUnlessStopped(const std::string& text);
 
     std::atomic<RunKind> NextRun{RunKind::Job};
+    // Set by OnSimPin before the start hand-over, wiped when the PIN job ends.
+    std::string Pin;
 };

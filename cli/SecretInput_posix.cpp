@@ -1,0 +1,23 @@
+#include "cli/SecretInput.h"
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+bool gReadSecretLine(std::string& line) {
+    termios saved{};
+    const bool terminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (terminal) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        quiet.c_lflag |= ECHONL;
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    line.clear();
+    int c = 0;
+    while ((c = std::fgetc(stdin)) != EOF && c != '\n') line += static_cast<char>(c);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (terminal) tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    return c != EOF || !line.empty();
+}
