@@ -7,13 +7,15 @@
 #include "engine/CheckRows.h"
 #include "engine/MemorySettings.h"
 #include "engine/Messages.h"
+#include "engine/ModemChoices.h"
 #include "serial/PortIdentity.h"
+#include "toolkit/ErrorText.h"
 #include "toolkit/TextFile.h"
 #include "toolkit/WindowChoices.h"
 
 struct Batch::Port {
-    Port(int com, std::FILE* out, std::FILE* err, std::string prefix, std::mutex* outputLock)
-        : Window(out, err, std::move(prefix), outputLock) {
+    Port(int com, std::FILE* out, std::FILE* err, std::string prefix, std::mutex* outputLock, ProgressLine* progress)
+        : Window(out, err, std::move(prefix), outputLock, progress) {
         Result.Com = com;
     }
 
@@ -36,12 +38,32 @@ struct Batch::Port {
 };
 
 Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err, std::string pin, std::FILE* answers)
-    : Options(options), Pin(std::move(pin)), Out(out), Err(err) {
-    const bool several = Options.ComNumbers.size() > 1;
+    : Options(options), Pin(std::move(pin)), Out(out), Err(err), Progress(out, options.ComNumbers.size() > 1) {
+    // The device each number ends at, not the operator's link to it: the report names
+    // what was really configured, and one device gets one job.
+    const std::vector<PortIdentity> identities = gIdentifyComPorts(*std::max_element(Options.ComNumbers.begin(), Options.ComNumbers.end()));
+    std::vector<std::pair<int, std::string>> distinct;
     for (const int com : Options.ComNumbers) {
+        const std::string& device = identities[static_cast<size_t>(com - 1)].Device;
+        const std::string name = "COM" + std::to_string(com);
+        const auto earlier = std::find_if(distinct.begin(), distinct.end(), [&](const auto& d) {
+            return d.first == com || (!device.empty() && d.second == device);
+        });
+        if (earlier == distinct.end()) {
+            distinct.emplace_back(com, device);
+        } else if (earlier->first == com) {
+            SharedNumbers.push_back(name + " is given more than once; it runs once.");
+        } else {
+            SharedNumbers.push_back(name + " leads to " + device + ", as COM" + std::to_string(earlier->first) +
+                                    " does; the device runs once, as COM" + std::to_string(earlier->first) + ".");
+        }
+    }
+    const bool several = distinct.size() > 1;
+    for (const auto& [com, device] : distinct) {
         const std::string prefix = several ? "COM" + std::to_string(com) + ": " : std::string();
-        auto port = std::make_unique<Port>(com, Out, Err, prefix, &OutputLock);
+        auto port = std::make_unique<Port>(com, Out, Err, prefix, &OutputLock, &Progress);
         Port& p = *port;
+        p.Result.Device = device;
         p.Window.Answers = answers;
         p.Window.OnCaption = [this, &p](const std::string& caption) {
             {
@@ -56,14 +78,11 @@ Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err, std::str
             }
             Changed.notify_all();
         };
-        gFillWindowChoices(p.Window, com - 1);
-        // The choices reach the engine the way stored ones do, without touching the store.
-        p.Settings.WriteInt(CommPortSection, "ModemType", Options.ModelIndex);
-        p.Settings.WriteInt(CommPortSection, "BaudRateInd", Options.SpeedIndex);
-        p.Settings.WriteInt(CommPortSection, "IsLocal", Options.Place);
+        p.Window.OnOutputLost = [this] { OutputLost(); };
+        gFillWindowChoices(p.Window, com - 1, HighestComNumber);
         p.Engine = std::make_unique<ConfigEngine>(p.Settings);
         p.Engine->SetWindow(&p.Window);
-        p.Engine->InitEngine();
+        p.Engine->InitEngine(ModemChoices{com - 1, Options.ModelIndex, Options.SpeedIndex, Options.Place});
         Ports.push_back(std::move(port));
     }
 }
@@ -76,6 +95,17 @@ void Batch::Interrupt() {
     {
         std::lock_guard lock(Mutex);
         ++Interrupts;
+        ++Generation;
+        for (auto& p : Ports) p->StopWanted = true;
+    }
+    Changed.notify_all();
+}
+
+void Batch::OutputLost() {
+    {
+        std::lock_guard lock(Mutex);
+        if (OutputGone) return;
+        OutputGone = true;
         ++Generation;
         for (auto& p : Ports) p->StopWanted = true;
     }
@@ -98,16 +128,18 @@ bool Batch::Conclude(Port& port) {
     r.LastRow = port.Window.LastRow();
     const std::string& last = r.LastRow;
     const bool stopped = last == CheckMsg::Stopped || (port.StopSent && last == Msg::NotSucceeded);
+    const bool portFailed = last == CheckMsg::PortFailed;
     // Only a port that could not be opened ends a run before its final row.
-    const bool opened = stopped || last == Msg::Succeeded || last == Msg::NotSucceeded ||
+    const bool opened = stopped || portFailed || last == Msg::Succeeded || last == Msg::NotSucceeded ||
                         last == CheckMsg::Answered || last == CheckMsg::NotAnswered;
     if (port.Checking) {
         // Written by the worker before its run ended, which the lock has seen.
         r.Findings = port.Engine->Findings;
-        r.Checked = opened;
+        r.Checked = opened && !portFailed;
     }
     if (!port.Checking || !gRunsJob(Options)) {
         r.Outcome = !opened                ? PortOutcome::PortNotOpened
+                    : portFailed           ? PortOutcome::PortFailed
                     : stopped              ? PortOutcome::Stopped
                     : last == Msg::Succeeded ? PortOutcome::Configured
                     : last == Msg::NotSucceeded ? PortOutcome::NotConfigured
@@ -122,17 +154,32 @@ bool Batch::Conclude(Port& port) {
 
 int Batch::Run() {
     const bool checkOnly = !gRunsJob(Options);
-    // The device each number ends at, not the operator's link to it: the report names
-    // what was really configured.
-    const std::vector<PortIdentity> identities = gIdentifyComPorts(ComPortCount);
+    if (!SharedNumbers.empty()) {
+        std::lock_guard output(OutputLock);
+        for (const std::string& line : SharedNumbers) gWriteConsoleText(Err, "kestrelix-cli: " + line + "\n");
+    }
     for (auto& p : Ports) {
         p->Began = Clock::now();
-        p->Result.Device = identities[p->Result.Com - 1].Device;
         Launch(*p, checkOnly);
     }
     std::unique_lock lock(Mutex);
+    BatchProgress shown;
     for (;;) {
-        if (Interrupts >= 2) return SomeFailed;
+        if (Interrupts >= 2) {
+            std::lock_guard output(OutputLock);
+            Progress.Finish();
+            return SomeFailed;
+        }
+        if (const BatchProgress now = Counts(); !(now == shown)) {
+            shown = now;
+            lock.unlock();
+            {
+                std::lock_guard output(OutputLock);
+                Progress.Show(now);
+            }
+            lock.lock();
+            continue;
+        }
         std::vector<Port*> toStop;
         std::vector<Port*> toCheck;
         bool allDone = true;
@@ -162,12 +209,28 @@ int Batch::Run() {
     lock.unlock();
 
     const std::vector<PortResult> results = Results();
-    if (Ports.size() > 1) {
+    {
         std::lock_guard output(OutputLock);
-        gWriteConsoleText(Out, gSummaryTable(results));
+        Progress.Finish();
+        if (Ports.size() > 1) gWriteConsoleText(Out, gSummaryTable(results));
     }
-    if (!Options.ReportFile.empty()) WriteReport(results);
-    return gExitStatus(results);
+    if (!Options.ReportFile.empty() && !WriteReport(results)) return ReportNotWritten;
+    const ExitStatus status = gExitStatus(results);
+    lock.lock();
+    return OutputGone && status == AllSucceeded ? SomeFailed : status;
+}
+
+BatchProgress Batch::Counts() const {
+    BatchProgress counts;
+    for (const auto& p : Ports) {
+        if (!p->Done) {
+            ++counts.Running;
+            continue;
+        }
+        ++counts.Done;
+        ++(gSucceeded(p->Result.Outcome) ? counts.Good : counts.Failed);
+    }
+    return counts;
 }
 
 std::vector<PortResult> Batch::Results() {
@@ -177,9 +240,13 @@ std::vector<PortResult> Batch::Results() {
     return results;
 }
 
-void Batch::WriteReport(const std::vector<PortResult>& results) {
-    const WriteOutcome written = gWriteWholeFile(Options.ReportFile, gReportCsv(results, Options));
-    if (written.Stage == WriteStage::Done) return;
+bool Batch::WriteReport(const std::vector<PortResult>& results) {
+    const WriteOutcome written = gReplaceWholeFile(Options.ReportFile, gReportCsv(results, Options));
+    if (written.Stage == WriteStage::Done) return true;
+    std::string cause = gGetErrorText(written.Code);
+    while (!cause.empty() && (cause.back() == '\n' || cause.back() == '\r')) cause.pop_back();
+    if (cause.empty()) cause = "error " + std::to_string(written.Code);
     std::lock_guard output(OutputLock);
-    std::fprintf(Err, "kestrelix-cli: cannot write %s (error %u)\n", Options.ReportFile.c_str(), written.Code);
+    gWriteConsoleText(Err, "kestrelix-cli: cannot write the report " + Options.ReportFile + ": " + cause + "\n");
+    return false;
 }

@@ -2,7 +2,8 @@
 // The console's runs: on each COM port given, a job, a modem check, or a job and then a
 // check, all ports at once, each with an engine, a console window and a worker of its
 // own. With several ports every line is prefixed with its port ("COM5: ") and rows stay
-// whole; the end brings a summary table and, when asked, the CSV report.
+// whole; the end brings a summary table and, when asked, the CSV report. On a terminal a status
+// line below the rows counts the ports as they end.
 
 #include <chrono>
 #include <condition_variable>
@@ -15,6 +16,7 @@
 
 #include "cli/BatchReport.h"
 #include "cli/CliOptions.h"
+#include "cli/ProgressLine.h"
 
 class Batch {
 public:
@@ -29,6 +31,9 @@ public:
     // Any thread, for Ctrl+C: the first stops every run, as the Stop button does; the
     // second makes Run return at once.
     void Interrupt();
+    // Any thread, when standard output can no longer be written: every run is stopped
+    // once, as by a first Ctrl+C, and the run fails.
+    void OutputLost();
 
     // Starts every port and waits until all have ended; then prints the summary (several
     // ports), writes the report (when asked) and returns the exit status.
@@ -45,17 +50,25 @@ private:
     // Under the lock, once port's run has ended: its result so far; true when a check
     // is to follow.
     bool Conclude(Port& port);
-    void WriteReport(const std::vector<PortResult>& results);
+    // False, after telling why, when the report could not be written.
+    bool WriteReport(const std::vector<PortResult>& results);
+    // Under the lock: the ports' counts for the progress line.
+    BatchProgress Counts() const;
 
     const CliOptions Options;
     std::string Pin;
     std::FILE* const Out;
     std::FILE* const Err;
     std::mutex OutputLock;  // keeps the console's rows whole across ports
+    ProgressLine Progress;  // under OutputLock
 
     std::mutex Mutex;  // guards the ports' progress and the interrupts
     std::condition_variable Changed;
     int Interrupts = 0;
+    bool OutputGone = false;
     uint64_t Generation = 0;  // counts every change, for the waits
     std::vector<std::unique_ptr<Port>> Ports;
+    // Numbers given twice and numbers that lead to a device an earlier number has: no
+    // second job runs on one device. Told at the start of Run.
+    std::vector<std::string> SharedNumbers;
 };

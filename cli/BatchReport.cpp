@@ -1,6 +1,7 @@
 #include "cli/BatchReport.h"
 
 #include <cstdio>
+#include <string_view>
 
 #include "engine/ConfigStep.h"
 
@@ -14,6 +15,7 @@ const char* OutcomeText(PortOutcome outcome) {
     case PortOutcome::NotAnswered: return "no answer";
     case PortOutcome::Stopped: return "stopped";
     case PortOutcome::PortNotOpened: return "port not opened";
+    case PortOutcome::PortFailed: return "port failed";
     }
     return "";
 }
@@ -37,6 +39,13 @@ std::string Field(const std::string& text) {
         quoted += c;
     }
     return quoted + '"';
+}
+
+// Text the modem chose (its model, its IMEI, a row quoting its reply) is data: a
+// spreadsheet takes a leading =, +, - or @ as the start of a formula.
+std::string Inert(const std::string& text) {
+    if (!text.empty() && std::string_view("=+-@").find(text[0]) != std::string_view::npos) return "'" + text;
+    return text;
 }
 
 }  // namespace
@@ -81,9 +90,9 @@ std::string gReportCsv(const std::vector<PortResult>& results, const CliOptions&
             model = f.Maker.empty() || f.Model.empty() ? f.Maker + f.Model : f.Maker + " " + f.Model;
             speed = std::to_string(f.Speed);
         }
-        const std::string fields[] = {"COM" + std::to_string(r.Com), r.Device, model, speed, place,
-                                      r.Checked ? f.Imei : std::string(), OutcomeText(r.Outcome),
-                                      Seconds(r.Seconds, ','), r.LastRow};
+        const std::string fields[] = {"COM" + std::to_string(r.Com), r.Device, Inert(model), speed, place,
+                                      r.Checked ? Inert(f.Imei) : std::string(), OutcomeText(r.Outcome),
+                                      Seconds(r.Seconds, ','), Inert(r.LastRow)};
         for (size_t i = 0; i < std::size(fields); ++i) {
             if (i > 0) csv += ';';
             csv += Field(fields[i]);

@@ -1,11 +1,12 @@
 #include "cli/CliOptions.h"
 
-#include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <string>
 #include <optional>
 
 #include "engine/ConfigStep.h"
+#include "toolkit/ComList.h"
 #include "toolkit/WindowChoices.h"
 
 namespace {
@@ -40,31 +41,14 @@ std::optional<int> ModelFrom(const std::string& text) {
     return IndexOf(ModemCatalogue, text);
 }
 
-// "3", "3,5-8": COM numbers in the order given, each once.
-std::optional<std::vector<int>> ComList(const std::string& text) {
-    std::vector<int> numbers;
-    size_t at = 0;
-    for (;;) {
-        const size_t comma = text.find(',', at);
-        const std::string item = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
-        const size_t dash = item.find('-');
-        const std::optional<int> first = Number(item.substr(0, dash));
-        const std::optional<int> last = dash == std::string::npos ? first : Number(item.substr(dash + 1));
-        if (!first || !last || *first < 1 || *last > ComPortCount || *first > *last) return std::nullopt;
-        for (int n = *first; n <= *last; ++n) {
-            if (std::find(numbers.begin(), numbers.end(), n) != numbers.end()) return std::nullopt;
-            numbers.push_back(n);
-        }
-        if (comma == std::string::npos) return numbers;
-        at = comma + 1;
-    }
-}
+const std::string ComAllowed = std::string("--com takes ") + ComListAllowed;
 
 }  // namespace
 
 ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
     ParsedOptions parsed;
     CliOptions& o = parsed.Options;
+    bool comGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
@@ -83,6 +67,19 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
             o.SimPin = true;
             continue;
         }
+        if (arg == "--signal") {
+            o.Signal = true;
+            // The seconds are optional: a next argument that is no option gives them.
+            if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
+                const std::optional<int> seconds = Number(args[++i]);
+                if (!seconds || *seconds < 1) {
+                    parsed.Error = "bad value for --signal: " + args[i];
+                    return parsed;
+                }
+                o.SignalSeconds = *seconds;
+            }
+            continue;
+        }
         if (arg != "--com" && arg != "--model" && arg != "--speed" && arg != "--place" && arg != "--report") {
             parsed.Error = "unknown argument: " + arg;
             return parsed;
@@ -93,16 +90,27 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
         }
         const std::string& value = args[++i];
         if (arg == "--report") {
+            if (value.empty()) {
+                parsed.Error = "--report needs a file name";
+                return parsed;
+            }
             o.ReportFile = value;
             continue;
         }
         if (arg == "--com") {
-            const auto numbers = ComList(value);
-            if (!numbers) {
-                parsed.Error = "bad value for --com: " + value;
+            // A second list would silently replace the first.
+            std::vector<int> numbers;
+            const std::string problem = comGiven ? std::string() : gParseComList(value, numbers);
+            if (comGiven || !problem.empty()) {
+                const std::string wrong = comGiven ? "--com is given twice, give every port in one list"
+                                                   : "bad value for --com " + value + ": " + problem;
+                // The line says what is wrong and what is allowed; the usage would only bury it.
+                parsed.Error = wrong + "; " + ComAllowed;
+                parsed.ShowUsage = false;
                 return parsed;
             }
-            o.ComNumbers = *numbers;
+            comGiven = true;
+            o.ComNumbers = numbers;
             continue;
         }
         o.Configure = true;
@@ -122,7 +130,10 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
             return parsed;
         }
     }
-    if (o.SimPin && (o.Check || o.Configure)) parsed.Error = "--sim-pin runs alone, without --check, --model, --speed or --place";
+    if (o.Signal && (o.ComNumbers.size() != 1 || o.Check || o.Configure || o.SimPin || !o.ReportFile.empty()))
+        parsed.Error = "--signal takes one COM port and no other job";
+    if (o.SimPin && (o.Check || o.Configure))
+        parsed.Error = "--sim-pin runs alone, without --check, --model, --speed or --place";
     return parsed;
 }
 
@@ -131,8 +142,9 @@ std::string gCliUsage() {
            "                    [--check] [--report FILE.csv]\n"
            "       kestrelix-cli --check [--com N[,N-M...]] [--report FILE.csv]\n"
            "       kestrelix-cli --sim-pin [--com N[,N-M...]] [--report FILE.csv]\n"
+           "       kestrelix-cli --signal [SECONDS] [--com N]\n"
            "       kestrelix-cli --list | --help\n"
-           "Configures the modem on COM N (1-32, default 1) for unattended data exchange and prints\n"
+           "Configures the modem on COM N (1-256, default 1) for unattended data exchange and prints\n"
            "the operation log. --model: the model's number or name as --list shows it (default 0);\n"
            "--speed: the metering device's port speed (default 9600); --place: where the modem will\n"
            "work, at the device (default) or at the computer. --list prints the models, the speeds\n"
@@ -140,12 +152,18 @@ std::string gCliUsage() {
            "--check alone checks the modem (identity, IMEI, SIM card, signal, network) and changes\n"
            "nothing; with --model, --speed or --place it follows each successful job.\n"
            "Several ports (--com 3,5-8) run at once, each row prefixed with its port, and end with a\n"
-           "summary; --report writes one CSV row per port.\n"
+           "summary; a device reached by several numbers runs once. --report writes one CSV row per\n"
+           "port. SIGTERM and a closed standard output stop the jobs as Ctrl+C does.\n"
            "--sim-pin turns off the SIM card's PIN request: the PIN (4-8 digits) is read once, from\n"
            "one line of standard input, never echoed, and sent at most once to each card; a card\n"
            "with one try left asks again first (answer \"да\"), a card that wants its PUK gets none.\n"
+           "--signal shows the modem's signal level about once a second until Ctrl+C or for SECONDS:\n"
+           "one line kept up to date on a terminal, else one line a reading (time;dBm;CSQ;network),\n"
+           "then the summary; it changes nothing in the modem and exits 0 once a reading came, else 1.\n"
+           "Text: arguments and file names may hold any Unicode characters (Cyrillic too); a console\n"
+           "window shows the output as Unicode text; a pipe or a file gets UTF-8 with LF line ends.\n"
            "Exit status: 0 configured (or, checking only, the modem answered) on every port,\n"
-           "1 not on some, 2 bad arguments (or a PIN that is not 4-8 digits), 3 a port could not be\n"
-           "opened and none failed otherwise. With --sim-pin: 0 the request is off on every port,\n"
-           "1 a wrong PIN, a PUK wanted or no modem.\n";
+           "1 not on some, or stopped, 2 bad arguments (or a PIN that is not 4-8 digits), 3 a port\n"
+           "could not be opened and none failed otherwise, 4 the report could not be written.\n"
+           "With --sim-pin: 0 the request is off on every port, 1 a wrong PIN, a PUK wanted or no modem.\n";
 }

@@ -15,6 +15,8 @@ struct CliOptions {
     bool Check = false;
     bool SimPin = false;  // turns the SIM card's PIN request off; the PIN comes from stdin
     std::string ReportFile;  // empty: no report
+    bool Signal = false;     // the signal meter, on one port, alone
+    int SignalSeconds = 0;   // how long the meter runs; 0 until Ctrl+C
     bool List = false;
     bool Help = false;
 };
@@ -22,6 +24,7 @@ struct CliOptions {
 struct ParsedOptions {
     CliOptions Options;
     std::string Error;  // empty when the arguments are good
+    bool ShowUsage = true;  // false when Error itself says what is allowed
 };
 
 ParsedOptions gParseCliOptions(const std::vector<std::string>& args);

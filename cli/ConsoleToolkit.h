@@ -3,22 +3,30 @@
 // a message box's text to stderr (and counts as closed at once), the drop-down lists
 // live in memory. It tells its owner when the Start/Stop caption changes, which marks
 // the start and the end of a job. Beside other ports' toolkits it puts its port before
-// every line, and a lock they share keeps each row whole on the console.
+// every line, and a lock they share keeps each row whole on the console, below the
+// batch's progress line. Text from the
+// modem is data: control characters other than line ends never reach the terminal.
 
 #include <cstdio>
 #include <functional>
 #include <mutex>
 #include <string>
 
+#include "cli/ProgressLine.h"
 #include "toolkit/MemoryToolkit.h"
 
 class ConsoleToolkit : public MemoryToolkit {
 public:
-    ConsoleToolkit(std::FILE* out, std::FILE* err, std::string prefix = {}, std::mutex* outputLock = nullptr)
-        : Out(out), Err(err), Prefix(std::move(prefix)), OutputLock(outputLock) {}
+    // With a progress line, every line goes out through it, under outputLock.
+    ConsoleToolkit(std::FILE* out, std::FILE* err, std::string prefix = {}, std::mutex* outputLock = nullptr,
+                   ProgressLine* progress = nullptr)
+        : Out(out), Err(err), Prefix(std::move(prefix)), OutputLock(outputLock), Progress(progress) {}
 
     // Called on the calling thread with each new Start/Stop caption.
     std::function<void(const std::string& caption)> OnCaption;
+    // Called on the writing thread after a row could not be written to standard output
+    // (a closed pipe), each time.
+    std::function<void()> OnOutputLost;
 
     // Where the answers to questions are read from, a line each; none answers No.
     std::FILE* Answers = nullptr;
@@ -40,4 +48,5 @@ private:
     std::FILE* Err;
     const std::string Prefix;
     std::mutex* OutputLock;
+    ProgressLine* Progress;
 };

@@ -6,7 +6,9 @@
 #include <atomic>
 #include <thread>
 
-// SIGINT is taken by sigwait on a thread of its own rather than in a handler.
+// SIGINT and SIGTERM are taken by sigwait on a thread of its own rather than in a
+// handler. SIGPIPE is ignored: a closed output then fails the write, which the console
+// front end treats as a stop.
 struct InterruptWatcher::Impl {
     std::function<void()> OnInterrupt;
     sigset_t Signals;
@@ -18,6 +20,8 @@ InterruptWatcher::InterruptWatcher(std::function<void()> onInterrupt) : P(std::m
     P->OnInterrupt = std::move(onInterrupt);
     sigemptyset(&P->Signals);
     sigaddset(&P->Signals, SIGINT);
+    sigaddset(&P->Signals, SIGTERM);
+    signal(SIGPIPE, SIG_IGN);
     pthread_sigmask(SIG_BLOCK, &P->Signals, nullptr);
 }
 

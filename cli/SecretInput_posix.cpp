@@ -18,6 +18,8 @@ bool gReadSecretLine(std::string& line) {
     int c = 0;
     while ((c = std::fgetc(stdin)) != EOF && c != '\n') line += static_cast<char>(c);
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (terminal) tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    if (terminal) tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    // The terminal echoed the line end (ECHONL); from a pipe nothing was echoed at all.
+    else std::fputc('\n', stderr);
     return c != EOF || !line.empty();
 }

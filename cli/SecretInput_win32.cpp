@@ -13,10 +13,8 @@ bool gReadSecretLine(std::string& line) {
     int c = 0;
     while ((c = std::fgetc(stdin)) != EOF && c != '\n') line += static_cast<char>(c);
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (console) {
-        SetConsoleMode(input, saved);
-        // The operator's Enter was not echoed either.
-        std::fputc('\n', stderr);
-    }
+    if (console) SetConsoleMode(input, saved);
+    // Nothing was echoed, not even the operator's Enter.
+    std::fputc('\n', stderr);
     return c != EOF || !line.empty();
 }

@@ -7,8 +7,11 @@
 
 #include "cli/Batch.h"
 #include "cli/CliOptions.h"
+#include "cli/ConsoleText.h"
 #include "cli/InterruptWatcher.h"
+#include "cli/ProgramArguments.h"
 #include "cli/SecretInput.h"
+#include "cli/SignalConsole.h"
 #include "engine/PinRows.h"
 #include "engine/ConfigStep.h"
 #include "serial/PortIdentity.h"
@@ -17,14 +20,23 @@
 namespace {
 
 void PrintList() {
-    std::printf("Models (--model):\n");
-    for (size_t i = 0; i < ModemCatalogue.size(); ++i) std::printf("  %zu  %s\n", i, ModemCatalogue[i]);
-    std::printf("Device speeds (--speed):\n ");
-    for (const char* speed : SpeedTable) std::printf(" %s", speed);
-    std::printf("\nCOM ports (--com):\n");
-    for (const PortIdentity& port : gIdentifyComPorts(ComPortCount)) {
-        std::printf("  COM%-2d  %s\n", port.Number, gDescribePort(port).c_str());
+    std::string list = "Models (--model):\n";
+    for (size_t i = 0; i < ModemCatalogue.size(); ++i)
+        list += "  " + std::to_string(i) + "  " + ModemCatalogue[i] + "\n";
+    list += "Device speeds (--speed):\n ";
+    for (const char* speed : SpeedTable) list += std::string(" ") + speed;
+    list += "\nCOM ports (--com):\n";
+    // Only the numbers that lead somewhere: of 256, most lead nowhere.
+    bool any = false;
+    for (const PortIdentity& port : gIdentifyComPorts(HighestComNumber)) {
+        if (port.Presence == PortPresence::Nothing) continue;
+        char com[16];
+        std::snprintf(com, sizeof com, "  COM%-3d ", port.Number);
+        list += com + gDescribePort(port) + "\n";
+        any = true;
     }
+    if (!any) list += "  " + gDescribePort(PortIdentity()) + "\n";
+    gWriteConsoleText(stdout, list);
 }
 
 int RunPorts(const CliOptions& options, std::string pin) {
@@ -39,26 +51,29 @@ int RunPorts(const CliOptions& options, std::string pin) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const ParsedOptions parsed = gParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+    const ProgramArguments arguments = gProgramArguments(argc, argv);
+    ParsedOptions parsed;
+    if (arguments.Error.empty()) parsed = gParseCliOptions(arguments.Values);
+    else parsed.Error = arguments.Error;
     if (!parsed.Error.empty()) {
-        std::fprintf(stderr, "kestrelix-cli: %s\n%s", parsed.Error.c_str(), gCliUsage().c_str());
+        gWriteConsoleText(stderr, "kestrelix-cli: " + parsed.Error + "\n" + (parsed.ShowUsage ? gCliUsage() : ""));
         return BadArguments;
     }
     if (parsed.Options.Help) {
-        std::fputs(gCliUsage().c_str(), stdout);
+        gWriteConsoleText(stdout, gCliUsage());
         return AllSucceeded;
     }
     if (parsed.Options.List) {
         PrintList();
         return AllSucceeded;
     }
+    if (parsed.Options.Signal) return gRunSignal(parsed.Options);
     std::string pin;
     if (parsed.Options.SimPin) {
-        std::fputs("PIN-код SIM-карты: ", stderr);
-        std::fflush(stderr);
+        gWriteConsoleText(stderr, "PIN-код SIM-карты: ");
         // Refused before any port is opened: a malformed PIN must not cost the card a try.
         if (!gReadSecretLine(pin) || !gIsPinCode(pin)) {
-            std::fprintf(stderr, "kestrelix-cli: %s\n", PinMsg::BadPin);
+            gWriteConsoleText(stderr, std::string("kestrelix-cli: ") + PinMsg::BadPin + "\n");
             return BadArguments;
         }
     }

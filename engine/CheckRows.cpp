@@ -43,8 +43,13 @@ std::vector<int> Numbers(const InfoReply& answer, std::string_view name) {
     return numbers;
 }
 
-// The five steps of the signal scale, by the CSQ level (0 to 31).
-const char* SignalWord(int level) {
+// By the stat of +CREG.
+constexpr std::array<const char*, 6> RegistrationStates = {
+    "не зарегистрирован", "домашняя сеть", "поиск сети", "регистрация отклонена", "неизвестно", "роуминг"};
+
+}  // namespace
+
+const char* gSignalWord(int level) {
     if (level <= 1) return "нет сигнала";
     if (level <= 9) return "слабый";
     if (level <= 14) return "средний";
@@ -52,11 +57,11 @@ const char* SignalWord(int level) {
     return "отличный";
 }
 
-// By the stat of +CREG.
-constexpr std::array<const char*, 6> RegistrationStates = {
-    "не зарегистрирован", "домашняя сеть", "поиск сети", "регистрация отклонена", "неизвестно", "роуминг"};
-
-}  // namespace
+std::optional<int> gCsqLevel(const InfoReply& answer) {
+    const std::vector<int> csq = Numbers(answer, "+CSQ:");
+    if (csq.empty() || !((csq[0] >= 0 && csq[0] <= 31) || csq[0] == 99)) return std::nullopt;
+    return csq[0];
+}
 
 std::string gInfoText(const InfoReply& answer) {
     if (answer.Code != Ok || answer.Lines.empty()) return {};
@@ -94,19 +99,21 @@ std::string gSignalRow(const InfoReply& answer) {
     if (csq.empty()) {
         level = TextOrMissing(answer);
     } else if (csq[0] >= 0 && csq[0] <= 31) {
-        level = std::to_string(-113 + 2 * csq[0]) + " дБм, " + SignalWord(csq[0]);
+        level = std::to_string(-113 + 2 * csq[0]) + " дБм, " + gSignalWord(csq[0]);
     } else {
         level = "неизвестен";
     }
     return "Уровень сигнала: " + level;
 }
 
-std::string gRegistrationRow(const InfoReply& answer) {
+std::string gRegistrationState(const InfoReply& answer) {
     const std::vector<int> creg = Numbers(answer, "+CREG:");
     // The read form is "n,stat[,lac,ci]"; a bare unsolicited form carries stat alone.
     const std::optional<int> stat = creg.size() >= 2 ? creg[1] : creg.size() == 1 ? std::optional<int>(creg[0]) : std::nullopt;
     std::string state;
     if (stat && *stat >= 0 && *stat < static_cast<int>(RegistrationStates.size())) state = RegistrationStates[*stat];
     else state = TextOrMissing(answer);
-    return "Регистрация в сети: " + state;
+    return state;
 }
+
+std::string gRegistrationRow(const InfoReply& answer) { return "Регистрация в сети: " + gRegistrationState(answer); }

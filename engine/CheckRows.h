@@ -2,6 +2,7 @@
 // What the modem check makes of the modem's answers: one log row per item, in the
 // operator's words. No I/O; the answers come from the reply reader as InfoReply.
 
+#include <optional>
 #include <string>
 
 #include "serial/ReplyParser.h"
@@ -10,6 +11,7 @@ namespace CheckMsg {
 inline constexpr const char* Answered = "Проверка завершена: модем отвечает.";
 inline constexpr const char* NotAnswered = "Проверка завершена: модем не отвечает!";
 inline constexpr const char* Stopped = "Проверка прервана!";
+inline constexpr const char* PortFailed = "Проверка прервана: ошибка СОМ-порта!";
 }  // namespace CheckMsg
 
 // The first line of information in an OK answer, decoded from the modem's code page,
@@ -26,3 +28,10 @@ std::string gSimRow(const InfoReply& answer);
 std::string gSignalRow(const InfoReply& answer);
 // AT+CREG?.
 std::string gRegistrationRow(const InfoReply& answer);
+
+// The check's words for a CSQ level of 0 to 31.
+const char* gSignalWord(int level);
+// The level of an OK answer to AT+CSQ, 0 to 31 or 99; none for any other answer.
+std::optional<int> gCsqLevel(const InfoReply& answer);
+// The registration state of an answer to AT+CREG?, as its row names it.
+std::string gRegistrationState(const InfoReply& answer);

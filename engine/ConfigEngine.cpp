@@ -7,16 +7,11 @@
 
 #include "engine/Format.h"
 #include "engine/Messages.h"
+#include "engine/ModemChoices.h"
 #include "toolkit/ControlIds.h"
 #include "toolkit/Toolkit.h"
 
 namespace {
-
-constexpr const char* ModemTypeName = "ModemType";
-constexpr const char* BaudRateIndName = "BaudRateInd";
-constexpr const char* IsLocalName = "IsLocal";
-constexpr const char* CommNumName = "CommNum";
-constexpr int32_t DefaultSpeedIndex = 3;
 
 // The decimal number at the start of a speed text; 0 when it does not begin with a digit.
 int32_t LeadingNumber(const std::string& text) {
@@ -63,23 +58,40 @@ void ConfigEngine::SetWindow(Toolkit* window) {
     Port.OwnerWindow = window;
 }
 
-int32_t ConfigEngine::InitEngine() {
+int32_t ConfigEngine::InitEngine() { return InitEngine(gReadStoredChoices(Settings)); }
+
+int32_t ConfigEngine::InitEngine(const ModemChoices& choices) {
     Owner->ComboClear(ControlId::ModelSelector);
     for (const char* name : ModemCatalogue) Owner->ComboAppend(ControlId::ModelSelector, name);
     for (const char* speed : SpeedTable) Owner->ComboAppend(ControlId::SpeedSelector, speed);
-    Owner->ComboSelect(ControlId::ModelSelector, Settings.ReadInt(CommPortSection, ModemTypeName, 0));
-    Owner->ComboSelect(ControlId::SpeedSelector, Settings.ReadInt(CommPortSection, BaudRateIndName, DefaultSpeedIndex));
-    IsLocal = Settings.ReadInt(CommPortSection, IsLocalName, 0);
+    Owner->ComboSelect(ControlId::ComSelector, choices.ComIndex);
+    Owner->ComboSelect(ControlId::ModelSelector, choices.ModelIndex);
+    Owner->ComboSelect(ControlId::SpeedSelector, choices.SpeedIndex);
+    IsLocal = choices.Place;
     Owner->ComboSelect(ControlId::PlaceSelector, IsLocal);
+    // A damaged stored choice leaves its selector blank; the operator is told which to make.
+    if (const char* missing = MissingChoice(Owner->ComboSelected(ControlId::ComSelector),
+                                            Owner->ComboSelected(ControlId::ModelSelector),
+                                            LeadingNumber(Owner->ComboText(ControlId::SpeedSelector)),
+                                            Owner->ComboSelected(ControlId::PlaceSelector)))
+        ReportProgress(missing);
     CommIndex = 0;
     Worker = std::thread(WorkerProc, this);
     return 1;
 }
 
+const char* ConfigEngine::MissingChoice(int32_t com, int32_t model, int32_t speed, int32_t place) {
+    if (com < 0) return Msg::ChooseCom;
+    if (model < 0 || model >= static_cast<int32_t>(ModemCatalogue.size())) return Msg::ChooseModel;
+    if (speed <= 0) return Msg::ChooseSpeed;
+    if (place != 0 && place != 1) return Msg::ChoosePlace;
+    return nullptr;
+}
+
 void ConfigEngine::OnStartStop() {
     if (Busy == 1) return StopRun();
     CommIndex = Owner->ComboSelected(ControlId::ComSelector);
-    Settings.WriteInt(CommPortSection, CommNumName, CommIndex);
+    gStoreChoice(Settings, Choice::Com, CommIndex);
     Launch(RunKind::Job);
 }
 
@@ -105,12 +117,17 @@ void ConfigEngine::WorkerProc(ConfigEngine* engine) {
         engine->Busy = 0;
         if (Toolkit* w = engine->Window()) w->SetControlText(ControlId::StartStop, Msg::StartCaption);
         const bool started = engine->StartEvent.Wait();
+        if (!started && !engine->IsEnding()) {
+            // A wait that fails once fails for good: one error, and the worker ends
+            // rather than spin.
+            engine->ShowError(Msg::WorkerFailed);
+            return;
+        }
         engine->Busy = 1;
         if (Toolkit* w = engine->Window()) w->SetControlText(ControlId::StartStop, Msg::StopCaption);
         if (engine->IsEnding()) return;
-        // Only the start signal starts a run: a failed wait goes back to waiting.
-        if (!started) continue;
         if (engine->NextRun == RunKind::Check) engine->RunCheckJob();
+        else if (engine->NextRun == RunKind::Signal) engine->RunSignalJob();
         else if (engine->NextRun == RunKind::Pin) engine->RunPinJob();
         else engine->RunJob();
     }
@@ -119,19 +136,25 @@ void ConfigEngine::WorkerProc(ConfigEngine* engine) {
 void ConfigEngine::RunJob() {
     if (Toolkit* w = Window()) w->LogDeleteAll(ControlId::LogView);
     // A window that is going away answers -1 and empty texts; those are not stored.
-    auto selected = [this](int id, const char* name) {
+    auto selected = [this](int id, Choice choice) {
         Toolkit* w = Window();
         const int32_t index = w ? w->ComboSelected(id) : -1;
-        if (!IsEnding()) Settings.WriteInt(CommPortSection, name, index);
+        if (!IsEnding()) gStoreChoice(Settings, choice, index);
         return index;
     };
-    ModelIndex = selected(ControlId::ModelSelector, ModemTypeName);
-    selected(ControlId::SpeedSelector, BaudRateIndName);
+    ModelIndex = selected(ControlId::ModelSelector, Choice::Model);
+    selected(ControlId::SpeedSelector, Choice::Speed);
     Toolkit* w = Window();
     DeviceSpeed = LeadingNumber(w ? w->ComboText(ControlId::SpeedSelector) : std::string());
-    IsLocal = selected(ControlId::PlaceSelector, IsLocalName);
+    IsLocal = selected(ControlId::PlaceSelector, Choice::Place);
     if (IsEnding()) return;
 
+    // An empty or damaged choice sends nothing to the modem, not even the search.
+    if (const char* missing = MissingChoice(CommIndex, ModelIndex, DeviceSpeed, IsLocal)) {
+        ReportProgress(missing);
+        ReportProgress(Msg::NotSucceeded);
+        return;
+    }
     const int32_t port = CommIndex + 1;
     ReportProgress(gFormat(Msg::Opening, port));
     if (Port.Open(port) != 0) {

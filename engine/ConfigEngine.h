@@ -17,6 +17,7 @@
 
 class Toolkit;
 struct InfoReply;
+struct ModemChoices;
 
 // What the last modem check learned, for a front end that reports more than the log:
 // written by the worker during the check, to be read once the run has ended.
@@ -40,11 +41,17 @@ public:
     // User-interface thread.
     // The window the engine and its port report to; nullptr once the window's controls go.
     void SetWindow(Toolkit* window);
+    // Fills the selectors and selects the stored choices, or those given by a front end
+    // that keeps none, then starts the worker.
     int32_t InitEngine();
+    int32_t InitEngine(const ModemChoices& choices);
     void OnStartStop();
     // Starts a modem check on the selected COM port unless a run is busy; the Start/Stop
     // button then stops it as it stops a job.
     void OnCheckModem();
+    // Starts the signal job on the selected COM port unless a run is busy: it finds the
+    // modem as the check does and reads its level until stopped (engine/SignalJob.cpp).
+    void OnMeasureSignal();
     // Starts the PIN job on the selected COM port with pin, unless a run is busy or pin is
     // not 4 to 8 digits; false when it did not start. The engine forgets the PIN after the job.
     bool OnSimPin(const std::string& pin);
@@ -91,7 +98,11 @@ public:
     std::atomic<int32_t> StopRequested{0};
     // The speed at which FindModem last found the modem.
     int32_t FoundSpeed = 0;
+    // Set when FindModem last ended because the port failed, not for want of an answer.
+    bool SearchPortFailed = false;
     ModemFindings Findings;
+    // Between two readings of the signal job; tests make it short.
+    uint32_t SignalIntervalMs = 1000;
 
 protected:
     // The window while the engine may still use it; none once the engine is ending, so
@@ -105,19 +116,23 @@ protected:
 
 private:
     // The worker runs either kind through the same start hand-over.
-    enum class RunKind { Job, Check, Pin };
+    enum class RunKind { Job, Check, Signal, Pin };
 
     void Launch(RunKind kind);
     void RunJob();
     void RunCheckJob();
+    void RunSignalJob();
     void RunPinJob();
+    enum class AskOutcome { Answer, Stop, PortFailure };
+    AskOutcome Ask(const char* command, InfoReply& answer);
+    // The row naming the first choice a job cannot run without; none when all are made.
+    static const char* MissingChoice(int32_t com, int32_t model, int32_t speed, int32_t place);
     // The PIN job's steps (PinJob.cpp).
     bool AskShown(const char* command, InfoReply& answer);
     bool SendSecret(const std::string& command, const std::string& shown, InfoReply& answer);
     bool ConfirmLastTry();
     void ReportWrongPin(const InfoReply& answer, const std::string& shown);
     int32_t FinishPin(bool turnedOff);
-    bool Ask(const char* command, InfoReply& answer);
     // Reports the failure unless the operator stopped the run: a stop is not an error.
     void ReportFailureUnlessStopped(const std::string& text);
 

@@ -25,4 +25,11 @@ inline constexpr const char* SimCardError =
     "Операция будет прекращена!";
 inline constexpr const char* Succeeded = "Операция завершена успешно!";
 inline constexpr const char* NotSucceeded = "Операция завершена НЕ успешно!";
+// A job cannot run without each of the four choices; a row names the one to make.
+inline constexpr const char* ChooseCom = "Не выбран СОМ-порт! Выберите СОМ порт, к которому подключен модем.";
+inline constexpr const char* ChooseModel = "Не выбран тип модема! Выберите тип используемого модема.";
+inline constexpr const char* ChooseSpeed = "Не выбрана скорость! Выберите скорость СОМ-порта прибора.";
+inline constexpr const char* ChoosePlace = "Не выбрано место подключения! Выберите место подключения модема.";
+inline constexpr const char* WorkerFailed =
+    "Ошибка ожидания команды! Программа не может выполнять операции, перезапустите её.";
 }  // namespace Msg

@@ -30,28 +30,36 @@ void ConfigEngine::OnCheckModem() {
 void ConfigEngine::RunCheckJob() {
     if (Toolkit* w = Window()) w->LogDeleteAll(ControlId::LogView);
     Findings = {};
+    if (CommIndex < 0) return ReportProgress(Msg::ChooseCom);
     const int32_t port = CommIndex + 1;
     ReportProgress(gFormat(Msg::Opening, port));
-    if (Port.Open(port) != 0) return;
+    if (Port.Open(port) != 0) {
+        if (StopRequested) ReportProgress(CheckMsg::Stopped);
+        return;
+    }
     RunCheck();
     Port.Close();
 }
 
-// A question that times out is asked once more; any other outcome is the answer. False
-// when the check must end: the port failed or the operator stopped it.
-bool ConfigEngine::Ask(const char* command, InfoReply& answer) {
+// A question that times out is asked once more; a stop, or a port that fails to write
+// or read, ends the check; anything else the modem sends is its answer.
+ConfigEngine::AskOutcome ConfigEngine::Ask(const char* command, InfoReply& answer) {
+    auto failed = [this] { return StopRequested ? AskOutcome::Stop : AskOutcome::PortFailure; };
     for (int attempt = 0; attempt < QueryAttempts; ++attempt) {
-        if (!SendText(command)) return false;
+        if (!SendText(command)) return failed();
         const ReplyCode code = Port.ReadInfoReply(command, QueryTimeoutMs, answer);
-        if (code == Stopped) return false;
-        if (code != TimedOut) return true;
+        if (code == Stopped) return AskOutcome::Stop;
+        if (code == Failed) return failed();
+        if (code != TimedOut) return AskOutcome::Answer;
     }
-    return true;
+    return AskOutcome::Answer;
 }
 
 int32_t ConfigEngine::RunCheck() {
     if (!FindModem()) {
-        ReportProgress(StopRequested ? CheckMsg::Stopped : CheckMsg::NotAnswered);
+        ReportProgress(StopRequested      ? CheckMsg::Stopped
+                       : SearchPortFailed ? CheckMsg::PortFailed
+                                          : CheckMsg::NotAnswered);
         return 1;
     }
     Findings.Answered = true;
@@ -59,8 +67,9 @@ int32_t ConfigEngine::RunCheck() {
 
     InfoReply answers[QueryCount];
     for (int q = 0; q < QueryCount; ++q) {
-        if (!Ask(Commands[q], answers[q])) {
-            ReportProgress(StopRequested ? CheckMsg::Stopped : CheckMsg::Answered);
+        const AskOutcome outcome = Ask(Commands[q], answers[q]);
+        if (outcome != AskOutcome::Answer) {
+            ReportProgress(outcome == AskOutcome::Stop ? CheckMsg::Stopped : CheckMsg::PortFailed);
             return 1;
         }
         switch (q) {

@@ -69,10 +69,22 @@ void ConfigEngine::RunPinJob() {
     Wipe(Pin);
 }
 
+// A question of the job: false, after the row that says why, unless the modem answered.
 bool ConfigEngine::AskShown(const char* command, InfoReply& answer) {
-    ReportProgress(gFormat(Msg::Executing, StripLineEnds(command).c_str()));
-    if (!Ask(command, answer)) return false;
-    if (answer.Code != TimedOut) ReportProgress(gFormat(Msg::Received, AnswerText(answer, Pin).c_str()));
+    const std::string shown = StripLineEnds(command);
+    ReportProgress(gFormat(Msg::Executing, shown.c_str()));
+    const AskOutcome outcome = Ask(command, answer);
+    if (outcome == AskOutcome::Stop) return false;
+    // The port has shown its own message; the log still says where the job ended.
+    if (outcome == AskOutcome::PortFailure) {
+        ReportProgress(PinMsg::PortFailed);
+        return false;
+    }
+    if (answer.Code == TimedOut) {
+        ReportFailureUnlessStopped(gFormat(Msg::NoReply, shown.c_str()));
+        return false;
+    }
+    ReportProgress(gFormat(Msg::Received, AnswerText(answer, Pin).c_str()));
     return true;
 }
 
@@ -86,7 +98,11 @@ bool ConfigEngine::SendSecret(const std::string& command, const std::string& sho
     const bool sent = SendText(command.c_str());
     const ReplyCode code = sent ? Port.ReadInfoReply(command.c_str(), SecretTimeoutMs, answer) : Failed;
     Port.StopEventRef = stop;
-    if (!sent || code == Stopped) return false;
+    if (code == Stopped) return false;  // only the engine's ending gets here
+    if (code == Failed) {
+        ReportProgress(PinMsg::PortFailed);
+        return false;
+    }
     if (code == TimedOut) {
         ReportFailureUnlessStopped(gFormat(Msg::NoReply, shown.c_str()));
         return false;
@@ -123,7 +139,8 @@ int32_t ConfigEngine::FinishPin(bool turnedOff) {
 
 int32_t ConfigEngine::RunPin() {
     if (!FindModem()) {
-        ReportFailureUnlessStopped(Msg::NoModem);
+        if (SearchPortFailed) ReportProgress(PinMsg::PortFailed);
+        else ReportFailureUnlessStopped(Msg::NoModem);
         return FinishPin(false);
     }
     InfoReply state;

@@ -19,6 +19,7 @@ inline constexpr const char* NoSim = "SIM-карта не вставлена!";
 inline constexpr const char* UnknownState = "Модем не сообщил состояние SIM-карты!";
 inline constexpr const char* NotTurnedOff =
     "Запрос PIN-кода отключить не удалось! PIN-код принят, SIM-карта не заблокирована.";
+inline constexpr const char* PortFailed = "Снятие PIN-кода прервано: ошибка СОМ-порта!";
 inline constexpr const char* NotConfirmed = "Модем не подтвердил, что запрос PIN-кода отключён!";
 inline constexpr const char* LastTry =
     "У SIM-карты осталась последняя попытка ввода PIN-кода. Если PIN-код неверен, карта "

@@ -39,17 +39,23 @@ ReplyCode ConfigEngine::AwaitReply(const char* command, const char* expected, co
 }
 
 int32_t ConfigEngine::FindModem() {
+    SearchPortFailed = false;
+    auto portFailed = [this] {
+        SearchPortFailed = !StopRequested;
+        return 0;
+    };
     for (int32_t speed : ProbeSpeeds) {
         ReportProgress(gFormat(Msg::Searching, speed));
-        if (!SetSpeed(speed)) return 0;
+        if (!SetSpeed(speed)) return portFailed();
         for (int attempt = 0; attempt < ProbeAttempts; ++attempt) {
-            if (!SendText(Probe)) return 0;
+            if (!SendText(Probe)) return portFailed();
             const ReplyCode code = AwaitReply(Probe, VerboseOk, NumericOk, ProbeTimeoutMs, nullptr);
             if (code == Ok) {
                 FoundSpeed = speed;
                 return 1;
             }
-            if (code == Failed || code == Stopped) return 0;
+            if (code == Failed) return portFailed();
+            if (code == Stopped) return 0;
         }
     }
     return 0;

@@ -3,7 +3,7 @@
 #include <QMessageBox>
 #include <QString>
 
-#include "serial/SerialPort.h"
+#include "toolkit/ErrorText.h"
 #include "toolkit/LogFile.h"
 #include "toolkit/TextFile.h"
 

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPointer>
 
+#include "engine/ModemChoices.h"
 #include "gui-qt/AboutDlg.h"
 #include "gui-qt/ComPortCombo.h"
 #include "toolkit/AboutText.h"
@@ -19,6 +20,7 @@
 #include "gui-qt/LogExport.h"
 #include "gui-qt/LogView.h"
 #include "gui-qt/SaveLogDialog.h"
+#include "gui-qt/SignalMeter.h"
 #include "toolkit/WindowChoices.h"
 
 namespace {
@@ -157,14 +159,19 @@ void ModemSetupDlg::OnInitDialog() {
     QAction* check = SystemMenu->addAction(QString::fromUtf8(CheckModemItem));
     check->setObjectName(QStringLiteral("checkModemAction"));
     connect(check, &QAction::triggered, this, [this] { OnCheckModem(); });
-    connect(SystemMenu, &QMenu::aboutToShow, this, [this, check] { check->setEnabled(Busy == 0); });
+    QAction* signal = SystemMenu->addAction(QString::fromUtf8(SignalMeterItem));
+    signal->setObjectName(QStringLiteral("signalMeterAction"));
+    connect(signal, &QAction::triggered, this, [this] { OnSignalMeter(); });
+    connect(SystemMenu, &QMenu::aboutToShow, this, [this, check, signal] {
+        for (QAction* run : {check, signal}) run->setEnabled(Busy == 0);
+    });
 
     setWindowIcon(Icon);
     setWindowTitle(QString::fromUtf8(ProductName));
     SetWindow(&Kit);
 
     // On this thread the toolkit carries its requests out at once.
-    gFillWindowChoices(Kit, Settings.ReadInt(CommPortSection, "CommNum", 0));
+    gFillWindowChoices(Kit, gReadStoredChoices(Settings).ComIndex);
 
     const int clientWidth = Log->contentsRect().width();
     Log->setRowCount(0);
@@ -178,6 +185,18 @@ void ModemSetupDlg::OnSysCommand(int id) {
     AboutDlg about(this);
     connect(&about, &AboutDlg::HelpRequested, this, [this] { OnHelp(); });
     about.exec();
+}
+
+void ModemSetupDlg::OnSignalMeter() {
+    if (Busy != 0) return;
+    if (!Meter) {
+        Meter = new SignalMeter(this, [this] { StopRun(); });
+        Kit.SetSignalView([this](const SignalReading& reading) { Meter->Show(reading); });
+    }
+    Meter->Restart();
+    Meter->show();
+    Meter->raise();
+    OnMeasureSignal();
 }
 
 void ModemSetupDlg::OnHelp() { gShowHelp(this); }
@@ -201,6 +220,7 @@ void ModemSetupDlg::reject() {
 
 void ModemSetupDlg::closeEvent(QCloseEvent* event) {
     CloseRequested = 1;
+    if (Meter) Meter->close();
     QDialog::closeEvent(event);
 }
 

@@ -19,6 +19,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class LogView;
+class SignalMeter;
 
 class ModemSetupDlg : public QDialog, public ConfigEngine {
     Q_OBJECT
@@ -36,6 +37,8 @@ public:
     void OnHelp();
     // The Save-log button.
     void OnSaveLog();
+    // The signal meter's item: opens the meter window and starts the signal job.
+    void OnSignalMeter();
 
     // Confirm: nothing. Cancel (Esc): nothing unless the window is being closed.
     void accept() override;
@@ -62,5 +65,6 @@ private:
 
     QtToolkit Kit{*this};
     QMenu* SystemMenu = nullptr;
+    SignalMeter* Meter = nullptr;
     bool Initialised = false;
 };

@@ -9,6 +9,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -33,6 +34,14 @@ QComboBox* QtToolkit::Combo(int id) const {
 QTableWidget* QtToolkit::Log(int id) const {
     const auto found = Logs.find(id);
     return found == Logs.end() ? nullptr : found->second;
+}
+
+void QtToolkit::SetSignalView(std::function<void(const SignalReading&)> show) { SignalView = std::move(show); }
+
+void QtToolkit::ShowSignal(const SignalReading& reading) {
+    Requests.Run([this, reading] {
+        if (SignalView) SignalView(reading);
+    });
 }
 
 void QtToolkit::CancelRequests() { Requests.Cancel(); }

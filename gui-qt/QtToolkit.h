@@ -40,6 +40,9 @@ public:
     void LogScrollTo(int id, int row) override;
     void LogDeleteAll(int id) override;
     std::string LogRowText(int id, int row) override;
+    // Where the signal job's readings go on the window thread; none drops them.
+    void SetSignalView(std::function<void(const SignalReading&)> show);
+    void ShowSignal(const SignalReading& reading) override;
     void CancelRequests() override;
 
 private:
@@ -50,6 +53,7 @@ private:
     std::map<int, QComboBox*> Combos;
     std::map<int, QWidget*> TextControls;
     std::map<int, QTableWidget*> Logs;
+    std::function<void(const SignalReading&)> SignalView;
 
     WindowRequests Requests;
 };

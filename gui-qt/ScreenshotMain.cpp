@@ -1,5 +1,6 @@
 // kestrelix-screenshot FOLDER: pictures of the main window for the README, idle and
-// after a successful job against the virtual modem on COM1. The caller provides the
+// after a successful job against the virtual modem on COM1, and of the signal meter
+// after a run of readings from a wandering level. The caller provides the
 // display (Xvfb) and a throw-away configuration folder.
 
 #include <QApplication>
@@ -11,7 +12,7 @@
 #include <cstdio>
 #include <string>
 
-#include "gui-qt/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "engine/Messages.h"
 #include "serial/ComNames.h"
 #include "sim/VirtualModem.h"
@@ -23,6 +24,30 @@ bool Save(QWidget& window, const QString& path) {
     if (window.grab().save(path)) return true;
     std::fprintf(stderr, "kestrelix-screenshot: cannot write %s\n", qPrintable(path));
     return false;
+}
+
+// The meter with a full plot: readings come quickly from a modem whose level wanders.
+bool SaveMeter(ModemSetupDlg& dialog, VirtualModem& modem, const QString& folder) {
+    modem.Stop();
+    VirtualModemOptions options;
+    options.SignalWalk = true;
+    options.Signal = 14;
+    options.Seed = 3;
+    VirtualModem walking(options);
+    if (const std::string failure = walking.Start(); !failure.empty()) {
+        std::fprintf(stderr, "kestrelix-screenshot: %s\n", failure.c_str());
+        return false;
+    }
+    dialog.SignalIntervalMs = 20;
+    dialog.OnSignalMeter();
+    auto* meter = dialog.findChild<QWidget*>(QStringLiteral("signalMeter"));
+    // The search, then enough readings to fill the plot.
+    QTest::qWait(9000);
+    const bool saved = Save(*meter, folder + "/signal-meter.png");
+    meter->close();
+    const bool ended = QTest::qWaitFor([&] { return dialog.Busy == 0; }, 30000);
+    if (!ended) std::fputs("kestrelix-screenshot: the signal job did not end in time\n", stderr);
+    return saved && ended;
 }
 
 }  // namespace
@@ -61,5 +86,6 @@ int main(int argc, char** argv) {
         120000);
     QTest::qWait(500);
     if (!ended) std::fputs("kestrelix-screenshot: the job did not end in time\n", stderr);
-    return ended && Save(dialog, folder + "/window-after-job.png") ? 0 : 1;
+    if (!ended || !Save(dialog, folder + "/window-after-job.png")) return 1;
+    return SaveMeter(dialog, modem, folder) ? 0 : 1;
 }

@@ -6,7 +6,7 @@
 #include <QLocale>
 #include <QTranslator>
 
-#include "gui-qt/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "serial/ComNames.h"
 #include "gui-qt/ModemSetupDlg.h"
 

@@ -12,7 +12,7 @@ INT_PTR AboutDlg::DoModal(HWND owner) {
 INT_PTR CALLBACK AboutDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
-        SetWindowTextW(dialog, L"О программе");
+        SetWindowTextW(dialog, gToUtf16(AboutCaption).c_str());
         SetDlgItemTextW(dialog, IDC_VERSION_TEXT, gToUtf16(gAboutVersionText()).c_str());
         SetDlgItemTextW(dialog, IDC_COPYRIGHT_TEXT, gToUtf16(gAboutCopyrightText()).c_str());
         // The dialog manager gives the focus to OK.

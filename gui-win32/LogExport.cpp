@@ -2,15 +2,24 @@
 
 #include <commdlg.h>
 
+#include <vector>
+
 #include "toolkit/Utf16_win32.h"
-#include "serial/SerialPort.h"
+#include "toolkit/ErrorText.h"
 #include "toolkit/LogFile.h"
 #include "toolkit/TextFile.h"
 
 namespace {
 
-// Room for a path of 259 characters and its closing zero.
-constexpr size_t PathBufferSize = 260;
+// The longest path the log is saved to: 259 characters, as a file name of the classic
+// Win32 calls allows.
+constexpr size_t LongestPath = 259;
+
+// With OFN_ALLOWMULTISELECT the dialog answers with a list of zero-ended texts closed by
+// a second zero, and some implementations write that closing zero past a full buffer.
+// So the buffer is on the heap and as large as any path Windows knows, with room left:
+// a name too long for the log is refused by length afterwards, never cut or overrun.
+constexpr size_t AnswerBufferSize = 32768 + 2;
 
 // The one filter, as pairs of description and pattern ended by an empty entry.
 constexpr wchar_t Filter[] = L"Текстовые файлы (*.txt)\0*.txt\0";
@@ -20,24 +29,40 @@ void ShowBox(HWND owner, const LogFileBox& box) {
                 MB_OK | (box.Critical ? MB_ICONSTOP : MB_ICONINFORMATION));
 }
 
+// The one path of the answer: a full path, or a folder followed by the names chosen in
+// it, of which the first is taken.
+std::wstring ChosenPath(const std::vector<wchar_t>& answer) {
+    std::wstring path(answer.data());
+    const wchar_t* name = answer.data() + path.size() + 1;
+    if (path.empty() || *name == L'\0') return path;
+    if (path.back() != L'\\') path += L'\\';
+    return path + name;
+}
+
 }  // namespace
 
 std::optional<std::string> gAskSaveLogPath(HWND owner) {
-    wchar_t path[PathBufferSize] = {};
+    std::vector<wchar_t> answer(AnswerBufferSize, L'\0');
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
     dialog.lpstrFilter = Filter;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = PathBufferSize;
+    dialog.lpstrFile = answer.data();
+    // Two places short, so a closing zero written past the count stays inside.
+    dialog.nMaxFile = static_cast<DWORD>(answer.size() - 2);
     dialog.lpstrInitialDir = L"";
     dialog.lpstrTitle = L"Сохранить...";
-    // No default extension: the name is adjusted afterwards. With several files chosen the
-    // first text of the answer is taken as the path.
+    // No default extension: the name is adjusted afterwards.
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_CREATEPROMPT |
                    OFN_NONETWORKBUTTON | OFN_EXPLORER | OFN_ENABLESIZING;
-    if (!GetSaveFileNameW(&dialog)) return std::nullopt;
-    return gFromUtf16(path, wcslen(path));
+    if (!GetSaveFileNameW(&dialog)) {
+        // A name that does not fit is refused like one without a folder; a cancel is silent.
+        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) return std::string();
+        return std::nullopt;
+    }
+    const std::wstring path = ChosenPath(answer);
+    if (path.size() > LongestPath) return std::string();
+    return gFromUtf16(path.data(), path.size());
 }
 
 int gWriteTxtFile(const std::string& path, const std::string& text, HWND owner) {

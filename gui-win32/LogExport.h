@@ -11,6 +11,7 @@
 class Toolkit;
 
 // The save dialog: the path the operator chose, or nothing when the dialog was cancelled.
+// A path too long to save to comes back empty, which the rules of the log refuse.
 std::optional<std::string> gAskSaveLogPath(HWND owner);
 
 // Writes text to path, creating or emptying the file. 1 when written; 0 after telling the

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "engine/ModemChoices.h"
 #include "gui-win32/AboutDlg.h"
 #include "gui-win32/DialogInit.h"
 #include "gui-win32/HelpBox.h"
@@ -55,6 +56,10 @@ INT_PTR ModemSetupDlg::OnMessage(UINT message, WPARAM wParam) {
             OnCheckModem();
             return TRUE;
         }
+        if ((wParam & 0xFFF0) == SignalCommand) {
+            OnSignalMeter();
+            return TRUE;
+        }
         if ((wParam & 0xFFF0) != AboutCommand) return FALSE;
         RunAboutBox();
         return TRUE;
@@ -78,6 +83,8 @@ INT_PTR ModemSetupDlg::OnMessage(UINT message, WPARAM wParam) {
     case WM_DESTROY:
         // The controls go after this message: no request of the worker may reach them.
         EndWorker();
+        Kit.SetSignalView(nullptr);
+        Meter.reset();
         Dialog = nullptr;
         return FALSE;
     default:
@@ -97,6 +104,7 @@ BOOL ModemSetupDlg::OnInitDialog() {
             AppendMenuW(menu, MF_STRING, AboutCommand, std::wstring(text, length).c_str());
         }
         AppendMenuW(menu, MF_STRING, CheckCommand, gToUtf16(CheckModemItem).c_str());
+        AppendMenuW(menu, MF_STRING, SignalCommand, gToUtf16(SignalMeterItem).c_str());
     }
 
     SendMessageW(Dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon));
@@ -105,7 +113,7 @@ BOOL ModemSetupDlg::OnInitDialog() {
     SetWindow(&Kit);
 
     // On this thread the toolkit carries its requests out at once.
-    gFillComChoices(Kit, Settings.ReadInt(CommPortSection, "CommNum", 0));
+    gFillComChoices(Kit, gReadStoredChoices(Settings).ComIndex);
 
     HWND log = GetDlgItem(Dialog, ControlId::LogView);
     RECT client{};
@@ -169,4 +177,15 @@ bool ModemSetupDlg::OnPaint() {
 // loop, so the export holds every row present when the dialog returns.
 void ModemSetupDlg::OnSaveLog() {
     if (const std::optional<std::string> chosen = gAskSaveLogPath(Dialog)) gSaveLogTo(Kit, *chosen, Dialog);
+}
+
+// Like the check, the signal job waits while a run is busy.
+void ModemSetupDlg::OnSignalMeter() {
+    if (Busy != 0) return;
+    if (!Meter) {
+        Meter = std::make_unique<SignalMeter>(Dialog, [this] { StopRun(); });
+        Kit.SetSignalView([this](const SignalReading& reading) { Meter->Show(reading); });
+    }
+    Meter->Restart();
+    OnMeasureSignal();
 }

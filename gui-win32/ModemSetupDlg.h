@@ -9,7 +9,10 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "engine/ConfigEngine.h"
+#include "gui-win32/SignalMeter.h"
 #include "gui-win32/Win32Toolkit.h"
 
 class ModemSetupDlg : public ConfigEngine {
@@ -18,6 +21,8 @@ public:
     static constexpr UINT AboutCommand = 16;
     // The system command that runs the modem check.
     static constexpr UINT CheckCommand = 32;
+    // The system command that opens the signal meter and starts the signal job.
+    static constexpr UINT SignalCommand = 48;
 
     // With no parent window, as start-up makes it.
     explicit ModemSetupDlg(IntSettings& settings);
@@ -34,6 +39,7 @@ private:
     void RunAboutBox();
     bool OnPaint();
     void OnSaveLog();
+    void OnSignalMeter();
 
     HWND Dialog = nullptr;
 
@@ -42,4 +48,5 @@ private:
     const HICON Icon;
 
     Win32Toolkit Kit;
+    std::unique_ptr<SignalMeter> Meter;
 };

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "toolkit/Utf16_win32.h"
 
@@ -16,6 +17,14 @@ Win32Toolkit::Win32Toolkit()
 void Win32Toolkit::Attach(HWND dialog) { Dialog = dialog; }
 
 void Win32Toolkit::RunRequest() { Requests.RunNext(); }
+
+void Win32Toolkit::SetSignalView(std::function<void(const SignalReading&)> show) { SignalView = std::move(show); }
+
+void Win32Toolkit::ShowSignal(const SignalReading& reading) {
+    Requests.Run([this, reading] {
+        if (SignalView) SignalView(reading);
+    });
+}
 
 void Win32Toolkit::CancelRequests() { Requests.Cancel(); }
 

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "toolkit/Toolkit.h"
@@ -35,6 +36,9 @@ public:
     void LogScrollTo(int id, int row) override;
     void LogDeleteAll(int id) override;
     std::string LogRowText(int id, int row) override;
+    // Where the signal job's readings go on the window thread; none drops them.
+    void SetSignalView(std::function<void(const SignalReading&)> show);
+    void ShowSignal(const SignalReading& reading) override;
     void CancelRequests() override;
 
 private:
@@ -42,6 +46,7 @@ private:
 
     const DWORD WindowThread;
     HWND Dialog = nullptr;
+    std::function<void(const SignalReading&)> SignalView;
 
     WindowRequests Requests;
 };

@@ -1,6 +1,7 @@
 #include "serial/OpenFailure.h"
 
 #include "serial/SerialPort.h"
+#include "toolkit/ErrorText.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ std::string gOpenFailureLine(int comNumber, const OpenFailure& f) {
                " (sudo usermod -aG " + f.Group + " $USER) и войдите в систему заново.";
     case OpenFault::Busy: return Busy(port, f);
     case OpenFault::NotTerminal: return port + ": это не терминальное устройство.";
+    case OpenFault::PtyMaster: return port + ": это не последовательный порт, а ведущая сторона псевдотерминала.";
     case OpenFault::Other: {
         std::string reason = gGetErrorText(f.Code);
         while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();

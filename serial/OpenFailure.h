@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-enum class OpenFault { Unknown, NoDevice, NoPermission, Busy, NotTerminal, Other };
+enum class OpenFault { Unknown, NoDevice, NoPermission, Busy, NotTerminal, PtyMaster, Other };
 
 // A program that has the device open.
 struct PortHolder {

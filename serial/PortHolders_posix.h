@@ -17,7 +17,8 @@ struct DeviceHolders {
 
 // The processes other than this one that hold the character device device open. For a
 // pseudo-terminal the process on its master side is the modem's end, not a rival, and
-// does not count.
+// does not count. Safe from many threads at once: callers meanwhile share one look at
+// /proc that begins after each of them called.
 DeviceHolders gFindDeviceHolders(dev_t device);
 
 // The name of a modem manager service that runs now; empty when none does.

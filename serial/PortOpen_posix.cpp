@@ -82,14 +82,23 @@ int gOpenTerminalAlone(const std::string& path, OpenFailure& failure) {
         return result;
     };
     if (!isatty(fd)) return closeAnd(Fail(failure, OpenFault::NotTerminal));
-    // flock keeps out our own kind, even as root; a holder that took no lock is found
-    // among the processes; TIOCEXCL keeps out later openers that are not root.
+    // /dev/ptmx opens a new pseudo-terminal master each time: a terminal, with nothing
+    // on the other side. Only a master has a slave number.
+    if (int slave = 0; ioctl(fd, TIOCGPTN, &slave) == 0) return closeAnd(Fail(failure, OpenFault::PtyMaster));
+    // flock keeps out our own kind, even as root; TIOCEXCL keeps out later openers that
+    // are not root; a holder that came earlier and took no lock is found among the processes.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         return closeAnd(error == EWOULDBLOCK ? BusyByLock(failure, st.st_rdev) : Fail(failure, OpenFault::Other, error));
     }
-    DeviceHolders holders = gFindDeviceHolders(st.st_rdev);
-    if (!holders.Seen.empty()) return closeAnd(Busy(failure, st.st_rdev, std::move(holders.Seen), holders.Hidden));
+    // Exclusive before the look at /proc: whoever opens after it is refused, whoever
+    // opened before it is seen.
     if (ioctl(fd, TIOCEXCL) != 0) return closeAnd(Fail(failure, OpenFault::Other, errno));
+    DeviceHolders holders = gFindDeviceHolders(st.st_rdev);
+    if (!holders.Seen.empty()) {
+        // The holder keeps the device; it must be able to open it again.
+        ioctl(fd, TIOCNXCL);
+        return closeAnd(Busy(failure, st.st_rdev, std::move(holders.Seen), holders.Hidden));
+    }
     return fd;
 }

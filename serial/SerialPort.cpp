@@ -5,6 +5,7 @@
 
 #include "serial/Event.h"
 #include "serial/ReplyParser.h"
+#include "toolkit/ErrorText.h"
 #include "toolkit/Toolkit.h"
 
 namespace {
@@ -54,6 +55,8 @@ SerialPort::SerialPort() : SerialPort(gMakeSystemSerialPlatform()) {}
 SerialPort::SerialPort(std::unique_ptr<SerialPlatform> platform) : Platform(std::move(platform)) {}
 
 SerialPort::~SerialPort() { Close(); }
+
+void SerialPort::Pause(uint32_t ms) { Platform->Pause(ms, {StopEventRef, CancelEventRef}); }
 
 int SerialPort::Open(int n) {
     Close();

@@ -40,6 +40,8 @@ public:
     // or Stopped. reply receives what was understood of a complete reply.
     ReplyCode ReadInfoReply(const char* command, uint32_t timeoutMs, InfoReply& reply);
     void Close();
+    // Waits ms, or less when the stop or the cancel is signalled.
+    void Pause(uint32_t ms);
 
     Toolkit* OwnerWindow = nullptr;
     Event* StopEventRef = nullptr;
@@ -57,8 +59,6 @@ private:
     std::unique_ptr<SerialPlatform> Platform;
 };
 
-// The operating system's text for an error code; empty when it has none.
-std::string gGetErrorText(uint32_t code);
 // Shows that text alone in an information box captioned "Информация" when owner is set.
 void gShowErrorText(uint32_t code, Toolkit* owner);
 // Lowest index of text in the count bytes at data, or -1.

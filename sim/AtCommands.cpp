@@ -127,13 +127,14 @@ bool RunQuery(const std::string& name, Cursor& c, const SimCard& card, const AtR
     if (name == "CGMI" && !read) {
         out.Information.push_back("Cinterion");
     } else if (name == "CGMM" && !read) {
-        out.Information.push_back("MC52i");
+        out.Information.push_back(rules.Model);
     } else if (name == "CGMR" && !read) {
         out.Information.push_back("REVISION 01.100");
     } else if (name == "CGSN" && !read) {
         out.Information.push_back(rules.Imei);
     } else if (name == "CSQ" && !read) {
         out.Information.push_back("+CSQ: " + std::to_string(rules.Signal) + ",99");
+        out.SignalRead = true;
     } else if (name == "CREG" && read) {
         const int stat = simReady ? static_cast<int>(rules.Network) : 0;
         out.Information.push_back("+CREG: 0," + std::to_string(stat));

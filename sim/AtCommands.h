@@ -13,6 +13,7 @@ struct AtOutcome {
     int CmeError = -1;  // a failure reported as +CME ERROR: n in place of ERROR
     std::vector<std::string> Information;  // texts shown before the result code
     bool ProfileStored = false;            // &W ran
+    bool SignalRead = false;               // +CSQ told the level
 };
 
 // The registration states of +CREG, by their numbers.
@@ -23,6 +24,7 @@ struct AtRules {
     int Signal = 17;         // +CSQ level: 0 to 31, 99 unknown
     Registration Network = Registration::Home;  // while the SIM card is ready
     std::string Imei = "351998000000018";
+    std::string Model = "MC52i";  // what AT+CGMM answers
 };
 
 // The commands of a line after its "AT"/"at" prefix, without the line end, or nothing

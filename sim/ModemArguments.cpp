@@ -5,24 +5,31 @@
 #include <limits>
 #include <map>
 
+#include "toolkit/ComList.h"
+
 const char* const ModemUsage =
-    "Usage: kestrelix-modem [options]\n"
-    "A virtual AT modem on a pseudo-terminal, reachable as COMn.\n"
-    "  --com N            COM number of the link in the ports folder (default 1)\n"
+    "Usage: kestrelix-modem [options] [--com LIST [options]]...\n"
+    "Virtual AT modems on pseudo-terminals, each reachable as COMn and each a modem of its own.\n"
+    "  --com LIST         COM numbers of the links in the ports folder, as in 1-64 or 3,5-8\n"
+    "                     (default 1); the options after it are for these modems alone, those\n"
+    "                     before the first --com for every modem\n"
     "  --speed BPS        interface speed (default 115200; 0 = autobaud)\n"
     "  --mismatch MODE    at another speed: silent or garbage (default garbage)\n"
     "  --profile FILE     keeps the profile stored by AT&W across runs\n"
     "  --no-sim           no SIM card: ATS0=... answers ERROR, AT+CPIN? +CME ERROR: 10\n"
     "  --sim STATE        the SIM card: ready, pin or puk (needs its PIN or PUK; default ready)\n"
-    "  --pin CODE         the card's PIN, 4-8 digits (default 0000); the card asks for it:\n"
-    "                     three wrong tries and it wants its PUK. With --profile the card\n"
-    "                     keeps its PIN request and tries across runs\n"
+    "  --pin CODE         the card's PIN, 4-8 digits (default 0000); the card asks for it\n"
+    "                     unless --sim says otherwise: three wrong tries and it wants its PUK.\n"
+    "                     With --profile the card keeps its PIN request and tries across runs\n"
+    "  --lock-fixed       the card's PIN request cannot be changed: AT+CLCK=\"SC\",0|1 answers ERROR\n"
     "  --signal N         AT+CSQ level: 0-31 (-113 + 2N dBm) or 99 unknown (default 17)\n"
+    "  --signal-walk      the level wanders a step at a time from --signal after each AT+CSQ,\n"
+    "                     with short runs of 99, as a moved antenna's does (repeatable with --seed)\n"
     "  --registration R   home, roaming, searching, denied or none (default home)\n"
     "  --imei DIGITS      the IMEI, 15 digits (default: one made from the COM number)\n"
     "  --delay MS         latency before each result code\n"
     "  --split            echo and replies in random pieces with short gaps\n"
-    "  --seed N           makes --split, garbage and --flood repeatable\n"
+    "  --seed N           makes --split, garbage, --flood and --signal-walk repeatable\n"
     "  --silent           never answers\n"
     "  --hangup-after N   closes the line after N command lines\n"
     "  --noise            an unsolicited RING when the other side first speaks at its speed\n"
@@ -43,6 +50,8 @@ bool ToNumber(const std::string& text, uint32_t& value) {
 std::string gParseModemArguments(const std::vector<std::string>& args, VirtualModemOptions& o,
                                  bool& help) {
     help = false;
+    bool stateGiven = false;
+    bool pinGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
         auto value = [&](std::string& into) {
@@ -58,9 +67,6 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
         std::string text;
         if (name == "--help" || name == "-h") {
             help = true;
-        } else if (name == "--com") {
-            if (!number(n) || n < 1) return "--com needs a number of 1 or more";
-            o.ComNumber = static_cast<int>(n);
         } else if (name == "--speed") {
             if (!number(o.Speed) || !gIsInterfaceSpeed(o.Speed))
                 return "--speed needs one of " + gInterfaceSpeedList(", ");
@@ -76,14 +82,19 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
             if (!value(text) || (text != "ready" && text != "pin" && text != "puk"))
                 return "--sim needs ready, pin or puk";
             o.Sim = text == "ready" ? SimState::Ready : text == "pin" ? SimState::PinNeeded : SimState::PukNeeded;
+            stateGiven = true;
         } else if (name == "--pin") {
             if (!value(o.Pin) || o.Pin.size() < 4 || o.Pin.size() > 8 ||
                 o.Pin.find_first_not_of("0123456789") != std::string::npos)
                 return "--pin needs 4 to 8 digits";
-            o.Sim = SimState::PinNeeded;
+            pinGiven = true;
+        } else if (name == "--lock-fixed") {
+            o.LockFixed = true;
         } else if (name == "--signal") {
             if (!number(n, 99) || (n > 31 && n != 99)) return "--signal needs 0 to 31, or 99";
             o.Signal = static_cast<int>(n);
+        } else if (name == "--signal-walk") {
+            o.SignalWalk = true;
         } else if (name == "--registration") {
             const std::map<std::string, Registration> states = {
                 {"home", Registration::Home}, {"roaming", Registration::Roaming},
@@ -116,6 +127,42 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
             if (!value(o.TranscriptFile)) return "--transcript needs a file";
         } else {
             return "unknown option " + name;
+        }
+    }
+    // A card given a PIN asks for it, whichever of --sim and --pin came first.
+    if (pinGiven && !stateGiven) o.Sim = SimState::PinNeeded;
+    return {};
+}
+
+std::string gParseModemGroups(const std::vector<std::string>& args, std::vector<VirtualModemOptions>& modems,
+                              bool& help) {
+    modems.clear();
+    std::vector<std::string> shared;
+    size_t i = 0;
+    for (; i < args.size() && args[i] != "--com"; ++i) shared.push_back(args[i]);
+    if (i == args.size()) {
+        VirtualModemOptions o;
+        const std::string error = gParseModemArguments(shared, o, help);
+        if (error.empty()) modems.push_back(o);
+        return error;
+    }
+    while (i < args.size()) {
+        // args[i] is "--com".
+        if (i + 1 == args.size()) return "--com needs " + std::string(ComListAllowed);
+        std::vector<int> numbers;
+        const std::string wrong = gParseComList(args[i + 1], numbers);
+        if (!wrong.empty()) return "bad --com " + args[i + 1] + ": " + wrong + "; --com takes " + ComListAllowed;
+        std::vector<std::string> own = shared;
+        for (i += 2; i < args.size() && args[i] != "--com"; ++i) own.push_back(args[i]);
+        VirtualModemOptions o;
+        const std::string error = gParseModemArguments(own, o, help);
+        if (!error.empty()) return error;
+        // Files are one modem's: several writing one would garble it.
+        if (numbers.size() > 1 && (!o.ProfileFile.empty() || !o.TranscriptFile.empty()))
+            return "--profile and --transcript serve one modem; give them after a --com of one number";
+        for (const int n : numbers) {
+            o.ComNumber = n;
+            modems.push_back(o);
         }
     }
     return {};

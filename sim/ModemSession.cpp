@@ -5,7 +5,8 @@
 
 ModemSession::ModemSession(SessionRules rules, ModemSettings settings, ModemSettings stored,
                            uint32_t seed)
-    : Rules(rules), Current(settings), Stored(stored), Random(seed), Sim(Rules.Card) {}
+    : Rules(rules), Current(settings), Stored(stored), Random(seed), Walk(rules.Commands.Signal, seed + 2),
+      Sim(Rules.Card) {}
 
 bool ModemSession::Understands(uint32_t lineSpeed) const {
     return Current.Speed == 0 || Current.Speed == lineSpeed;
@@ -71,6 +72,7 @@ void ModemSession::HandleLine(std::vector<Transmission>& out) {
             outcome = gRunCommands(body, next, Stored, Sim, Rules.Commands);
         CardChanged = CardChanged || Sim.Lock != before.Lock || Sim.Tries != before.Tries;
         ProfileStored = ProfileStored || outcome.ProfileStored;
+        if (Rules.SignalWalk && outcome.SignalRead) Rules.Commands.Signal = Walk.Next();
         // The result goes out at the old interface speed; a new one holds from then on.
         const uint32_t newSpeed = next.Speed;
         next.Speed = Current.Speed;

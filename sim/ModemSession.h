@@ -12,6 +12,7 @@
 
 #include "sim/AtCommands.h"
 #include "sim/ModemSettings.h"
+#include "sim/SignalWalk.h"
 
 struct SessionRules {
     AtRules Commands;
@@ -21,6 +22,7 @@ struct SessionRules {
     bool Noise = false;
     bool Flood = false;
     int HangupAfter = 0;
+    bool SignalWalk = false;  // the level moves after each reading (sim/SignalWalk.h)
 };
 
 struct Transmission {
@@ -60,6 +62,7 @@ private:
     ModemSettings Current;
     ModemSettings Stored;
     std::mt19937 Random;
+    SignalWalk Walk;
     std::string Line;
     bool LineOverflow = false;
     bool Rang = false;

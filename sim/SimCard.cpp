@@ -83,6 +83,10 @@ bool RunLock(std::string_view args, SimCard& card, SimOutcome& out) {
         return true;
     }
     if ((p[1] != "0" && p[1] != "1") || p.size() < 3) return Fail(out, NotAllowed);
+    if (card.LockFixed) {
+        out.Ok = false;
+        return true;
+    }
     if (!Offer(card, p[2])) return Fail(out, WrongPassword);
     card.Lock = p[1] == "1";
     return true;

@@ -16,6 +16,8 @@ struct SimCard {
     bool Lock = false;      // asks for the PIN at power-on
     bool PinGiven = false;  // since power-on
     int Tries = MaxTries;   // wrong PINs still allowed; none left: it wants the PUK
+    // Some operators' cards keep their request whatever is asked: +CLCK=... answers ERROR.
+    bool LockFixed = false;
 
     SimState State() const;
     bool operator==(const SimCard&) const = default;

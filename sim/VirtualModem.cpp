@@ -186,16 +186,19 @@ std::string VirtualModem::Start() {
     SessionRules rules;
     rules.Commands.SimPresent = !o.NoSim;
     rules.Card = gInsertCard(o.Sim, o.Pin);
+    rules.Card.LockFixed = o.LockFixed;
     // The card keeps its lock and tries over a power cut, as the profile keeps the settings.
     if (!o.ProfileFile.empty()) gLoadCard(o.ProfileFile, rules.Card);
     rules.Commands.Signal = o.Signal;
     rules.Commands.Network = o.Network;
     rules.Commands.Imei = o.Imei.empty() ? gImeiFor(o.ComNumber) : o.Imei;
+    rules.Commands.Model = o.Model;
     rules.GarbageOnMismatch = o.Mismatch == MismatchMode::Garbage;
     rules.Silent = o.Silent;
     rules.Noise = o.Noise;
     rules.Flood = o.Flood;
     rules.HangupAfter = o.HangupAfter;
+    rules.SignalWalk = o.SignalWalk;
     const uint32_t seed = o.Seed ? *o.Seed : std::random_device{}();
     P->Session = std::make_unique<ModemSession>(rules, settings, settings, seed);
     P->Timing.seed(seed + 1);

@@ -27,9 +27,12 @@ struct VirtualModemOptions {
     bool NoSim = false;             // ATS0=... answers ERROR, AT+CPIN? +CME ERROR: 10
     SimState Sim = SimState::Ready; // the inserted SIM card's state at power-on
     std::string Pin = "0000";       // the card's PIN
+    bool LockFixed = false;         // the card refuses to change its PIN request
     int Signal = 17;                // +CSQ level: 0 to 31, 99 unknown
+    bool SignalWalk = false;        // the level wanders from Signal, reading by reading
     Registration Network = Registration::Home;  // while the SIM card is ready
     std::string Imei;               // empty: one made from the COM number
+    std::string Model = "MC52i";    // AT+CGMM's answer, any bytes: a hostile modem's markup
     uint32_t DelayMs = 0;           // latency before each result code
     bool Split = false;             // echo and replies in random pieces with short gaps
     std::optional<uint32_t> Seed;   // makes Split, garbage and flood repeatable

@@ -1,9 +1,10 @@
-// kestrelix-modem: serves a virtual modem until SIGINT, SIGTERM or SIGHUP (its terminal
-// closed), or until it hangs up.
+// kestrelix-modem: serves virtual modems, one for each COM number asked, until SIGINT,
+// SIGTERM or SIGHUP (its terminal closed), or until every one of them has hung up.
 
 #include <csignal>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,9 +12,9 @@
 #include "sim/VirtualModem.h"
 
 int main(int argc, char** argv) {
-    VirtualModemOptions options;
+    std::vector<VirtualModemOptions> groups;
     bool help = false;
-    const std::string error = gParseModemArguments(std::vector<std::string>(argv + 1, argv + argc), options, help);
+    const std::string error = gParseModemGroups(std::vector<std::string>(argv + 1, argv + argc), groups, help);
     if (help) {
         std::fputs(ModemUsage, stdout);
         return 0;
@@ -22,7 +23,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kestrelix-modem: %s\n%s", error.c_str(), ModemUsage);
         return 2;
     }
-    // Blocked before the server thread starts, so only sigtimedwait below sees them.
+    // Blocked before the server threads start, so only sigtimedwait below sees them.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
@@ -30,26 +31,40 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    // The transcript file, if asked for, gets every byte; memory would only grow (--flood).
-    options.KeepTranscript = false;
-    VirtualModem modem(options);
-    const std::string failure = modem.Start();
-    if (!failure.empty()) {
-        std::fprintf(stderr, "kestrelix-modem: %s\n", failure.c_str());
-        return 1;
-    }
-    std::printf("COM%d %s\n", modem.ComNumber(), modem.DevicePath().c_str());
-    std::fflush(stdout);
-    std::fprintf(stderr, "kestrelix-modem: COM%d is %s (link %s); Ctrl+C ends it.\n", modem.ComNumber(),
-                 modem.DevicePath().c_str(), modem.LinkPath().c_str());
-
-    const timespec tick{0, 200 * 1000 * 1000};
-    while (sigtimedwait(&stopSignals, nullptr, &tick) < 0) {
-        if (modem.HungUp()) {
-            std::fprintf(stderr, "kestrelix-modem: hung up after %d command lines.\n", modem.CommandLines());
-            return 0;
+    std::vector<std::unique_ptr<VirtualModem>> modems;
+    for (VirtualModemOptions options : groups) {
+        // The transcript file, if asked for, gets every byte; memory would only grow (--flood).
+        options.KeepTranscript = false;
+        modems.push_back(std::make_unique<VirtualModem>(options));
+        const std::string failure = modems.back()->Start();
+        if (!failure.empty()) {
+            std::fprintf(stderr, "kestrelix-modem: COM%d: %s\n", options.ComNumber, failure.c_str());
+            return 1;
         }
     }
-    modem.Stop();
+    // Printed once all serve, so that whoever reads the first line may use every one.
+    for (const auto& modem : modems) {
+        std::printf("COM%d %s\n", modem->ComNumber(), modem->DevicePath().c_str());
+        std::fprintf(stderr, "kestrelix-modem: COM%d is %s (link %s)\n", modem->ComNumber(),
+                     modem->DevicePath().c_str(), modem->LinkPath().c_str());
+    }
+    std::fflush(stdout);
+    std::fprintf(stderr, "kestrelix-modem: Ctrl+C ends %s.\n", modems.size() > 1 ? "them" : "it");
+
+    std::vector<bool> told(modems.size(), false);
+    const timespec tick{0, 200 * 1000 * 1000};
+    while (sigtimedwait(&stopSignals, nullptr, &tick) < 0) {
+        size_t gone = 0;
+        for (size_t i = 0; i < modems.size(); ++i) {
+            if (!modems[i]->HungUp()) continue;
+            ++gone;
+            if (told[i]) continue;
+            told[i] = true;
+            std::fprintf(stderr, "kestrelix-modem: COM%d hung up after %d command lines.\n", modems[i]->ComNumber(),
+                         modems[i]->CommandLines());
+        }
+        if (gone == modems.size()) return 0;
+    }
+    for (auto& modem : modems) modem->Stop();
     return 0;
 }

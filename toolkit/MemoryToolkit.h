@@ -1,7 +1,7 @@
 #pragma once
-// A Toolkit whose controls live in memory: drop-down lists, control texts and log rows,
-// kept by the window's rules for selecting and for cancelling. Safe to call from the
-// worker and the window's own thread at once. What a message box does, and what else is
+// A Toolkit whose controls live in memory: drop-down lists, control texts, log rows and
+// the signal meter's readings, kept by the window's rules for selecting and for
+// cancelling. Safe to call from the worker and the window's own thread at once. What a message box does, and what else is
 // to be seen of a change, is left to the toolkit that derives from it.
 
 #include <map>
@@ -53,6 +53,9 @@ public:
         const std::vector<std::string>& rows = Logs[id];
         return Cancelled || row < 0 || row >= static_cast<int>(rows.size()) ? std::string() : rows[row];
     }
+    void ShowSignal(const SignalReading& reading) override {
+        if (Locked([&] { Readings.push_back(reading); })) SignalShown(reading);
+    }
     void CancelRequests() override {
         Locked([&] { Cancelled = true; }, true);
     }
@@ -67,6 +70,8 @@ protected:
     virtual void RowInserted(int, const std::string&) {}
     // Outside the lock, once a control's text has changed.
     virtual void TextChanged(int, const std::string&) {}
+    // Outside the lock, with each reading of the signal job as it has been kept.
+    virtual void SignalShown(const SignalReading&) {}
     // Outside the lock, after every change that took effect.
     virtual void StateChanged() {}
 
@@ -87,4 +92,5 @@ protected:
     std::map<int, Combo> Combos;
     std::map<int, std::string> Texts;
     std::map<int, std::vector<std::string>> Logs;
+    std::vector<SignalReading> Readings;  // the last one Ended once the job is over
 };

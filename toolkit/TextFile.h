@@ -17,5 +17,12 @@ struct WriteOutcome {
 // bytes written before a write or close failure stay in the file.
 WriteOutcome gWriteWholeFile(const std::string& path, const std::string& bytes);
 
+// Replaces the file only once the new bytes are all written: they go to a new file beside
+// it, which is then renamed over it, so a failure leaves the old file as it was and
+// removes the new one. A file without write permission is refused (the rename would slip
+// past it, even for root), so is a folder; a device or a pipe (/dev/stdout) is written
+// in place, as it cannot be replaced.
+WriteOutcome gReplaceWholeFile(const std::string& path, const std::string& bytes);
+
 // The separator between a folder and the name in a path on this platform.
 extern const char PathSeparator;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "toolkit/Utf16_win32.h"
 
 const char PathSeparator = '\\';
@@ -26,4 +28,17 @@ WriteOutcome gWriteWholeFile(const std::string& path, const std::string& bytes) 
     }
     if (!CloseHandle(file)) return Failure(WriteStage::Close);
     return {};
+}
+
+// The new file is written beside the old one under a name of its own, then moved over it.
+WriteOutcome gReplaceWholeFile(const std::string& path, const std::string& bytes) {
+    const std::string temporary = path + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
+    const WriteOutcome written = gWriteWholeFile(temporary, bytes);
+    if (written.Stage == WriteStage::Open) return written;
+    if (written.Stage == WriteStage::Done &&
+        MoveFileExW(gToUtf16(temporary).c_str(), gToUtf16(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return written;
+    const WriteOutcome failed = written.Stage == WriteStage::Done ? Failure(WriteStage::Close) : written;
+    DeleteFileW(gToUtf16(temporary).c_str());
+    return failed;
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "toolkit/SignalReading.h"
+
 class Toolkit {
 public:
     virtual ~Toolkit() = default;
@@ -34,6 +36,10 @@ public:
     virtual void LogScrollTo(int id, int row) = 0;
     virtual void LogDeleteAll(int id) = 0;
     virtual std::string LogRowText(int id, int row) = 0;
+
+    // The signal meter: each reading of the signal job, then its end. A window without a
+    // meter open ignores it.
+    virtual void ShowSignal(const SignalReading& reading) = 0;
 
     // The window is going away: a request that is waiting to be carried out, and every
     // later one, returns at once without effect (reads give -1, 0 or empty text).

@@ -9,21 +9,26 @@
 #include "toolkit/Toolkit.h"
 
 inline constexpr int ComPortCount = 32;
+// Windows numbers ports up to COM256; the console reaches every one of them, the windows
+// list only the 32 their layout has room for.
+inline constexpr int HighestComNumber = 256;
 inline constexpr const char* PlaceAtDevice = "Подключение к прибору";
 inline constexpr const char* PlaceAtComputer = "Подключение к компьютеру";
 // The window menu's item that runs the modem check, beside About.
 inline constexpr const char* CheckModemItem = "Проверить модем";
+// The item beside it that opens the signal meter.
+inline constexpr const char* SignalMeterItem = "Уровень сигнала…";
 
-// COM1..COM32 with comIndex selected.
-inline void gFillComChoices(Toolkit& window, int comIndex) {
-    for (int n = 1; n <= ComPortCount; ++n) window.ComboAppend(ControlId::ComSelector, "COM" + std::to_string(n));
+// COM1..COMcount with comIndex selected.
+inline void gFillComChoices(Toolkit& window, int comIndex, int count = ComPortCount) {
+    for (int n = 1; n <= count; ++n) window.ComboAppend(ControlId::ComSelector, "COM" + std::to_string(n));
     window.ComboSelect(ControlId::ComSelector, comIndex);
 }
 
 // The COM ports, then the places, indexed as the stored IsLocal. A window whose layout
 // carries the places fills only the COM ports.
-inline void gFillWindowChoices(Toolkit& window, int comIndex) {
-    gFillComChoices(window, comIndex);
+inline void gFillWindowChoices(Toolkit& window, int comIndex, int comCount = ComPortCount) {
+    gFillComChoices(window, comIndex, comCount);
     window.ComboAppend(ControlId::PlaceSelector, PlaceAtDevice);
     window.ComboAppend(ControlId::PlaceSelector, PlaceAtComputer);
 }

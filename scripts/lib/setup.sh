@@ -7,11 +7,26 @@ KX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 KX_PACKAGES=(cmake g++ make pkgconf libudev-dev libgtest-dev libgmock-dev qt6-base-dev qt6-translations-l10n fonts-dejavu-core xvfb xauth)
 
 # The Windows cross build and its tests: mingw-w64 with the POSIX thread model, Wine, and
-# GoogleTest's sources to build with the cross compiler. Wine's recommends are not needed.
-KX_WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine googletest)
+# GoogleTest's sources to build with the cross compiler, wixl and msitools for the installer, and the
+# Russian locale that the console tests run Wine under. Wine's recommends are not needed.
+KX_WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine googletest wixl msitools
+                     locales)
 
 kx_install_missing() { kx_apt_missing -- "${KX_PACKAGES[@]}" "$@"; }
-kx_install_windows_tools() { kx_apt_missing --no-install-recommends -- "${KX_WINDOWS_PACKAGES[@]}"; }
+kx_install_windows_tools() {
+    kx_apt_missing --no-install-recommends -- "${KX_WINDOWS_PACKAGES[@]}"
+    kx_russian_locale
+}
+
+# Without ru_RU.UTF-8 among the system's locales, Wine under LANG=ru_RU.UTF-8 falls back
+# to code page 1252 and cannot even name a file in Cyrillic.
+kx_russian_locale() {
+    locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$' && return 0
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    echo "Making the locale ru_RU.UTF-8"
+    $sudo localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
+}
 
 # kx_apt_missing [apt options] -- packages: installs those of the packages that are missing.
 kx_apt_missing() {

@@ -1,8 +1,12 @@
 // Figures of a depot batch: kestrelix-cli run as the operator runs it, against virtual
-// modems on real pseudo-terminals, printed as "name: value unit".
-//   batch16_ratio   wall time of a run over 16 ports at once divided by that of a run over
-//                   one port, each the median of five; every modem found at the first probe
-//   batch16_rss_mb  the peak resident memory of the 16-port runs
+// modems on real pseudo-terminals, printed as "name: value unit". Runs over 1, 4, 16 and
+// 64 ports alternate, seven rounds, so that a load on the machine falls on all alike;
+// each figure is a median, with the spread (lowest to highest) beside it.
+//   batch16_ratio   wall time of a run over 16 ports at once divided by that of one port;
+//                   every modem found at the first probe
+//   batch64_ratio   the same over 64 ports
+//   batch64_rss_mb  the peak resident memory of the 64-port runs
+//   batch_scale     wall time per port at 1, 4, 16 and 64 ports, as a table
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -12,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,7 +28,8 @@ extern char** environ;
 
 namespace {
 
-constexpr int Ports = 16;
+constexpr int Ports = 64;
+constexpr int Rounds = 7;
 
 struct Run {
     double Seconds = -1;
@@ -60,6 +66,11 @@ Run RunCli(const std::string& ports) {
 
 }  // namespace
 
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
 int main() {
     TempConfigHome home;
     std::vector<std::unique_ptr<VirtualModem>> modems;
@@ -75,19 +86,37 @@ int main() {
             return 1;
         }
     }
-    // Medians, since a run of well under a second feels every other process on the machine.
-    std::vector<double> single, batch;
-    double peakRssMb = 0;
-    for (int i = 0; i < 5; ++i) {
-        single.push_back(RunCli("1").Seconds);
-        const Run all = RunCli("1-" + std::to_string(Ports));
-        batch.push_back(all.Seconds);
-        peakRssMb = std::max(peakRssMb, all.PeakRssMb);
+    const int sizes[] = {1, 4, 16, 64};
+    std::map<int, std::vector<double>> seconds;
+    std::vector<double> rss;
+    std::vector<double> ratio16, ratio64;
+    for (int round = 0; round < Rounds; ++round) {
+        std::map<int, double> wall;
+        for (const int n : sizes) {
+            const Run run = RunCli(n == 1 ? "1" : "1-" + std::to_string(n));
+            if (run.Seconds <= 0) return 1;
+            wall[n] = run.Seconds;
+            seconds[n].push_back(run.Seconds);
+            if (n == 64) rss.push_back(run.PeakRssMb);
+        }
+        ratio16.push_back(wall[16] / wall[1]);
+        ratio64.push_back(wall[64] / wall[1]);
     }
-    std::sort(single.begin(), single.end());
-    std::sort(batch.begin(), batch.end());
-    const bool ok = single.front() > 0 && batch.front() > 0;
-    std::printf("batch16_ratio: %.2f\n", ok ? batch[2] / single[2] : -1.0);
-    std::printf("batch16_rss_mb: %.1f MB\n", ok ? peakRssMb : -1.0);
-    return ok ? 0 : 1;
+    const auto spread = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        char text[64];
+        std::snprintf(text, sizeof text, "(spread %.2f-%.2f)", v.front(), v.back());
+        return std::string(text);
+    };
+    std::printf("batch16_ratio: %.2f %s\n", Median(ratio16), spread(ratio16).c_str());
+    std::printf("batch64_ratio: %.2f %s\n", Median(ratio64), spread(ratio64).c_str());
+    std::printf("batch64_rss_mb: %.1f MB %s\n", Median(rss), spread(rss).c_str());
+    std::printf("batch_scale:\n  ports  ms/port  spread ms/port\n");
+    for (const int n : sizes) {
+        std::vector<double> perPort;
+        for (const double s : seconds[n]) perPort.push_back(s * 1000 / n);
+        std::sort(perPort.begin(), perPort.end());
+        std::printf("  %5d  %7.1f  %.1f-%.1f\n", n, Median(perPort), perPort.front(), perPort.back());
+    }
+    return 0;
 }

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <set>
 #include <sstream>
@@ -108,6 +112,41 @@ TEST_F(BatchTest, AnInterruptStopsEveryPortEvenBeforeItsRunBegins) {
         EXPECT_EQ(r.Outcome, PortOutcome::Stopped) << r.Com;
         EXPECT_EQ(r.LastRow, "Операция завершена НЕ успешно!");
     }
+}
+
+// On a terminal a status line counts the ports below the rows; each row takes it away
+// first, and it is gone before the summary.
+TEST_F(BatchTest, OnATerminalAProgressLineCountsThePorts) {
+    StartModems(false);
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    std::FILE* terminal = std::fopen(ptsname(master), "w");
+    ASSERT_NE(terminal, nullptr);
+    std::string seen;
+    std::thread reader([&] {
+        char buffer[4096];
+        for (ssize_t n; (n = read(master, buffer, sizeof buffer)) > 0;) seen.append(buffer, static_cast<size_t>(n));
+    });
+    {
+        Batch batch(FourPorts(false), terminal, Err);
+        EXPECT_EQ(batch.Run(), AllSucceeded);
+    }
+    std::fclose(terminal);
+    reader.join();
+    close(master);
+    const std::string first = "Ports done 0 of 4: good 0, failed 0, running 4";
+    const std::string blank = "\r" + std::string(first.size(), ' ') + "\r";
+    EXPECT_NE(seen.find(first), std::string::npos) << seen.substr(0, 200);
+    EXPECT_NE(seen.find(blank + "COM1: "), std::string::npos);
+    // Ports that end together move the counts in one step, so which counts come between
+    // the first and the summary depends on timing; each says 4 in all.
+    for (size_t at = seen.find("Ports done "); at != std::string::npos; at = seen.find("Ports done ", at + 1))
+        EXPECT_EQ(seen.compare(seen.find(' ', at + 11), 6, " of 4:"), 0) << seen.substr(at, 50);
+    const size_t summary = seen.find("Port   Outcome");
+    ASSERT_NE(summary, std::string::npos);
+    EXPECT_EQ(seen.find("Ports done", summary), std::string::npos);
 }
 
 TEST(BatchReport, ExitStatusFromTheOutcomes) {

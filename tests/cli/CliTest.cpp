@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/CliOptions.h"
+#include "serial/SerialPort.h"
 #include "sim/VirtualModem.h"
 #include "tests/cli/CliProcess.h"
 #include "tests/support/TempConfigHome.h"
@@ -49,13 +50,57 @@ TEST(CliOptions, AcceptsTheFourChoices) {
 }
 
 const Lines BadArguments[] = {
-    {"--com", "0"}, {"--com", "33"}, {"--com", "3x"}, {"--com"}, {"--model", "6"}, {"--model", "-1"},
-    {"--model", "Siemens"}, {"--speed", "9601"}, {"--speed", "0"}, {"--place", "car"}, {"--verbose"}, {"3"},
-    {"--com", "3,3"}, {"--com", "5-3"}, {"--com", "0-2"}, {"--com", "1,"}, {"--com", "31-33"}, {"--report"},
+    {"--com"}, {"--model", "6"}, {"--model", "-1"}, {"--model", "Siemens"}, {"--speed", "9601"},
+    {"--speed", "0"}, {"--place", "car"}, {"--verbose"}, {"3"}, {"--report"}, {"--report", ""},
+    {"--signal", "0"}, {"--signal", "-5"}, {"--signal", "1.5"}, {"--signal", "x"}, {"--signal", "--com", "3,4"},
+    {"--signal", "--check"}, {"--signal", "5", "--model", "1"},
 };
+
+const std::string ComAllowed =
+    "; --com takes COM numbers from 1 to 256, one by one or as ranges, separated by commas, as in 3,5-8";
+
+// A bad --com gets one line: what is wrong, then what is allowed.
+const struct {
+    Lines Args;
+    std::string Line;
+} BadComLists[] = {
+    {{"--com", "0"}, "bad value for --com 0: there is no COM0"},
+    {{"--com", "257"}, "bad value for --com 257: there is no COM257"},
+    {{"--com", "5-3"}, "bad value for --com 5-3: the range 5-3 runs backwards"},
+    {{"--com", "1,,2"}, "bad value for --com 1,,2: an empty place in the list"},
+    {{"--com", "1-100000"}, "bad value for --com 1-100000: there is no COM100000"},
+    {{"--com", "COM3"}, "bad value for --com COM3: \"COM3\" is not a number"},
+    {{"--com", "3x"}, "bad value for --com 3x: \"3x\" is not a number"},
+    {{"--com", "0-2"}, "bad value for --com 0-2: there is no COM0"},
+    {{"--com", "1,"}, "bad value for --com 1,: an empty place in the list"},
+    {{"--com", ""}, "bad value for --com : the list is empty"},
+    {{"--com", "-4"}, "bad value for --com -4: \"\" is not a number"},
+    {{"--com", "007"}, "bad value for --com 007: there is no COM007"},
+    {{"--com", "99999999999"}, "bad value for --com 99999999999: there is no COM99999999999"},
+    {{"--com", "3", "--com", "4"}, "--com is given twice, give every port in one list"},
+    {{"--com", "3", "--check", "--com", "3"}, "--com is given twice, give every port in one list"},
+};
+
+TEST(CliOptions, ComListsReachCom256AndKeepRepeatsInOrder) {
+    const struct {
+        std::string List;
+        std::vector<int> Com;
+    } cases[] = {
+        {"256", {256}}, {"33", {33}}, {"255-256,1", {255, 256, 1}}, {"3,3-5", {3, 3, 4, 5}}, {"7-7", {7}},
+    };
+    for (const auto& c : cases) {
+        const ParsedOptions parsed = gParseCliOptions({"--com", c.List});
+        EXPECT_EQ(parsed.Error, "") << c.List;
+        EXPECT_EQ(parsed.Options.ComNumbers, c.Com) << c.List;
+    }
+    std::vector<int> all(256);
+    for (int n = 1; n <= 256; ++n) all[n - 1] = n;
+    EXPECT_EQ(gParseCliOptions({"--com", "1-256"}).Options.ComNumbers, all);
+}
 
 TEST(CliOptions, RejectsBadArguments) {
     for (const auto& args : BadArguments) EXPECT_NE(gParseCliOptions(args).Error, "") << args[0];
+    for (const auto& c : BadComLists) EXPECT_EQ(gParseCliOptions(c.Args).Error, c.Line + ComAllowed) << c.Args[1];
 }
 
 struct CliTest : ::testing::Test {
@@ -149,6 +194,18 @@ TEST_F(CliTest, BadArgumentsGiveStatusTwoAndTheUsage) {
         EXPECT_NE(cli.Stderr().find("usage: kestrelix-cli"), std::string::npos);
         EXPECT_EQ(cli.Stdout(), "");
     }
+    // Nothing is opened, not even the good part of a list.
+    StartModem(3, 9600);
+    for (auto c : BadComLists) {
+        if (c.Args[1].empty()) continue;  // "3," is a case of its own
+        c.Args[1] = "3," + c.Args[1];
+        if (c.Args.size() == 2) c.Line = "bad value for --com " + c.Args[1] + c.Line.substr(c.Line.find(':'));
+        CliProcess cli(c.Args);
+        EXPECT_EQ(cli.Wait(), 2) << c.Args[1];
+        EXPECT_EQ(cli.Stderr(), "kestrelix-cli: " + c.Line + ComAllowed + "\n");
+        EXPECT_EQ(cli.Stdout(), "");
+    }
+    EXPECT_EQ(Modem->ReceivedBytes(), "");
     CliProcess help({"--help"});
     EXPECT_EQ(help.Wait(), 0);
     EXPECT_NE(help.Stdout().find("--place device|computer"), std::string::npos);
@@ -156,12 +213,22 @@ TEST_F(CliTest, BadArgumentsGiveStatusTwoAndTheUsage) {
 
 TEST_F(CliTest, ListShowsModelsSpeedsAndWhereEachComLeads) {
     StartModem(5, 9600);
+    StartModem(200, 9600);
+    MissingPort(256);
     CliProcess cli({"--list"});
     EXPECT_EQ(cli.Wait(), 0);
     const std::string out = cli.Stdout();
     EXPECT_NE(out.find("5  Teleofis RX100"), std::string::npos);
     EXPECT_NE(out.find("56000 57600 115200"), std::string::npos);
-    EXPECT_NE(out.find("COM5   " + Modem->DevicePath() + " (ссылка " + Modem->LinkPath() + ")"), std::string::npos);
+    EXPECT_NE(out.find("COM5   " + Modems[0]->DevicePath() + " (ссылка " + Modems[0]->LinkPath() + ")"),
+              std::string::npos);
+    // Only numbers that lead somewhere, a dangling link among them; the list ends with the last.
+    EXPECT_EQ(out.find("COM6 "), std::string::npos);
+    const Lines lines = SplitLines(out);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "  COM200 " + Modem->DevicePath() + " (ссылка " + Modem->LinkPath() + ")");
+    EXPECT_EQ(lines.back(), "  COM256 нет устройства: /nonexistent/kx-tty (ссылка " + Home.PortsFolder() +
+                                "/COM256) не существует");
 }
 
 TEST_F(CliTest, CtrlCStopsTheJobAndClosesThePort) {
@@ -276,6 +343,91 @@ TEST_F(CliTest, CtrlCStopsEveryPortOfABatch) {
     ASSERT_GE(out.size(), 4u);
     for (size_t i = out.size() - 4; i < out.size(); ++i) EXPECT_NE(out[i].find(" stopped "), std::string::npos) << out[i];
     EXPECT_EQ(cli.Stderr(), "");
+}
+
+std::string Repeat(const std::string& cell, int times) {
+    std::string cells;
+    for (int i = 0; i < times; ++i) cells += cell;
+    return cells;
+}
+
+// Redirected: one data line a reading, then the summary; the rows go to stderr. The
+// modem's walk never leaves 0-31 and 99.
+TEST_F(CliTest, SignalRedirectedPrintsOneLineAReadingAndTheSummary) {
+    VirtualModemOptions options;
+    options.ComNumber = 6;
+    options.Speed = 9600;
+    options.SignalWalk = true;
+    options.Seed = 9;
+    options.Mismatch = MismatchMode::Silent;
+    Modems.push_back(std::make_unique<VirtualModem>(options));
+    ASSERT_EQ(Modems.back()->Start(), "");
+    CliProcess cli({"--com", "6", "--signal"});
+    ASSERT_TRUE(cli.WaitForOutput("домашняя сеть\n"));
+    cli.Signal(SIGINT);
+    EXPECT_EQ(cli.Wait(), 0);
+    const Lines out = SplitLines(cli.Stdout());
+    ASSERT_GE(out.size(), 2u);
+    for (size_t i = 0; i + 1 < out.size(); ++i) {
+        const Lines f = Fields(out[i]);
+        ASSERT_EQ(f.size(), 4u) << out[i];
+        EXPECT_EQ(f[0].size(), 8u) << out[i];
+        const int csq = std::stoi(f[2]);
+        EXPECT_EQ(f[1], csq == 99 ? std::string() : std::to_string(-113 + 2 * csq)) << out[i];
+        EXPECT_EQ(f[3], "домашняя сеть");
+    }
+    EXPECT_EQ(out.back().rfind("Измерение завершено: показаний " + std::to_string(out.size() - 1) + ";", 0), 0u)
+        << out.back();
+    EXPECT_EQ(SplitLines(cli.Stderr()).back(), out.back());
+}
+
+// On a terminal (a pseudo-terminal made by script): the bar line drawn in place, then
+// the summary row; SECONDS ends it. With no modem there is no reading: status 1.
+TEST_F(CliTest, SignalOnATerminalDrawsTheBarAndEndsAfterSeconds) {
+    StartModem(7, 9600);
+    const std::string command = std::string(KX_CLI_PATH) + " --com 7 --signal 1";
+    ChildProcess cli("/usr/bin/script", {"-qec", command, "/dev/null"});
+    EXPECT_EQ(cli.Wait(), 0);
+    const std::string out = cli.Stdout();
+    EXPECT_NE(out.find("\r[" + Repeat("█", 11) + Repeat("░", 9) + "] -79 дБм, хороший, домашняя сеть"), std::string::npos) << out;
+    EXPECT_NE(out.find("Измерение завершено: показаний "), std::string::npos) << out;
+    EXPECT_EQ(out.find("9600;"), std::string::npos);
+
+    MissingPort(8);
+    CliProcess none({"--com", "8", "--signal", "1"});
+    EXPECT_EQ(none.Wait(), 1);
+    EXPECT_EQ(none.Stdout(), "");
+}
+
+// Sixty-four ports served by one modem process: one modem dies mid-job, one port is held
+// by another program, one leads nowhere; each ends with its own cause and every other
+// port is configured.
+TEST_F(CliTest, BatchOfSixtyFourEndsEachFaultWithItsOwnCause) {
+    ChildProcess modems(KX_MODEM_PATH, {"--speed", "9600", "--mismatch", "silent", "--com", "1-40,44-64", "--com",
+                                        "41", "--hangup-after", "4", "--com", "42"});
+    ASSERT_TRUE(modems.WaitForOutput("COM42 /dev/pts/")) << modems.Stderr();
+    SerialPort holder;
+    ASSERT_EQ(holder.Open(42), 0);
+    MissingPort(43);
+    CliProcess cli({"--com", "1-64", "--model", "1", "--speed", "9600"});
+    EXPECT_EQ(cli.Wait(), 1);
+    const Lines out = SplitLines(cli.Stdout());
+    ASSERT_GE(out.size(), 65u);
+    const Lines summary(out.end() - 64, out.end());
+    for (int com = 1; com <= 64; ++com) {
+        const std::string outcome = com == 41 ? "not configured" : com == 42 || com == 43 ? "port not opened" : "configured";
+        char start[32];
+        std::snprintf(start, sizeof start, "COM%-3d %s ", com, outcome.c_str());
+        EXPECT_EQ(summary[com - 1].rfind(start, 0), 0u) << summary[com - 1];
+    }
+    EXPECT_EQ(PortLines(cli.Stderr(), 42).back().rfind("COM42 (/dev/pts/", 0), 0u);
+    EXPECT_NE(PortLines(cli.Stderr(), 42).back().find(" занят"), std::string::npos);
+    EXPECT_EQ(PortLines(cli.Stderr(), 43).back(), "COM43 (/nonexistent/kx-tty): такого устройства нет.");
+    EXPECT_EQ(PortLines(cli.Stdout(), 41).back(), "Операция завершена НЕ успешно!");
+    // Not a terminal: no progress line among the rows.
+    EXPECT_EQ(cli.Stdout().find("Ports done"), std::string::npos);
+    modems.Signal(SIGTERM);
+    EXPECT_EQ(modems.Wait(), 0);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The console's --sim-pin against the virtual modem, one table of card states: what the
 // operator sees, the exit status, what reached the card and what the card is left as;
-// and in every case the PIN shows nowhere.
+// and in every case the PIN shows nowhere the operator or a file could see it.
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
 
+#include "engine/Format.h"
 #include "engine/Messages.h"
 #include "engine/PinRows.h"
-#include "engine/Format.h"
 #include "sim/VirtualModem.h"
 #include "tests/cli/CliProcess.h"
 #include "tests/support/TempConfigHome.h"
@@ -27,58 +28,100 @@ size_t Count(const std::string& text, const std::string& part) {
     return n;
 }
 
+std::string Slurp(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Waits until the modem has received part, byte by byte as it comes.
+bool WaitForReceived(const VirtualModem& modem, const std::string& part) {
+    for (;;) {
+        const std::string received = modem.ReceivedBytes();
+        if (received.find(part) != std::string::npos) return true;
+        if (!modem.WaitForReceivedBytes(received.size() + 1, std::chrono::seconds(20))) return false;
+    }
+}
+
 struct SimPinTest : ::testing::Test {
     TempConfigHome Home;
-    std::string Profile = Home.PortsFolder() + "/../modem-profile";
+    std::string Profile = Home.Path() + "/modem-profile";
+    std::string Report = Home.Path() + "/report.csv";
+
+    VirtualModemOptions Card(int com) const {
+        VirtualModemOptions o;
+        o.ComNumber = com;
+        o.Speed = 9600;
+        o.Mismatch = MismatchMode::Silent;
+        o.Pin = "1234";
+        o.Sim = SimState::PinNeeded;
+        return o;
+    }
 };
 
 TEST_F(SimPinTest, EachCardStateGetsItsOwnEnding) {
     const struct {
         const char* Name;
-        std::function<void(VirtualModemOptions&)> Card;
-        const char* TriesInProfile;  // "SC lock=1 tries=1": a card down to its last try
+        std::function<void(VirtualModemOptions&)> Change;
+        const char* CardInProfile;  // "SC lock=1 tries=1": a card down to its last try
         std::string Input;
         int Exit;
         std::vector<std::string> Shown;  // in stdout, in this order
-        size_t PinsSent;
+        size_t PinsSent;                 // AT+CPIN="1234"
         bool UnlockSent;
         bool LockAfter;
         int TriesAfter;
+        int Com = 4;                     // the modem is on COM4
     } cases[] = {
-        {"RightPin", [](auto& o) { o.Pin = "1234"; o.Sim = SimState::PinNeeded; }, nullptr, "1234\n", 0,
-         {"Выполнение команды AT+CPIN=\"****\"", "Выполнение команды AT+CLCK=\"SC\",0,\"****\"", PinMsg::TurnedOff,
-          Msg::Succeeded},
+        {"RightPin", nullptr, nullptr, "1234\n", 0,
+         {"Выполнение команды AT+CPIN?", "Получен ответ \"+CPIN: SIM PIN OK\"",
+          "Выполнение команды AT+CPIN=\"****\"", "Получен ответ \"OK\"",
+          "Выполнение команды AT+CLCK=\"SC\",0,\"****\"", "Получен ответ \"+CLCK: 0 OK\"",
+          "Получен ответ \"+CPIN: READY OK\"", PinMsg::TurnedOff, Msg::Succeeded},
          1, true, false, 3},
-        {"WrongPinTellsTheTriesLeft", [](auto& o) { o.Pin = "1234"; o.Sim = SimState::PinNeeded; }, nullptr,
-         "4321\n", 1, {"Получен ответ \"+CME ERROR: 16\"", "PIN-код неверен! Осталось попыток: 2.", Msg::NotSucceeded},
+        {"WrongPinTellsTheTriesLeft", nullptr, nullptr, "4321\n", 1,
+         {"Получен ответ \"+CME ERROR: 16\"", "Выполнение команды AT+CPINR=\"SIM PIN\"",
+          "PIN-код неверен! Осталось попыток: 2.", Msg::NotSucceeded},
          0, false, true, 2},
         {"PukCardGetsNoPin", [](auto& o) { o.Sim = SimState::PukNeeded; }, nullptr, "1234\n", 1,
-         {PinMsg::PukNeeded, Msg::NotSucceeded}, 0, false, true, 0},
-        {"CardAlreadyWithoutRequest", [](auto& o) { o.Pin = "1234"; o.Sim = SimState::Ready; }, nullptr, "1234\n",
-         0, {"Получен ответ \"+CLCK: 0 OK\"", PinMsg::AlreadyOff, Msg::Succeeded}, 0, false, false, 3},
-        {"ReadyCardStillAskingAtPowerOn", [](auto& o) { o.Pin = "1234"; o.Sim = SimState::Ready; },
-         "SC lock=1 tries=3", "1234\n", 1, {"Получен ответ \"+CPIN: SIM PIN OK\"", PinMsg::TurnedOff}, 1, true, false, 3},
-        {"LastTryNotAgreed", [](auto& o) { o.Pin = "1234"; }, "SC lock=1 tries=1", "1234\n", 1,
+         {"Получен ответ \"+CPIN: SIM PUK OK\"", PinMsg::PukNeeded, Msg::NotSucceeded}, 0, false, true, 0},
+        {"CardAlreadyWithoutRequest", [](auto& o) { o.Sim = SimState::Ready; }, nullptr, "1234\n", 0,
+         {"Получен ответ \"+CPIN: READY OK\"", "Получен ответ \"+CLCK: 0 OK\"", PinMsg::AlreadyOff, Msg::Succeeded},
+         0, false, false, 3},
+        {"RequestKeptFromTheLastPowerOn", [](auto& o) { o.Sim = SimState::Ready; }, "SC lock=1 tries=3",
+         "1234\n", 0, {"Получен ответ \"+CPIN: SIM PIN OK\"", PinMsg::TurnedOff, Msg::Succeeded}, 1, true, false, 3},
+        {"LastTryNotAgreed", nullptr, "SC lock=1 tries=1", "1234\n", 1,
          {"Получен ответ \"+CPINR: SIM PIN,1,3 OK\"", PinMsg::Declined, Msg::NotSucceeded}, 0, false, true, 1},
-        {"LastTryAgreed", [](auto& o) { o.Pin = "1234"; }, "SC lock=1 tries=1", "1234\nда\n", 0,
-         {PinMsg::TurnedOff, Msg::Succeeded}, 1, true, false, 3},
-        {"MalformedPinOpensNoPort", [](auto& o) { o.Pin = "1234"; }, nullptr, "12a4\n", 2, {}, 0, false, true, 3},
-        {"ModemDiesMidJob", [](auto& o) { o.Pin = "1234"; o.HangupAfter = 2; }, nullptr, "1234\n", 1,
-         {Msg::NotSucceeded}, 0, false, true, 3},
+        {"LastTryRefused", nullptr, "SC lock=1 tries=1", "1234\nнет\n", 1, {PinMsg::Declined, Msg::NotSucceeded},
+         0, false, true, 1},
+        {"LastTryAgreed", nullptr, "SC lock=1 tries=1", "1234\nда\n", 0, {PinMsg::TurnedOff, Msg::Succeeded}, 1,
+         true, false, 3},
+        {"ErrorToTheUnlockAfterARightPin", [](auto& o) { o.LockFixed = true; }, nullptr, "1234\n", 1,
+         {"Выполнение команды AT+CLCK=\"SC\",0,\"****\"", "Получен ответ \"ERROR\"", PinMsg::NotTurnedOff,
+          Msg::NotSucceeded},
+         1, true, true, 3},
+        {"ModemDiesInTheSearch", [](auto& o) { o.HangupAfter = 1; }, nullptr, "1234\n", 1,
+         {PinMsg::PortFailed, Msg::NotSucceeded}, 0, false, true, 3},
+        {"ModemDiesMidJob", [](auto& o) { o.HangupAfter = 2; }, nullptr, "1234\n", 1,
+         {"Выполнение команды AT+CPIN?", PinMsg::PortFailed, Msg::NotSucceeded}, 0, false, true, 3},
+        {"PortThatDoesNotOpen", nullptr, nullptr, "1234\n", 3, {"Открытие СОМ9"}, 0, false, true, 3, 9},
+        {"LettersInThePin", nullptr, nullptr, "12a4\n", 2, {}, 0, false, true, 3},
+        {"ThreeDigits", nullptr, nullptr, "123\n", 2, {}, 0, false, true, 3},
+        {"NineDigits", nullptr, nullptr, "123456789\n", 2, {}, 0, false, true, 3},
+        {"NoPinAtAll", nullptr, nullptr, "", 2, {}, 0, false, true, 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         std::filesystem::remove(Profile);
-        VirtualModemOptions o;
-        o.ComNumber = 4;
-        o.Speed = 9600;
-        o.Mismatch = MismatchMode::Silent;
+        std::filesystem::remove(Report);
+        VirtualModemOptions o = Card(4);
         o.ProfileFile = Profile;
-        c.Card(o);
-        if (c.TriesInProfile) std::ofstream(Profile) << "ATE1V1X4L0&D2S0=0S7=60+IPR=9600\n" << c.TriesInProfile << "\n";
+        if (c.Change) c.Change(o);
+        if (c.CardInProfile) std::ofstream(Profile) << "ATE1V1X4L0&D2S0=0S7=60+IPR=9600\n" << c.CardInProfile << "\n";
         VirtualModem modem(o);
         ASSERT_EQ(modem.Start(), "");
-        CliProcess cli({"--com", "4", "--sim-pin"}, c.Input);
+        CliProcess cli({"--com", std::to_string(c.Com), "--sim-pin", "--report", Report}, c.Input);
         EXPECT_EQ(cli.Wait(), c.Exit);
         const std::string out = cli.Stdout();
         const std::string err = cli.Stderr();
@@ -87,18 +130,23 @@ TEST_F(SimPinTest, EachCardStateGetsItsOwnEnding) {
             at = out.find(row, at);
             EXPECT_NE(at, std::string::npos) << row << "\n" << out;
         }
+        const std::string received = modem.ReceivedBytes();
         if (c.Exit == 2) {
             EXPECT_NE(err.find(PinMsg::BadPin), std::string::npos) << err;
             EXPECT_EQ(out, "");
+            EXPECT_EQ(received, "");
+            EXPECT_FALSE(std::filesystem::exists(Report));
         }
-        const std::string received = modem.ReceivedBytes();
         EXPECT_EQ(Count(received, SentPin), c.PinsSent) << received;
         EXPECT_EQ(received.find(SentUnlock) != std::string::npos, c.UnlockSent) << received;
-        // No try is ever spent twice in one run, nor on a card that wants its PUK.
-        EXPECT_LE(Count(received, "1234\""), 1u + (c.UnlockSent ? 1u : 0u));
+        // Never a second guess: one PIN command at most, and none to a card that wants its PUK.
+        EXPECT_LE(Count(received, "AT+CPIN=\""), 1u) << received;
+        const std::string report = Slurp(Report);
         for (const char* secret : {"1234", "4321"}) {
             EXPECT_EQ(out.find(secret), std::string::npos) << out;
             EXPECT_EQ(err.find(secret), std::string::npos) << err;
+            EXPECT_EQ(report.find(secret), std::string::npos) << report;
+            EXPECT_EQ(Slurp(Profile).find(secret), std::string::npos);
         }
         modem.Stop();
         EXPECT_EQ(modem.Card().Lock, c.LockAfter);
@@ -112,28 +160,45 @@ TEST_F(SimPinTest, EachCardStateGetsItsOwnEnding) {
     }
 }
 
-// Stopped while the card checks the PIN: the command went out whole and its answer was
-// waited for, and nothing follows it.
+// A stop while the card checks the PIN: the command went out whole, its answer was waited
+// for and shown, and nothing followed it.
 TEST_F(SimPinTest, AStopNeverLeavesThePinHalfSent) {
-    VirtualModemOptions o;
-    o.ComNumber = 5;
-    o.Speed = 9600;
-    o.Mismatch = MismatchMode::Silent;
-    o.Pin = "1234";
+    VirtualModemOptions o = Card(5);
     o.DelayMs = 300;
     VirtualModem modem(o);
     ASSERT_EQ(modem.Start(), "");
     CliProcess cli({"--com", "5", "--sim-pin"}, std::string("1234\n"));
-    ASSERT_TRUE(cli.WaitForOutput("Выполнение команды AT+CPIN=\"****\""));
+    ASSERT_TRUE(WaitForReceived(modem, SentPin));
     cli.Signal(SIGINT);
     EXPECT_EQ(cli.Wait(), 1);
     const std::string out = cli.Stdout();
-    EXPECT_NE(out.find("Получен ответ \"OK\""), std::string::npos) << out;
+    const size_t sent = out.find("Выполнение команды AT+CPIN=\"****\"");
+    EXPECT_NE(out.find("Получен ответ \"OK\"", sent), std::string::npos) << out;
     EXPECT_NE(out.find(Msg::NotSucceeded), std::string::npos) << out;
     const std::string received = modem.ReceivedBytes();
     EXPECT_EQ(Count(received, SentPin), 1u) << received;
     EXPECT_EQ(received.find(SentUnlock), std::string::npos) << received;
     EXPECT_EQ(out.find("1234"), std::string::npos) << out;
+    modem.Stop();
+    // The card took the PIN, so it is not a try down, and it still asks at power-on.
+    EXPECT_EQ(modem.Card().Tries, 3);
+    EXPECT_TRUE(modem.Card().Lock);
+}
+
+// Several ports: the PIN is asked for once and each card gets it once.
+TEST_F(SimPinTest, OnePinForEveryPort) {
+    VirtualModem first(Card(6));
+    VirtualModem second(Card(7));
+    ASSERT_EQ(first.Start(), "");
+    ASSERT_EQ(second.Start(), "");
+    CliProcess cli({"--com", "6,7", "--sim-pin"}, std::string("1234\n"));
+    EXPECT_EQ(cli.Wait(), 0);
+    EXPECT_EQ(Count(cli.Stderr(), "PIN-код SIM-карты:"), 1u) << cli.Stderr();
+    EXPECT_EQ(Count(cli.Stdout(), PinMsg::TurnedOff), 2u) << cli.Stdout();
+    for (const VirtualModem* modem : {&first, &second}) {
+        EXPECT_EQ(Count(modem->ReceivedBytes(), SentPin), 1u);
+        EXPECT_FALSE(modem->Card().Lock);
+    }
 }
 
 }  // namespace

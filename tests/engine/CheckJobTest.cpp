@@ -43,6 +43,36 @@ TEST(ModemCheckScripted, SilentModemEndsWithItsOwnRowAndNoBox) {
     EXPECT_FALSE(rig.Engine->Findings.Answered);
 }
 
+// A port that fails at any question ends the check with the failure row, never as an answer.
+TEST(ModemCheckScripted, PortFailingMidCheckEndsWithTheFailureRow) {
+    for (const char* failing : {"AT+CGMI\r", "AT+CGSN\r", "AT+CREG?\r"}) {
+        EngineRig<> rig;
+        rig.Script->Answer = ModemAt{9600};
+        rig.Script->OnWrite = [&rig, failing](const std::string& command) {
+            if (command == failing) rig.Script->Vanished = true;
+        };
+        rig.Init();
+        ASSERT_TRUE(rig.Win.WaitFor([&] { return rig.Engine->Busy == 0; }));
+        rig.Win.LogDeleteAll(ControlId::LogView);
+        rig.Engine->OnCheckModem();
+        ASSERT_TRUE(rig.Win.WaitFor([&] { return rig.LastRowIs(CheckMsg::PortFailed); })) << failing;
+        ASSERT_TRUE(rig.WaitIdle());
+        const Rows log = rig.Log();
+        EXPECT_EQ(std::count(log.begin(), log.end(), CheckMsg::Answered), 0) << failing;
+    }
+}
+
+TEST(ModemCheckScripted, StopDuringTheOpenAttemptsEndsTheCheckAsStopped) {
+    EngineRig<> rig;
+    rig.Script->OpenFails = true;
+    rig.Script->OnFailedOpen = [&] { rig.Engine->StopRun(); };
+    rig.Init();
+    rig.Engine->OnCheckModem();
+    ASSERT_TRUE(rig.Win.WaitFor([&] { return rig.LastRowIs(CheckMsg::Stopped); }));
+    ASSERT_TRUE(rig.WaitIdle());
+    EXPECT_EQ(rig.Log(), (Rows{"Открытие СОМ1", CheckMsg::Stopped}));
+}
+
 TEST(ModemCheckScripted, StopEndsTheCheckAsItEndsAJob) {
     EngineRig<> rig;
     rig.Script->BlockWhenSilent = true;

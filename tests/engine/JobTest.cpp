@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/ModemChoices.h"
+#include "engine/Messages.h"
 #include "tests/engine/EngineRig.h"
 #include "tests/engine/LogRows.h"
 
@@ -194,15 +196,33 @@ TEST_F(JobTest, RepliesAreShownDecodedFromTheModemsCodePage) {
               "Операция будет прекращена!");
 }
 
-TEST_F(JobTest, NoModelSelectedRunsAnEmptyListThatOnlyFails) {
-    Rig.Settings.WriteInt(CommPortSection, "ModemType", 6);
-    Rig.Init();
-    EXPECT_EQ(Rig.Win.ComboSelected(ControlId::ModelSelector), -1);
-    ASSERT_TRUE(Rig.RunJob());
-    EXPECT_EQ(Rig.Log(), (Rows{"Открытие СОМ1", NotSucceeded}));
-    EXPECT_TRUE(Rig.Script->Written().empty());
-    EXPECT_TRUE(Boxes().empty());
-    EXPECT_EQ(Rig.Settings.ReadInt(CommPortSection, "ModemType", 0), -1);
+// A damaged stored choice leaves its selector blank with a row naming it; a job then
+// opens nothing, sends nothing and says again which choice to make.
+TEST_F(JobTest, DamagedStoredChoiceSendsNothingAndNamesTheChoice) {
+    const struct {
+        const char* Name;
+        int32_t Value;
+        const char* Row;
+    } cases[] = {
+        {"ModemType", 6, Msg::ChooseModel},
+        {"BaudRateInd", 10, Msg::ChooseSpeed},
+        {"IsLocal", 7, Msg::ChoosePlace},
+        {"CommNum", 999, Msg::ChooseCom},
+    };
+    for (const auto& c : cases) {
+        EngineRig<> rig;
+        rig.Script->Answer = ModemAt{9600};
+        rig.Settings.WriteInt(CommPortSection, c.Name, c.Value);
+        // The window fills its COM list from the stored number, as both windows do.
+        rig.Win.ComboSelect(ControlId::ComSelector, gReadStoredChoices(rig.Settings).ComIndex);
+        rig.Init();
+        EXPECT_EQ(rig.Log(), Rows{c.Row}) << c.Name;
+        ASSERT_TRUE(rig.RunJob()) << c.Name;
+        EXPECT_EQ(rig.Log(), (Rows{c.Row, NotSucceeded})) << c.Name;
+        EXPECT_TRUE(rig.Script->OpenedNames().empty()) << c.Name;
+        EXPECT_TRUE(rig.Script->Written().empty()) << c.Name;
+        EXPECT_TRUE(rig.Win.Messages().empty()) << c.Name;
+    }
 }
 
 TEST_F(JobTest, DeviceVanishingMidJobEndsItAsAFailedRead) {

@@ -64,7 +64,8 @@ TEST(Job, NoSpeedSelectedStoresMinusOneAndSendsNothing) {
     ASSERT_TRUE(rig.RunJob());
     EXPECT_EQ(rig.Settings.ReadInt(CommPortSection, "BaudRateInd", -9), -1);
     EXPECT_EQ(rig.Engine->DeviceSpeed, 0);
-    EXPECT_EQ(rig.Log(), (Rows{"Открытие СОМ1", NotSucceeded}));
+    EXPECT_EQ(rig.Log(), (Rows{"Не выбрана скорость! Выберите скорость СОМ-порта прибора.", NotSucceeded}));
+    EXPECT_TRUE(rig.Script->OpenedNames().empty());
     EXPECT_TRUE(rig.Script->Written().empty());
     EXPECT_TRUE(rig.Win.Messages().empty());
 }

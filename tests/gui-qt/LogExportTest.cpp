@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include "serial/SerialPort.h"
+#include "toolkit/ErrorText.h"
 #include "tests/support/RecordingToolkit.h"
 #include "tests/gui-qt/ModalAnswerer.h"
 #include "toolkit/ControlIds.h"

@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "gui-qt/DialogUnits.h"
-#include "gui-qt/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "sim/VirtualModem.h"
 #include "tests/gui-qt/ModalAnswerer.h"
 #include "gui-qt/ModemSetupDlg.h"
@@ -403,10 +403,11 @@ TEST_F(ModemSetupDlgTest, TheContextMenuOffersAboutAfterASeparator) {
     const auto* menu = w.Dialog->findChild<QMenu*>("systemMenu");
     ASSERT_NE(menu, nullptr);
     const QList<QAction*> actions = menu->actions();
-    ASSERT_EQ(actions.size(), 3);
+    ASSERT_EQ(actions.size(), 4);
     EXPECT_TRUE(actions[0]->isSeparator());
     EXPECT_EQ(actions[1]->text(), "&About...");
     EXPECT_EQ(actions[2]->text(), "Проверить модем");
+    EXPECT_EQ(actions[3]->text(), "Уровень сигнала…");
 }
 
 // The check runs on the selected port through the job's worker: the button turns into

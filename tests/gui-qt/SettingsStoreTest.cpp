@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-#include "gui-qt/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 namespace {
 

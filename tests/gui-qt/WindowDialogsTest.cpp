@@ -18,7 +18,7 @@
 #include <iterator>
 #include <memory>
 
-#include "gui-qt/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "sim/VirtualModem.h"
 #include "tests/gui-qt/ModalAnswerer.h"
 #include "gui-qt/ModemSetupDlg.h"

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "serial/OpenFailure.h"
+#include "toolkit/ErrorText.h"
 #include "serial/PortIdentity.h"
 #include "serial/SerialPort.h"
 

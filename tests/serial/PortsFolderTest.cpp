@@ -6,6 +6,7 @@
 #include <grp.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -194,4 +195,51 @@ TEST(PortsFolderTest, IdentitiesOfAllNumbersOnThisMachine) {
     EXPECT_EQ(all[4].Presence, PortPresence::NotDevice);
     // Whatever real devices the machine has, every entry that leads somewhere names it.
     for (const PortIdentity& p : all) EXPECT_EQ(p.Presence == PortPresence::Nothing, p.Device.empty()) << p.Number;
+}
+
+// Ports opened at once share their looks at /proc: the held one is still named, the rest
+// open, and a holder that comes after the look is refused.
+TEST(PortsFolderTest, HolderRuleHoldsWhenManyPortsOpenAtOnce) {
+    std::vector<std::unique_ptr<PtyPeer>> peers;
+    for (int com = 1; com <= 8; ++com) peers.push_back(std::make_unique<PtyPeer>(com));
+    Holder cat(Device(*peers[3]), false);
+    ASSERT_GT(cat.Pid, 0);
+    OpenFailure failures[8];
+    int fds[8];
+    std::vector<std::thread> openers;
+    for (int i = 0; i < 8; ++i)
+        openers.emplace_back([&, i] { fds[i] = gOpenTerminalAlone(Device(*peers[i]), failures[i]); });
+    for (auto& t : openers) t.join();
+    for (int i = 0; i < 8; ++i) {
+        if (i == 3) {
+            EXPECT_EQ(fds[i], -1);
+            EXPECT_EQ(failures[i].Fault, OpenFault::Busy);
+            ASSERT_EQ(failures[i].Holders.size(), 1u);
+            EXPECT_EQ(failures[i].Holders[0].Pid, cat.Pid);
+        } else {
+            EXPECT_GE(fds[i], 0) << i;
+        }
+    }
+    // The late opener takes no lock; even as root it runs as another user here, as an
+    // operator's terminal program would.
+    const std::string device = Device(*peers[0]);
+    chmod(device.c_str(), 0666);
+    const auto opensAsOther = [&device] {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            if (getuid() == 0 && setuid(65534) != 0) _exit(2);
+            _exit(open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK) >= 0 ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(opensAsOther(), 1);
+    // Let go as the port's Close does.
+    for (int i = 0; i < 8; ++i) {
+        if (fds[i] < 0) continue;
+        ioctl(fds[i], TIOCNXCL);
+        close(fds[i]);
+    }
+    EXPECT_EQ(opensAsOther(), 0);
 }

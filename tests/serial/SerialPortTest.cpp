@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "tests/serial/PortFixture.h"
+#include "toolkit/ErrorText.h"
 
 using Strings = std::vector<std::string>;
 

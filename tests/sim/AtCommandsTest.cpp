@@ -184,6 +184,7 @@ TEST(AtCommands, TheCardKeepsItsPinTriesAndLock) {
         const char* Name;
         SimState Sim;
         std::vector<Exchange> Talk;
+        bool LockFixed = false;
     } cases[] = {
         {"RightPinThenLockOff", SimState::PinNeeded,
          {{"AT+CPIN?", "\r\n+CPIN: SIM PIN\r\n\r\nOK\r\n"},
@@ -218,11 +219,18 @@ TEST(AtCommands, TheCardKeepsItsPinTriesAndLock) {
           {"AT+CLCK=\"SC\",2;+CPIN?", "\r\n+CLCK: 1\r\n\r\n+CPIN: READY\r\n\r\nOK\r\n"},
           {"AT+CLCK=\"PN\",2", "\r\n+CME ERROR: 4\r\n"},
           {"AT+CLCK=\"SC\",0", "\r\n+CME ERROR: 3\r\n"}}},
+        {"FixedRequestTakesThePinButStays", SimState::PinNeeded,
+         {{"AT+CPIN=\"1234\"", "\r\nOK\r\n"},
+          {"AT+CLCK=\"SC\",0,\"1234\"", "\r\nERROR\r\n"},
+          {"AT+CLCK=\"SC\",2", "\r\n+CLCK: 1\r\n\r\nOK\r\n"},
+          {"AT+CPINR=\"SIM PIN\"", "\r\n+CPINR: SIM PIN,3,3\r\n\r\nOK\r\n"}},
+         true},
     };
     for (const auto& c : cases) {
         ModemSettings s = gFactorySettings(9600);
         ModemSettings stored = s;
         SimCard card = gInsertCard(c.Sim, "1234");
+        card.LockFixed = c.LockFixed;
         for (const Exchange& e : c.Talk) {
             std::string_view body;
             ASSERT_TRUE(gCommandBody(e.Line, body));

@@ -7,7 +7,7 @@ namespace {
 TEST(ModemArguments, ReadsEveryOption) {
     VirtualModemOptions o;
     bool help = true;
-    EXPECT_EQ(gParseModemArguments({"--com", "9", "--speed", "14400", "--mismatch", "silent",
+    EXPECT_EQ(gParseModemArguments({"--speed", "14400", "--mismatch", "silent",
                                     "--profile", "p", "--no-sim", "--delay", "250", "--split",
                                     "--seed", "42", "--silent", "--hangup-after", "3", "--noise",
                                     "--flood", "--transcript", "t", "--sim", "puk", "--signal", "99",
@@ -15,7 +15,6 @@ TEST(ModemArguments, ReadsEveryOption) {
                                    o, help),
               "");
     EXPECT_FALSE(help);
-    EXPECT_EQ(o.ComNumber, 9);
     EXPECT_EQ(o.Speed, 14400u);
     EXPECT_EQ(o.Mismatch, MismatchMode::Silent);
     EXPECT_EQ(o.ProfileFile, "p");
@@ -34,13 +33,38 @@ TEST(ModemArguments, ReadsEveryOption) {
     EXPECT_EQ(o.Imei, "490154203237518");
 }
 
+// --pin makes the card ask for its PIN unless --sim names its state, in either order.
+TEST(ModemArguments, ThePinAndTheCardState) {
+    const struct {
+        std::vector<std::string> Args;
+        SimState Sim;
+        const char* Pin;
+        bool LockFixed;
+    } cases[] = {
+        {{}, SimState::Ready, "0000", false},
+        {{"--pin", "12345678"}, SimState::PinNeeded, "12345678", false},
+        {{"--sim", "ready", "--pin", "1234"}, SimState::Ready, "1234", false},
+        {{"--pin", "1234", "--sim", "ready"}, SimState::Ready, "1234", false},
+        {{"--pin", "1234", "--sim", "puk", "--lock-fixed"}, SimState::PukNeeded, "1234", true},
+    };
+    for (const auto& c : cases) {
+        VirtualModemOptions o;
+        bool help = false;
+        ASSERT_EQ(gParseModemArguments(c.Args, o, help), "");
+        EXPECT_EQ(o.Sim, c.Sim);
+        EXPECT_EQ(o.Pin, c.Pin);
+        EXPECT_EQ(o.LockFixed, c.LockFixed);
+    }
+}
+
 TEST(ModemArguments, RefusesBadValues) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--com"}, {"--com", "0"}, {"--com", "x"}, {"--com", "-3"}, {"--speed", "9601"},
+        {"--com", "9"}, {"--speed", "9601"},
         {"--speed", "230400"}, {"--mismatch", "loud"}, {"--delay", "1e3"}, {"--delay", "60001"},
         {"--hangup-after", "0"}, {"--seed", "4294967296"}, {"--transcript"}, {"--frobnicate"},
         {"--sim", "none"}, {"--signal", "32"}, {"--signal", "100"}, {"--registration", "away"},
         {"--imei", "12345678901234"}, {"--imei", "49015420323751x"},
+        {"--pin", "123"}, {"--pin", "123456789"}, {"--pin", "12a4"}, {"--pin"},
     };
     for (const auto& args : bad) {
         VirtualModemOptions o;
@@ -51,6 +75,57 @@ TEST(ModemArguments, RefusesBadValues) {
     bool help = false;
     EXPECT_EQ(gParseModemArguments({"--speed", "9601"}, o, help),
               "--speed needs one of 0, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 56000, 57600, 115200");
+}
+
+// Each --com starts a group of modems; what comes before the first is every group's.
+TEST(ModemArguments, GroupsOfModemsEachWithItsOwnFaults) {
+    struct Modem {
+        int Com;
+        uint32_t Speed;
+        bool Silent;
+        int HangupAfter;
+        bool operator==(const Modem&) const = default;
+    };
+    const struct {
+        std::vector<std::string> Args;
+        std::vector<Modem> Modems;
+    } cases[] = {
+        {{}, {{1, 115200, false, 0}}},
+        {{"--speed", "9600"}, {{1, 9600, false, 0}}},
+        {{"--com", "7", "--silent"}, {{7, 115200, true, 0}}},
+        {{"--silent", "--com", "7"}, {{7, 115200, true, 0}}},
+        {{"--speed", "9600", "--com", "1-2", "--com", "3", "--hangup-after", "3", "--com", "200,4", "--silent"},
+         {{1, 9600, false, 0}, {2, 9600, false, 0}, {3, 9600, false, 3}, {200, 9600, true, 0}, {4, 9600, true, 0}}},
+    };
+    for (const auto& c : cases) {
+        std::vector<VirtualModemOptions> modems;
+        bool help = false;
+        ASSERT_EQ(gParseModemGroups(c.Args, modems, help), "");
+        std::vector<Modem> got;
+        for (const auto& o : modems) got.push_back({o.ComNumber, o.Speed, o.Silent, o.HangupAfter});
+        EXPECT_EQ(got, c.Modems);
+    }
+    std::vector<VirtualModemOptions> many;
+    bool help = false;
+    ASSERT_EQ(gParseModemGroups({"--com", "1-64", "--seed", "5"}, many, help), "");
+    ASSERT_EQ(many.size(), 64u);
+    EXPECT_EQ(many[63].ComNumber, 64);
+    EXPECT_EQ(many[63].Seed, 5u);
+
+    const struct {
+        std::vector<std::string> Args;
+        std::string Error;
+    } bad[] = {
+        {{"--com"}, "--com needs COM numbers from 1 to 256, one by one or as ranges, separated by commas, as in 3,5-8"},
+        {{"--com", "0"}, "bad --com 0: there is no COM0; --com takes COM numbers from 1 to 256, one by one or as "
+                         "ranges, separated by commas, as in 3,5-8"},
+        {{"--com", "5-3"}, "bad --com 5-3: the range 5-3 runs backwards; --com takes COM numbers from 1 to 256, one "
+                           "by one or as ranges, separated by commas, as in 3,5-8"},
+        {{"--com", "1-2", "--profile", "p"}, "--profile and --transcript serve one modem; give them after a --com of one number"},
+        {{"--transcript", "t", "--com", "1,2"}, "--profile and --transcript serve one modem; give them after a --com of one number"},
+        {{"--com", "1", "--signal", "40"}, "--signal needs 0 to 31, or 99"},
+    };
+    for (const auto& c : bad) EXPECT_EQ(gParseModemGroups(c.Args, many, help), c.Error) << c.Args[0];
 }
 
 TEST(ModemArguments, DefaultsAndHelp) {

@@ -56,6 +56,10 @@ public:
         std::lock_guard lock(Mutex);
         return Combos[id].Items;
     }
+    std::vector<SignalReading> Signals() {
+        std::lock_guard lock(Mutex);
+        return Readings;
+    }
     // Waits until pred() holds over the recorded state, or the time runs out.
     // pred may call the snapshots above; a short wait slice covers a change that lands
     // between its look and the next wait.

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "serial/SerialPort.h"
+#include "toolkit/ErrorText.h"
 #include "toolkit/LogFile.h"
 #include "toolkit/TextFile.h"
 

@@ -1,4 +1,4 @@
-#include "gui-qt/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QFile>

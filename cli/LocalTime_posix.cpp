@@ -1,0 +1,8 @@
+#include "cli/LocalTime.h"
+
+std::tm gLocalTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}

@@ -1,0 +1,143 @@
+#pragma once
+// The native main window as start-up runs it, on a thread of its own, and what the tests
+// need to work it from outside with window messages.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "gui-win32/ModemSetupDlg.h"
+#include "toolkit/AboutText.h"
+#include "toolkit/ControlIds.h"
+#include "toolkit/Utf16_win32.h"
+
+using Rows = std::vector<std::string>;
+
+inline const std::string Succeeded = "Операция завершена успешно!";
+inline const std::string NotSucceeded = "Операция завершена НЕ успешно!";
+
+// Polls until done; false after a minute.
+inline bool WaitFor(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+inline std::string Text(HWND window) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return gFromUtf16(text.data(), text.size());
+}
+
+// The top-level window of thread with that caption, or none.
+inline HWND FindThreadWindow(DWORD thread, const std::string& caption) {
+    struct Search {
+        std::string Caption;
+        HWND Found = nullptr;
+    } search{caption};
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM data) {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (Text(window) != s->Caption) return TRUE;
+            s->Found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+inline std::wstring ApplicationKey() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring name = path;
+    name = name.substr(name.find_last_of(L'\\') + 1);
+    return L"Software\\Halvstad\\" + name.substr(0, name.rfind(L'.'));
+}
+
+// The main window as start-up runs it, on its own thread, until it is closed.
+class RunningDialog {
+public:
+    explicit RunningDialog(IntSettings& settings)
+        : Thread([this, &settings] {
+              ModemSetupDlg dialog(settings);
+              ThreadId = GetCurrentThreadId();
+              dialog.DoModal();
+              Ended = true;
+          }) {
+        const bool shown = WaitFor([this] {
+            return ThreadId != 0 && (Dialog = FindThreadWindow(ThreadId, ProductName)) != nullptr;
+        });
+        EXPECT_TRUE(shown);
+    }
+    ~RunningDialog() {
+        if (!Ended) Close();
+        Thread.join();
+    }
+
+    HWND Control(int id) const { return GetDlgItem(Dialog, id); }
+    LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return SendMessageW(Control(id), message, wParam, lParam);
+    }
+    std::string ControlText(int id) const { return Text(Control(id)); }
+    void Select(int id, int index) const { Send(id, CB_SETCURSEL, static_cast<WPARAM>(index)); }
+    int Selected(int id) const { return static_cast<int>(Send(id, CB_GETCURSEL)); }
+
+    Rows Entries(int id) const {
+        Rows entries;
+        for (int i = 0; i < static_cast<int>(Send(id, CB_GETCOUNT)); ++i) {
+            std::wstring text(static_cast<size_t>(Send(id, CB_GETLBTEXTLEN, i)) + 1, L'\0');
+            text.resize(static_cast<size_t>(Send(id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+            entries.push_back(gFromUtf16(text.data(), text.size()));
+        }
+        return entries;
+    }
+
+    Rows LogRows() const {
+        Rows rows;
+        for (int row = 0; row < static_cast<int>(Send(ControlId::LogView, LVM_GETITEMCOUNT)); ++row) {
+            wchar_t text[512];
+            LVITEMW item{};
+            item.pszText = text;
+            item.cchTextMax = 512;
+            const auto length = Send(ControlId::LogView, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+            rows.push_back(gFromUtf16(text, static_cast<size_t>(length)));
+        }
+        return rows;
+    }
+
+    bool JobEnded() const {
+        const Rows rows = LogRows();
+        return !rows.empty() && (rows.back() == Succeeded || rows.back() == NotSucceeded) &&
+               ControlText(ControlId::StartStop) == "Старт!";
+    }
+
+    // What the close box does. A window that does not end within the patience of
+    // WaitFor is a hang: the program stops rather than wait for it.
+    void Close() {
+        PostMessageW(Dialog, WM_CLOSE, 0, 0);
+        if (WaitFor([this] { return Ended.load(); })) return;
+        std::fputs("The main window did not end after WM_CLOSE.\n", stderr);
+        std::abort();
+    }
+
+    std::atomic<bool> Ended{false};
+    HWND Dialog = nullptr;
+
+private:
+    std::atomic<DWORD> ThreadId{0};
+    std::thread Thread;
+};
+
