@@ -6,7 +6,6 @@
 #include "serial/ReplyParser.h"
 
 namespace PinMsg {
-inline constexpr const char* MenuItem = "Снять PIN-код SIM-карты…";
 inline constexpr const char* BadPin = "PIN-код должен состоять из 4–8 цифр!";
 inline constexpr const char* AlreadyOff = "Запрос PIN-кода уже отключён, PIN-код не отправлялся.";
 inline constexpr const char* TurnedOff = "Запрос PIN-кода отключён: модем включится без PIN-кода.";
