@@ -23,6 +23,8 @@ public:
     static constexpr UINT CheckCommand = 32;
     // The system command that opens the signal meter and starts the signal job.
     static constexpr UINT SignalCommand = 48;
+    // The system command that asks for the SIM card's PIN and starts the PIN job.
+    static constexpr UINT SimPinCommand = 64;
 
     // With no parent window, as start-up makes it.
     explicit ModemSetupDlg(IntSettings& settings);
@@ -40,6 +42,9 @@ private:
     bool OnPaint();
     void OnSaveLog();
     void OnSignalMeter();
+    void OnSimPinItem();
+    // The items that start a run are greyed while one is busy.
+    void GreyRunItems();
 
     HWND Dialog = nullptr;
 
