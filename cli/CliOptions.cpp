@@ -153,7 +153,7 @@ std::string gCliUsage() {
            "nothing; with --model, --speed or --place it follows each successful job.\n"
            "Several ports (--com 3,5-8) run at once, each row prefixed with its port, and end with a\n"
            "summary; a device reached by several numbers runs once. --report writes one CSV row per\n"
-           "port. SIGTERM and a closed standard output stop the jobs as Ctrl+C does.\n"
+           "port. SIGTERM, SIGHUP and a closed standard output stop the jobs as Ctrl+C does.\n"
            "--sim-pin turns off the SIM card's PIN request: the PIN (4-8 digits) is read once, from\n"
            "one line of standard input, never echoed, and sent at most once to each card; a card\n"
            "with one try left asks again first (answer \"да\"), a card that wants its PUK gets none.\n"

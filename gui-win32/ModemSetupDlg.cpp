@@ -70,8 +70,10 @@ INT_PTR ModemSetupDlg::OnMessage(UINT message, WPARAM wParam) {
         if ((wParam & 0xFFF0) != AboutCommand) return FALSE;
         RunAboutBox();
         return TRUE;
-    case WM_INITMENUPOPUP:
-        GreyRunItems();
+    case WM_INITMENU:
+        // The menu is about to open: the run items show whether a run would start now.
+        if (reinterpret_cast<HMENU>(wParam) == GetSystemMenu(Dialog, FALSE))
+            GreyRunItems(reinterpret_cast<HMENU>(wParam));
         return FALSE;
     case WM_PAINT:
         return OnPaint();
@@ -190,6 +192,11 @@ void ModemSetupDlg::OnSaveLog() {
     if (const std::optional<std::string> chosen = gAskSaveLogPath(Dialog)) gSaveLogTo(Kit, *chosen, Dialog);
 }
 
+void ModemSetupDlg::GreyRunItems(HMENU menu) const {
+    for (const UINT command : RunCommands)
+        EnableMenuItem(menu, command, MF_BYCOMMAND | (Busy != 0 ? MF_GRAYED : MF_ENABLED));
+}
+
 // Like the check, the signal job waits while a run is busy.
 void ModemSetupDlg::OnSignalMeter() {
     if (Busy != 0) return;
@@ -208,11 +215,4 @@ void ModemSetupDlg::OnSimPinItem() {
     std::string pin = ask.TakePin();
     OnSimPin(pin);
     std::fill(pin.begin(), pin.end(), '\0');
-}
-
-void ModemSetupDlg::GreyRunItems() {
-    HMENU menu = GetSystemMenu(Dialog, FALSE);
-    if (!menu) return;
-    const UINT state = MF_BYCOMMAND | (Busy != 0 ? MF_GRAYED : MF_ENABLED);
-    for (const UINT command : {CheckCommand, SignalCommand, SimPinCommand}) EnableMenuItem(menu, command, state);
 }

@@ -25,6 +25,8 @@ public:
     static constexpr UINT SignalCommand = 48;
     // The system command that asks for the SIM card's PIN and starts the PIN job.
     static constexpr UINT SimPinCommand = 64;
+    // The system menu's items that start a run: greyed while one is busy.
+    static constexpr UINT RunCommands[] = {CheckCommand, SignalCommand, SimPinCommand};
 
     // With no parent window, as start-up makes it.
     explicit ModemSetupDlg(IntSettings& settings);
@@ -43,8 +45,7 @@ private:
     void OnSaveLog();
     void OnSignalMeter();
     void OnSimPinItem();
-    // The items that start a run are greyed while one is busy.
-    void GreyRunItems();
+    void GreyRunItems(HMENU menu) const;
 
     HWND Dialog = nullptr;
 

@@ -29,6 +29,7 @@ std::string gDescribePort(const PortIdentity& p) {
     case PortPresence::Nothing: return "нет устройства";
     case PortPresence::Missing: return "нет устройства: " + p.Device + link + " не существует";
     case PortPresence::NotDevice: return p.Device + link + " — не устройство";
+    case PortPresence::PtyMaster: return p.Device + link + " — ведущая сторона псевдотерминала, не последовательный порт";
     case PortPresence::Device: {
         const std::string facts = Facts(p.Facts);
         return p.Device + link + (facts.empty() ? std::string() : ": " + facts);

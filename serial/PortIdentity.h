@@ -10,6 +10,7 @@ enum class PortPresence {
     Nothing,    // the number leads nowhere
     Missing,    // it leads to a device that is not there (a dangling link)
     NotDevice,  // it leads to something that is not a character device
+    PtyMaster,  // it leads to the maker of pseudo-terminal masters (/dev/ptmx): no serial port
     Device,
 };
 

@@ -1,12 +1,18 @@
 #include "serial/PortIdentity.h"
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include "serial/ComNames.h"
 #include "serial/ComResolver_posix.h"
 #include "serial/Udev_posix.h"
 
 namespace {
+
+// /dev/ptmx and /dev/pts/ptmx: each open makes a new master, a terminal with nothing on
+// the other side. Known by its number, as opening it to ask would make one.
+constexpr unsigned PtmxMajor = 5;
+constexpr unsigned PtmxMinor = 2;
 
 bool IsPortsLink(const std::string& path) {
     return path.compare(0, gPortsFolder().size() + 1, gPortsFolder() + "/") == 0;
@@ -24,6 +30,8 @@ PortIdentity Identify(int number, const std::string& path, const UdevView& udev)
         port.Presence = PortPresence::Missing;
     } else if (!S_ISCHR(st.st_mode)) {
         port.Presence = PortPresence::NotDevice;
+    } else if (major(st.st_rdev) == PtmxMajor && minor(st.st_rdev) == PtmxMinor) {
+        port.Presence = PortPresence::PtyMaster;
     } else {
         port.Presence = PortPresence::Device;
         port.Facts = udev.Facts(st.st_rdev);

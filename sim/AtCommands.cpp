@@ -125,7 +125,7 @@ bool RunQuery(const std::string& name, Cursor& c, const SimCard& card, const AtR
     if (!read && c.Take('=')) return c.Take('?');  // the test form: supported, nothing to list
     const bool simReady = rules.SimPresent && card.State() == SimState::Ready;
     if (name == "CGMI" && !read) {
-        out.Information.push_back("Cinterion");
+        out.Information.push_back(rules.Maker);
     } else if (name == "CGMM" && !read) {
         out.Information.push_back(rules.Model);
     } else if (name == "CGMR" && !read) {
@@ -133,7 +133,10 @@ bool RunQuery(const std::string& name, Cursor& c, const SimCard& card, const AtR
     } else if (name == "CGSN" && !read) {
         out.Information.push_back(rules.Imei);
     } else if (name == "CSQ" && !read) {
-        out.Information.push_back("+CSQ: " + std::to_string(rules.Signal) + ",99");
+        if (rules.CsqFault == SignalFault::Error) return false;
+        out.Information.push_back(rules.CsqFault == SignalFault::Garbage
+                                      ? "+CSQ: high"
+                                      : "+CSQ: " + std::to_string(rules.Signal) + ",99");
         out.SignalRead = true;
     } else if (name == "CREG" && read) {
         const int stat = simReady ? static_cast<int>(rules.Network) : 0;

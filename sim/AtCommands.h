@@ -16,6 +16,9 @@ struct AtOutcome {
     bool SignalRead = false;               // +CSQ told the level
 };
 
+// How AT+CSQ goes wrong on a modem that will not tell its level.
+enum class SignalFault { None, Error, Garbage };
+
 // The registration states of +CREG, by their numbers.
 enum class Registration { NotRegistered = 0, Home = 1, Searching = 2, Denied = 3, Roaming = 5 };
 
@@ -24,7 +27,9 @@ struct AtRules {
     int Signal = 17;         // +CSQ level: 0 to 31, 99 unknown
     Registration Network = Registration::Home;  // while the SIM card is ready
     std::string Imei = "351998000000018";
+    std::string Maker = "Cinterion";  // what AT+CGMI answers
     std::string Model = "MC52i";  // what AT+CGMM answers
+    SignalFault CsqFault = SignalFault::None;
 };
 
 // The commands of a line after its "AT"/"at" prefix, without the line end, or nothing

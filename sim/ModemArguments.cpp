@@ -25,8 +25,12 @@ const char* const ModemUsage =
     "  --signal N         AT+CSQ level: 0-31 (-113 + 2N dBm) or 99 unknown (default 17)\n"
     "  --signal-walk      the level wanders a step at a time from --signal after each AT+CSQ,\n"
     "                     with short runs of 99, as a moved antenna's does (repeatable with --seed)\n"
+    "  --csq FAULT        AT+CSQ answers ERROR (error) or a line without a level (garbage)\n"
     "  --registration R   home, roaming, searching, denied or none (default home)\n"
     "  --imei DIGITS      the IMEI, 15 digits (default: one made from the COM number)\n"
+    "  --maker TEXT       what AT+CGMI answers (default Cinterion); any bytes but CR and LF,\n"
+    "                     as in $'=1+1' or $'MC\\e[2J'\n"
+    "  --model TEXT       what AT+CGMM answers (default MC52i), likewise\n"
     "  --delay MS         latency before each result code\n"
     "  --split            echo and replies in random pieces with short gaps\n"
     "  --seed N           makes --split, garbage, --flood and --signal-walk repeatable\n"
@@ -95,6 +99,9 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
             o.Signal = static_cast<int>(n);
         } else if (name == "--signal-walk") {
             o.SignalWalk = true;
+        } else if (name == "--csq") {
+            if (!value(text) || (text != "error" && text != "garbage")) return "--csq needs error or garbage";
+            o.CsqFault = text == "error" ? SignalFault::Error : SignalFault::Garbage;
         } else if (name == "--registration") {
             const std::map<std::string, Registration> states = {
                 {"home", Registration::Home}, {"roaming", Registration::Roaming},
@@ -107,6 +114,11 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
             if (!value(o.Imei) || o.Imei.size() != 15 ||
                 o.Imei.find_first_not_of("0123456789") != std::string::npos)
                 return "--imei needs 15 digits";
+        } else if (name == "--maker" || name == "--model") {
+            // A line end would make two information lines of one.
+            std::string& into = name == "--maker" ? o.Maker : o.Model;
+            if (!value(into) || into.find_first_of("\r\n") != std::string::npos)
+                return name + " needs a text without line ends";
         } else if (name == "--delay") {
             if (!number(o.DelayMs, 60000)) return "--delay needs milliseconds (at most 60000)";
         } else if (name == "--split") {

@@ -190,8 +190,10 @@ std::string VirtualModem::Start() {
     // The card keeps its lock and tries over a power cut, as the profile keeps the settings.
     if (!o.ProfileFile.empty()) gLoadCard(o.ProfileFile, rules.Card);
     rules.Commands.Signal = o.Signal;
+    rules.Commands.CsqFault = o.CsqFault;
     rules.Commands.Network = o.Network;
     rules.Commands.Imei = o.Imei.empty() ? gImeiFor(o.ComNumber) : o.Imei;
+    rules.Commands.Maker = o.Maker;
     rules.Commands.Model = o.Model;
     rules.GarbageOnMismatch = o.Mismatch == MismatchMode::Garbage;
     rules.Silent = o.Silent;

@@ -30,9 +30,11 @@ struct VirtualModemOptions {
     bool LockFixed = false;         // the card refuses to change its PIN request
     int Signal = 17;                // +CSQ level: 0 to 31, 99 unknown
     bool SignalWalk = false;        // the level wanders from Signal, reading by reading
+    SignalFault CsqFault = SignalFault::None;  // AT+CSQ answers ERROR or no level
     Registration Network = Registration::Home;  // while the SIM card is ready
     std::string Imei;               // empty: one made from the COM number
-    std::string Model = "MC52i";    // AT+CGMM's answer, any bytes: a hostile modem's markup
+    std::string Maker = "Cinterion";  // AT+CGMI's answer, any bytes: a hostile modem's markup
+    std::string Model = "MC52i";    // AT+CGMM's answer, likewise
     uint32_t DelayMs = 0;           // latency before each result code
     bool Split = false;             // echo and replies in random pieces with short gaps
     std::optional<uint32_t> Seed;   // makes Split, garbage and flood repeatable

@@ -7,20 +7,9 @@
 
 #include "cli/CliOptions.h"
 #include "serial/SerialPort.h"
-#include "sim/VirtualModem.h"
-#include "tests/cli/CliProcess.h"
-#include "tests/support/TempConfigHome.h"
+#include "tests/cli/CliFixture.h"
 
 namespace {
-
-using Lines = std::vector<std::string>;
-
-Lines SplitLines(const std::string& text) {
-    Lines lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 TEST(CliOptions, AcceptsTheFourChoices) {
     const struct {
@@ -49,11 +38,31 @@ TEST(CliOptions, AcceptsTheFourChoices) {
     EXPECT_EQ(gParseCliOptions({"--report", "out.csv"}).Options.ReportFile, "out.csv");
 }
 
-const Lines BadArguments[] = {
-    {"--com"}, {"--model", "6"}, {"--model", "-1"}, {"--model", "Siemens"}, {"--speed", "9601"},
-    {"--speed", "0"}, {"--place", "car"}, {"--verbose"}, {"3"}, {"--report"}, {"--report", ""},
-    {"--signal", "0"}, {"--signal", "-5"}, {"--signal", "1.5"}, {"--signal", "x"}, {"--signal", "--com", "3,4"},
-    {"--signal", "--check"}, {"--signal", "5", "--model", "1"},
+// Each with the line that comes before the usage.
+const struct {
+    Lines Args;
+    std::string Line;
+} BadArguments[] = {
+    {{"--com"}, "--com needs a value"},
+    {{"--model", "6"}, "bad value for --model: 6"},
+    {{"--model", "-1"}, "bad value for --model: -1"},
+    {{"--model", "Siemens"}, "bad value for --model: Siemens"},
+    {{"--speed", "9601"}, "bad value for --speed: 9601"},
+    {{"--speed", "0"}, "bad value for --speed: 0"},
+    {{"--place", "car"}, "bad value for --place: car"},
+    {{"--verbose"}, "unknown argument: --verbose"},
+    {{"3"}, "unknown argument: 3"},
+    {{"--report"}, "--report needs a value"},
+    // An empty name is no file: the run must not end with a report it could never write.
+    {{"--report", ""}, "--report needs a file name"},
+    {{"--check", "--report", "", "--com", "3"}, "--report needs a file name"},
+    {{"--signal", "0"}, "bad value for --signal: 0"},
+    {{"--signal", "-5"}, "bad value for --signal: -5"},
+    {{"--signal", "1.5"}, "bad value for --signal: 1.5"},
+    {{"--signal", "x"}, "bad value for --signal: x"},
+    {{"--signal", "--com", "3,4"}, "--signal takes one COM port and no other job"},
+    {{"--signal", "--check"}, "--signal takes one COM port and no other job"},
+    {{"--signal", "5", "--model", "1"}, "--signal takes one COM port and no other job"},
 };
 
 const std::string ComAllowed =
@@ -99,50 +108,8 @@ TEST(CliOptions, ComListsReachCom256AndKeepRepeatsInOrder) {
 }
 
 TEST(CliOptions, RejectsBadArguments) {
-    for (const auto& args : BadArguments) EXPECT_NE(gParseCliOptions(args).Error, "") << args[0];
+    for (const auto& c : BadArguments) EXPECT_EQ(gParseCliOptions(c.Args).Error, c.Line) << c.Args[0];
     for (const auto& c : BadComLists) EXPECT_EQ(gParseCliOptions(c.Args).Error, c.Line + ComAllowed) << c.Args[1];
-}
-
-struct CliTest : ::testing::Test {
-    TempConfigHome Home;
-    std::vector<std::unique_ptr<VirtualModem>> Modems;
-    VirtualModem* Modem = nullptr;  // the last one started
-
-    void StartModem(int com, uint32_t speed, bool noSim = false, bool silent = false) {
-        VirtualModemOptions options;
-        options.ComNumber = com;
-        options.Speed = speed;
-        options.NoSim = noSim;
-        options.Silent = silent;
-        options.Mismatch = MismatchMode::Silent;
-        Modems.push_back(std::make_unique<VirtualModem>(options));
-        Modem = Modems.back().get();
-        ASSERT_EQ(Modem->Start(), "");
-    }
-    // COMn leads nowhere, as an unplugged adapter does.
-    void MissingPort(int com) {
-        std::filesystem::create_directories(Home.PortsFolder());
-        std::filesystem::create_symlink("/nonexistent/kx-tty", Home.PortsFolder() + "/COM" + std::to_string(com));
-    }
-    void TearDown() override {
-        for (auto& m : Modems) m->Stop();
-    }
-};
-
-// The lines of one port, its prefix taken off, in their order.
-Lines PortLines(const std::string& text, int com) {
-    const std::string prefix = "COM" + std::to_string(com) + ": ";
-    Lines lines;
-    for (const std::string& line : SplitLines(text))
-        if (line.rfind(prefix, 0) == 0) lines.push_back(line.substr(prefix.size()));
-    return lines;
-}
-
-Lines Fields(const std::string& row) {
-    Lines fields;
-    std::istringstream in(row);
-    for (std::string field; std::getline(in, field, ';');) fields.push_back(field);
-    return fields;
 }
 
 TEST_F(CliTest, ConfiguresTheModemAndPrintsTheLog) {
@@ -188,10 +155,10 @@ TEST_F(CliTest, PortThatCannotBeOpenedGivesStatusThree) {
 }
 
 TEST_F(CliTest, BadArgumentsGiveStatusTwoAndTheUsage) {
-    for (const auto& args : BadArguments) {
-        CliProcess cli(args);
-        EXPECT_EQ(cli.Wait(), 2) << args[0];
-        EXPECT_NE(cli.Stderr().find("usage: kestrelix-cli"), std::string::npos);
+    for (const auto& c : BadArguments) {
+        CliProcess cli(c.Args);
+        EXPECT_EQ(cli.Wait(), 2) << c.Args[0];
+        EXPECT_EQ(cli.Stderr().rfind("kestrelix-cli: " + c.Line + "\nusage: kestrelix-cli", 0), 0u) << cli.Stderr();
         EXPECT_EQ(cli.Stdout(), "");
     }
     // Nothing is opened, not even the good part of a list.
@@ -397,6 +364,26 @@ TEST_F(CliTest, SignalOnATerminalDrawsTheBarAndEndsAfterSeconds) {
     CliProcess none({"--com", "8", "--signal", "1"});
     EXPECT_EQ(none.Wait(), 1);
     EXPECT_EQ(none.Stdout(), "");
+}
+
+// A modem that will not tell its level gives no reading at all: its row, the empty
+// summary, status 1, and nothing made up on stdout.
+TEST_F(CliTest, SignalOfAModemWithoutALevelEndsWithItsRowAndStatusOne) {
+    for (const SignalFault fault : {SignalFault::Error, SignalFault::Garbage}) {
+        VirtualModemOptions options;
+        options.ComNumber = fault == SignalFault::Error ? 9 : 10;
+        options.Speed = 9600;
+        options.CsqFault = fault;
+        options.Mismatch = MismatchMode::Silent;
+        Modems.push_back(std::make_unique<VirtualModem>(options));
+        ASSERT_EQ(Modems.back()->Start(), "");
+        CliProcess cli({"--com", std::to_string(options.ComNumber), "--signal"});
+        EXPECT_EQ(cli.Wait(), 1);
+        const Lines err = SplitLines(cli.Stderr());
+        ASSERT_GE(err.size(), 2u);
+        EXPECT_EQ(err[err.size() - 2], "Модем не сообщает уровень сигнала!");
+        EXPECT_EQ(SplitLines(cli.Stdout()), Lines{err.back()});
+    }
 }
 
 // Sixty-four ports served by one modem process: one modem dies mid-job, one port is held

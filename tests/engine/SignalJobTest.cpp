@@ -75,6 +75,8 @@ TEST_F(SignalJobTest, FaultsEndTheJobWithTheirRowAndKeepTheReadings) {
     const FaultCase cases[] = {
         // Search "AT", CSQ, CREG, CSQ, CREG, then the modem hangs up mid-run.
         {"dies", [](auto& o) { o.HangupAfter = 5; }, SignalMsg::Lost, 1},
+        {"refuses the level", [](auto& o) { o.CsqFault = SignalFault::Error; }, SignalMsg::NotReported, 0},
+        {"garbles the level", [](auto& o) { o.CsqFault = SignalFault::Garbage; }, SignalMsg::NotReported, 0},
     };
     for (const FaultCase& c : cases) {
         VirtualModemOptions options;

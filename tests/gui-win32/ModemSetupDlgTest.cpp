@@ -219,6 +219,40 @@ TEST_F(ModemSetupDlgTest, TheSystemMenuCheckReportsTheModem) {
     EXPECT_EQ(StoredValue(L"CommNum"), static_cast<int32_t>(0xDEADBEEF));
 }
 
+// The meter shows the virtual modem's level (17: -79 dBm, "хороший"); while it runs the
+// system menu's run items are greyed, and Stop ends the job with its summary.
+TEST_F(ModemSetupDlgTest, TheSignalMeterShowsTheLevelAndItsRunGreysTheRunItems) {
+    const int com = ModemCom();
+    ASSERT_GT(com, 0) << "KX_MODEM_COM: the driver gives the virtual modem's COM number";
+    RunningDialog w(Store);
+    w.Select(ControlId::ComSelector, com - 1);
+    HMENU menu = GetSystemMenu(w.Dialog, FALSE);
+    auto greyed = [&](UINT command) {
+        SendMessageW(w.Dialog, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+        return (GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    };
+    EXPECT_FALSE(greyed(ModemSetupDlg::CheckCommand));
+    PostMessageW(w.Dialog, WM_SYSCOMMAND, ModemSetupDlg::SignalCommand, 0);
+    HWND meter = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        meter = FindThreadWindow(GetWindowThreadProcessId(w.Dialog, nullptr), std::string(ProductName) +
+                                                                                   ": уровень сигнала");
+        return meter && Text(GetDlgItem(meter, SignalMeter::FigureId)) == "-79 дБм";
+    }));
+    EXPECT_EQ(Text(GetDlgItem(meter, SignalMeter::WordsId)), "хороший");
+    EXPECT_EQ(Text(GetDlgItem(meter, SignalMeter::RegistrationId)), "Регистрация: домашняя сеть");
+    for (const UINT command : ModemSetupDlg::RunCommands) EXPECT_TRUE(greyed(command)) << command;
+
+    SendMessageW(GetDlgItem(meter, SignalMeter::StopId), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !Text(GetDlgItem(meter, SignalMeter::SummaryId)).empty(); }));
+    const Rows rows = w.LogRows();
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(Text(GetDlgItem(meter, SignalMeter::SummaryId)), rows.back());
+    EXPECT_EQ(rows.back().rfind("Измерение завершено: показаний ", 0), 0u) << rows.back();
+    ASSERT_TRUE(WaitFor([&] { return w.ControlText(ControlId::StartStop) == "Старт!"; }));
+    for (const UINT command : ModemSetupDlg::RunCommands) EXPECT_FALSE(greyed(command)) << command;
+}
+
 // The close box during a job ends the window at once, and the port is free again for
 // the next window's job.
 TEST_F(ModemSetupDlgTest, ClosingDuringAJobEndsTheWindowEveryTime) {

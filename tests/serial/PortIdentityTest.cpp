@@ -26,6 +26,8 @@ TEST(PortIdentityTest, DescriptionOfEachKindOfEntry) {
         {{7, PortPresence::Missing, "/p/COM7", "/dev/ttyUSB5", {}},
          "нет устройства: /dev/ttyUSB5 (ссылка /p/COM7) не существует"},
         {{8, PortPresence::NotDevice, "/p/COM8", "/home/a/notes", {}}, "/home/a/notes (ссылка /p/COM8) — не устройство"},
+        {{9, PortPresence::PtyMaster, "/p/COM9", "/dev/ptmx", {}},
+         "/dev/ptmx (ссылка /p/COM9) — ведущая сторона псевдотерминала, не последовательный порт"},
     };
     for (const auto& c : cases) EXPECT_EQ(gDescribePort(c.Port), c.Text) << c.Port.Number;
 }

@@ -10,8 +10,9 @@ TEST(ModemArguments, ReadsEveryOption) {
     EXPECT_EQ(gParseModemArguments({"--speed", "14400", "--mismatch", "silent",
                                     "--profile", "p", "--no-sim", "--delay", "250", "--split",
                                     "--seed", "42", "--silent", "--hangup-after", "3", "--noise",
-                                    "--flood", "--transcript", "t", "--sim", "puk", "--signal", "99",
-                                    "--registration", "roaming", "--imei", "490154203237518"},
+                                    "--flood", "--transcript", "t", "--sim", "puk", "--signal", "99", "--csq", "garbage",
+                                    "--registration", "roaming", "--imei", "490154203237518",
+                                    "--maker", "=1+1", "--model", "MC\x1b[2J"},
                                    o, help),
               "");
     EXPECT_FALSE(help);
@@ -28,9 +29,12 @@ TEST(ModemArguments, ReadsEveryOption) {
     EXPECT_TRUE(o.Flood);
     EXPECT_EQ(o.TranscriptFile, "t");
     EXPECT_EQ(o.Sim, SimState::PukNeeded);
+    EXPECT_EQ(o.CsqFault, SignalFault::Garbage);
     EXPECT_EQ(o.Signal, 99);
     EXPECT_EQ(o.Network, Registration::Roaming);
     EXPECT_EQ(o.Imei, "490154203237518");
+    EXPECT_EQ(o.Maker, "=1+1");
+    EXPECT_EQ(o.Model, "MC\x1b[2J");
 }
 
 // --pin makes the card ask for its PIN unless --sim names its state, in either order.
@@ -62,8 +66,9 @@ TEST(ModemArguments, RefusesBadValues) {
         {"--com", "9"}, {"--speed", "9601"},
         {"--speed", "230400"}, {"--mismatch", "loud"}, {"--delay", "1e3"}, {"--delay", "60001"},
         {"--hangup-after", "0"}, {"--seed", "4294967296"}, {"--transcript"}, {"--frobnicate"},
-        {"--sim", "none"}, {"--signal", "32"}, {"--signal", "100"}, {"--registration", "away"},
+        {"--sim", "none"}, {"--signal", "32"}, {"--signal", "100"}, {"--registration", "away"}, {"--csq", "slow"},
         {"--imei", "12345678901234"}, {"--imei", "49015420323751x"},
+        {"--maker"}, {"--model", "MC52i\r\nOK"}, {"--maker", "a\nb"},
         {"--pin", "123"}, {"--pin", "123456789"}, {"--pin", "12a4"}, {"--pin"},
     };
     for (const auto& args : bad) {
