@@ -37,8 +37,8 @@ struct Batch::Port {
     PortResult Result;
 };
 
-Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err)
-    : Options(options), Out(out), Err(err), Progress(out, options.ComNumbers.size() > 1) {
+Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err, std::string pin, std::FILE* answers)
+    : Options(options), Pin(std::move(pin)), Out(out), Err(err), Progress(out, options.ComNumbers.size() > 1) {
     // The device each number ends at, not the operator's link to it: the report names
     // what was really configured, and one device gets one job.
     const std::vector<PortIdentity> identities = gIdentifyComPorts(*std::max_element(Options.ComNumbers.begin(), Options.ComNumbers.end()));
@@ -64,6 +64,7 @@ Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err)
         auto port = std::make_unique<Port>(com, Out, Err, prefix, &OutputLock, &Progress);
         Port& p = *port;
         p.Result.Device = device;
+        p.Window.Answers = answers;
         p.Window.OnCaption = [this, &p](const std::string& caption) {
             {
                 std::lock_guard lock(Mutex);
@@ -86,7 +87,9 @@ Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err)
     }
 }
 
-Batch::~Batch() = default;
+Batch::~Batch() {
+    std::fill(Pin.begin(), Pin.end(), '\0');
+}
 
 void Batch::Interrupt() {
     {
@@ -116,6 +119,7 @@ void Batch::Launch(Port& port, bool check) {
         port.Checking = check;
     }
     if (check) port.Engine->OnCheckModem();
+    else if (Options.SimPin) port.Engine->OnSimPin(Pin);
     else port.Engine->OnStartStop();
 }
 

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "cli/BatchReport.h"
@@ -19,7 +20,10 @@
 
 class Batch {
 public:
-    Batch(const CliOptions& options, std::FILE* out, std::FILE* err);
+    // pin: the SIM card's PIN for --sim-pin, the same for every port; forgotten at the end.
+    // answers: where the console reads the operator's answers to questions; none answers No.
+    Batch(const CliOptions& options, std::FILE* out, std::FILE* err, std::string pin = {},
+          std::FILE* answers = nullptr);
     ~Batch();
     Batch(const Batch&) = delete;
     Batch& operator=(const Batch&) = delete;
@@ -52,6 +56,7 @@ private:
     BatchProgress Counts() const;
 
     const CliOptions Options;
+    std::string Pin;
     std::FILE* const Out;
     std::FILE* const Err;
     std::mutex OutputLock;  // keeps the console's rows whole across ports

@@ -63,6 +63,10 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
             o.Check = true;
             continue;
         }
+        if (arg == "--sim-pin") {
+            o.SimPin = true;
+            continue;
+        }
         if (arg == "--signal") {
             o.Signal = true;
             // The seconds are optional: a next argument that is no option gives them.
@@ -126,8 +130,10 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
             return parsed;
         }
     }
-    if (o.Signal && (o.ComNumbers.size() != 1 || o.Check || o.Configure || !o.ReportFile.empty()))
+    if (o.Signal && (o.ComNumbers.size() != 1 || o.Check || o.Configure || o.SimPin || !o.ReportFile.empty()))
         parsed.Error = "--signal takes one COM port and no other job";
+    if (o.SimPin && (o.Check || o.Configure))
+        parsed.Error = "--sim-pin runs alone, without --check, --model, --speed or --place";
     return parsed;
 }
 
@@ -135,6 +141,7 @@ std::string gCliUsage() {
     return "usage: kestrelix-cli [--com N[,N-M...]] [--model N|NAME] [--speed BPS] [--place device|computer]\n"
            "                    [--check] [--report FILE.csv]\n"
            "       kestrelix-cli --check [--com N[,N-M...]] [--report FILE.csv]\n"
+           "       kestrelix-cli --sim-pin [--com N[,N-M...]] [--report FILE.csv]\n"
            "       kestrelix-cli --signal [SECONDS] [--com N]\n"
            "       kestrelix-cli --list | --help\n"
            "Configures the modem on COM N (1-256, default 1) for unattended data exchange and prints\n"
@@ -147,12 +154,16 @@ std::string gCliUsage() {
            "Several ports (--com 3,5-8) run at once, each row prefixed with its port, and end with a\n"
            "summary; a device reached by several numbers runs once. --report writes one CSV row per\n"
            "port. SIGTERM, SIGHUP and a closed standard output stop the jobs as Ctrl+C does.\n"
+           "--sim-pin turns off the SIM card's PIN request: the PIN (4-8 digits) is read once, from\n"
+           "one line of standard input, never echoed, and sent at most once to each card; a card\n"
+           "with one try left asks again first (answer \"да\"), a card that wants its PUK gets none.\n"
            "--signal shows the modem's signal level about once a second until Ctrl+C or for SECONDS:\n"
            "one line kept up to date on a terminal, else one line a reading (time;dBm;CSQ;network),\n"
            "then the summary; it changes nothing in the modem and exits 0 once a reading came, else 1.\n"
            "Text: arguments and file names may hold any Unicode characters (Cyrillic too); a console\n"
            "window shows the output as Unicode text; a pipe or a file gets UTF-8 with LF line ends.\n"
            "Exit status: 0 configured (or, checking only, the modem answered) on every port,\n"
-           "1 not on some, or stopped, 2 bad arguments, 3 a port could not be opened and none failed\n"
-           "otherwise, 4 the report could not be written.\n";
+           "1 not on some, or stopped, 2 bad arguments (or a PIN that is not 4-8 digits), 3 a port\n"
+           "could not be opened and none failed otherwise, 4 the report could not be written.\n"
+           "With --sim-pin: 0 the request is off on every port, 1 a wrong PIN, a PUK wanted or no modem.\n";
 }

@@ -13,6 +13,7 @@ struct CliOptions {
     int Place = 0;
     bool Configure = false;  // --model, --speed or --place was given
     bool Check = false;
+    bool SimPin = false;  // turns the SIM card's PIN request off; the PIN comes from stdin
     std::string ReportFile;  // empty: no report
     bool Signal = false;     // the signal meter, on one port, alone
     int SignalSeconds = 0;   // how long the meter runs; 0 until Ctrl+C

@@ -55,6 +55,20 @@ void ConsoleToolkit::ShowMessage(const std::string& text, const std::string&) {
     Locked([&] { Write(Err, text); });
 }
 
+bool ConsoleToolkit::AskYesNo(const std::string& text, const std::string&) {
+    if (!Locked([] {})) return false;
+    // One operator at one console: ports ask one at a time, and each reads its own answer.
+    static std::mutex asking;
+    std::lock_guard lock(asking);
+    Write(Err, text + " (да/нет)");
+    if (!Answers) return false;
+    std::string answer;
+    int c = 0;
+    while ((c = std::fgetc(Answers)) != EOF && c != '\n') answer += static_cast<char>(c);
+    if (!answer.empty() && answer.back() == '\r') answer.pop_back();
+    return answer == "да" || answer == "Да" || answer == "ДА" || answer == "y" || answer == "yes";
+}
+
 // Rows are only ever appended by the engine, so printing in arrival order is the log's order.
 void ConsoleToolkit::RowInserted(int, const std::string& text) { Write(Out, text); }
 

@@ -28,7 +28,12 @@ public:
     // (a closed pipe), each time.
     std::function<void()> OnOutputLost;
 
+    // Where the answers to questions are read from, a line each; none answers No.
+    std::FILE* Answers = nullptr;
+
     void ShowMessage(const std::string& text, const std::string& caption) override;
+    // The question on stderr with "(да/нет)"; yes only for a line that says so.
+    bool AskYesNo(const std::string& text, const std::string& caption) override;
 
     std::string LastRow();
 

@@ -9,8 +9,10 @@
 #include "cli/CliOptions.h"
 #include "cli/ConsoleText.h"
 #include "cli/InterruptWatcher.h"
-#include "cli/SignalConsole.h"
 #include "cli/ProgramArguments.h"
+#include "cli/SecretInput.h"
+#include "cli/SignalConsole.h"
+#include "engine/PinRows.h"
 #include "engine/ConfigStep.h"
 #include "serial/PortIdentity.h"
 #include "toolkit/WindowChoices.h"
@@ -37,11 +39,11 @@ void PrintList() {
     gWriteConsoleText(stdout, list);
 }
 
-int RunPorts(const CliOptions& options) {
+int RunPorts(const CliOptions& options, std::string pin) {
     // Declared before the watcher, so that it goes after it: no interrupt reaches it then.
     std::unique_ptr<Batch> batch;
     InterruptWatcher watcher([&batch] { batch->Interrupt(); });
-    batch = std::make_unique<Batch>(options, stdout, stderr);
+    batch = std::make_unique<Batch>(options, stdout, stderr, std::move(pin), stdin);
     watcher.Start();
     return batch->Run();
 }
@@ -66,5 +68,14 @@ int main(int argc, char** argv) {
         return AllSucceeded;
     }
     if (parsed.Options.Signal) return gRunSignal(parsed.Options);
-    return RunPorts(parsed.Options);
+    std::string pin;
+    if (parsed.Options.SimPin) {
+        gWriteConsoleText(stderr, "PIN-код SIM-карты: ");
+        // Refused before any port is opened: a malformed PIN must not cost the card a try.
+        if (!gReadSecretLine(pin) || !gIsPinCode(pin)) {
+            gWriteConsoleText(stderr, std::string("kestrelix-cli: ") + PinMsg::BadPin + "\n");
+            return BadArguments;
+        }
+    }
+    return RunPorts(parsed.Options, std::move(pin));
 }

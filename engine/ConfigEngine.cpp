@@ -128,6 +128,7 @@ void ConfigEngine::WorkerProc(ConfigEngine* engine) {
         if (engine->IsEnding()) return;
         if (engine->NextRun == RunKind::Check) engine->RunCheckJob();
         else if (engine->NextRun == RunKind::Signal) engine->RunSignalJob();
+        else if (engine->NextRun == RunKind::Pin) engine->RunPinJob();
         else engine->RunJob();
     }
 }

@@ -52,6 +52,9 @@ public:
     // Starts the signal job on the selected COM port unless a run is busy: it finds the
     // modem as the check does and reads its level until stopped (engine/SignalJob.cpp).
     void OnMeasureSignal();
+    // Starts the PIN job on the selected COM port with pin, unless a run is busy or pin is
+    // not 4 to 8 digits; false when it did not start. The engine forgets the PIN after the job.
+    bool OnSimPin(const std::string& pin);
     // Stops the run that is busy, as the button does, and never starts one.
     void StopRun();
     // Ends the worker without waiting for its job: every wait wakes, every further window
@@ -77,6 +80,8 @@ public:
     static void WorkerProc(ConfigEngine* engine);
     // The modem check on the open port; always 1, its final row tells the outcome.
     int32_t RunCheck();
+    // The PIN job on the open port; always 1, its final row tells the outcome.
+    int32_t RunPin();
 
     SerialPort Port;
     Event StopEvent;
@@ -111,18 +116,27 @@ protected:
 
 private:
     // The worker runs either kind through the same start hand-over.
-    enum class RunKind { Job, Check, Signal };
+    enum class RunKind { Job, Check, Signal, Pin };
 
     void Launch(RunKind kind);
     void RunJob();
     void RunCheckJob();
     void RunSignalJob();
+    void RunPinJob();
     enum class AskOutcome { Answer, Stop, PortFailure };
     AskOutcome Ask(const char* command, InfoReply& answer);
     // The row naming the first choice a job cannot run without; none when all are made.
     static const char* MissingChoice(int32_t com, int32_t model, int32_t speed, int32_t place);
+    // The PIN job's steps (PinJob.cpp).
+    bool AskShown(const char* command, InfoReply& answer);
+    bool SendSecret(const std::string& command, const std::string& shown, InfoReply& answer);
+    bool ConfirmLastTry();
+    void ReportWrongPin(const InfoReply& answer, const std::string& shown);
+    int32_t FinishPin(bool turnedOff);
     // Reports the failure unless the operator stopped the run: a stop is not an error.
     void ReportFailureUnlessStopped(const std::string& text);
 
     std::atomic<RunKind> NextRun{RunKind::Job};
+    // Set by OnSimPin before the start hand-over, wiped when the PIN job ends.
+    std::string Pin;
 };

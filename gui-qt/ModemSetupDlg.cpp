@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QPointer>
 
+#include <algorithm>
+
 #include "engine/ModemChoices.h"
 #include "gui-qt/AboutDlg.h"
 #include "gui-qt/ComPortCombo.h"
@@ -21,6 +23,7 @@
 #include "gui-qt/LogView.h"
 #include "gui-qt/SaveLogDialog.h"
 #include "gui-qt/SignalMeter.h"
+#include "gui-qt/SimPinDlg.h"
 #include "toolkit/WindowChoices.h"
 
 namespace {
@@ -162,8 +165,11 @@ void ModemSetupDlg::OnInitDialog() {
     QAction* signal = SystemMenu->addAction(QString::fromUtf8(SignalMeterItem));
     signal->setObjectName(QStringLiteral("signalMeterAction"));
     connect(signal, &QAction::triggered, this, [this] { OnSignalMeter(); });
-    connect(SystemMenu, &QMenu::aboutToShow, this, [this, check, signal] {
-        for (QAction* run : {check, signal}) run->setEnabled(Busy == 0);
+    QAction* pin = SystemMenu->addAction(QString::fromUtf8(SimPinItem));
+    pin->setObjectName(QStringLiteral("simPinAction"));
+    connect(pin, &QAction::triggered, this, [this] { OnSimPinItem(); });
+    connect(SystemMenu, &QMenu::aboutToShow, this, [this, check, signal, pin] {
+        for (QAction* run : {check, signal, pin}) run->setEnabled(Busy == 0);
     });
 
     setWindowIcon(Icon);
@@ -197,6 +203,15 @@ void ModemSetupDlg::OnSignalMeter() {
     Meter->show();
     Meter->raise();
     OnMeasureSignal();
+}
+
+void ModemSetupDlg::OnSimPinItem() {
+    if (Busy != 0) return;
+    SimPinDlg ask(this);
+    if (ask.exec() != QDialog::Accepted) return;
+    std::string pin = ask.TakePin();
+    OnSimPin(pin);
+    std::fill(pin.begin(), pin.end(), '\0');
 }
 
 void ModemSetupDlg::OnHelp() { gShowHelp(this); }

@@ -39,6 +39,8 @@ public:
     void OnSaveLog();
     // The signal meter's item: opens the meter window and starts the signal job.
     void OnSignalMeter();
+    // The PIN item: asks for the PIN in its dialog and starts the PIN job with it.
+    void OnSimPinItem();
 
     // Confirm: nothing. Cancel (Esc): nothing unless the window is being closed.
     void accept() override;

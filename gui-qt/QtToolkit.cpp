@@ -55,6 +55,19 @@ void QtToolkit::ShowMessage(const std::string& text, const std::string& caption)
     });
 }
 
+bool QtToolkit::AskYesNo(const std::string& text, const std::string& caption) {
+    return Requests.Run<bool>(false, [this, text, caption] {
+        QMessageBox box(QMessageBox::Question, ToQt(caption), ToQt(text), QMessageBox::Yes | QMessageBox::No, &Window);
+        box.setTextFormat(Qt::PlainText);
+        box.setObjectName(QStringLiteral("questionBox"));
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    });
+}
+
 void QtToolkit::ComboClear(int id) {
     Requests.Run([combo = Combo(id)] {
         if (combo) combo->clear();

@@ -2,12 +2,15 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "engine/ModemChoices.h"
 #include "gui-win32/AboutDlg.h"
 #include "gui-win32/DialogInit.h"
 #include "gui-win32/HelpBox.h"
 #include "gui-win32/LogExport.h"
 #include "gui-win32/Resource.h"
+#include "gui-win32/SimPinDlg.h"
 #include "toolkit/Utf16_win32.h"
 #include "toolkit/AboutText.h"
 #include "toolkit/ControlIds.h"
@@ -60,6 +63,10 @@ INT_PTR ModemSetupDlg::OnMessage(UINT message, WPARAM wParam) {
             OnSignalMeter();
             return TRUE;
         }
+        if ((wParam & 0xFFF0) == SimPinCommand) {
+            OnSimPinItem();
+            return TRUE;
+        }
         if ((wParam & 0xFFF0) != AboutCommand) return FALSE;
         RunAboutBox();
         return TRUE;
@@ -110,6 +117,7 @@ BOOL ModemSetupDlg::OnInitDialog() {
         }
         AppendMenuW(menu, MF_STRING, CheckCommand, gToUtf16(CheckModemItem).c_str());
         AppendMenuW(menu, MF_STRING, SignalCommand, gToUtf16(SignalMeterItem).c_str());
+        AppendMenuW(menu, MF_STRING, SimPinCommand, gToUtf16(SimPinItem).c_str());
     }
 
     SendMessageW(Dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon));
@@ -198,4 +206,13 @@ void ModemSetupDlg::OnSignalMeter() {
     }
     Meter->Restart();
     OnMeasureSignal();
+}
+
+void ModemSetupDlg::OnSimPinItem() {
+    if (Busy != 0) return;
+    SimPinDlg ask;
+    if (!ask.DoModal(Dialog)) return;
+    std::string pin = ask.TakePin();
+    OnSimPin(pin);
+    std::fill(pin.begin(), pin.end(), '\0');
 }

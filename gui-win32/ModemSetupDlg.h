@@ -23,8 +23,10 @@ public:
     static constexpr UINT CheckCommand = 32;
     // The system command that opens the signal meter and starts the signal job.
     static constexpr UINT SignalCommand = 48;
+    // The system command that asks for the SIM card's PIN and starts the PIN job.
+    static constexpr UINT SimPinCommand = 64;
     // The system menu's items that start a run: greyed while one is busy.
-    static constexpr UINT RunCommands[] = {CheckCommand, SignalCommand};
+    static constexpr UINT RunCommands[] = {CheckCommand, SignalCommand, SimPinCommand};
 
     // With no parent window, as start-up makes it.
     explicit ModemSetupDlg(IntSettings& settings);
@@ -42,6 +44,7 @@ private:
     bool OnPaint();
     void OnSaveLog();
     void OnSignalMeter();
+    void OnSimPinItem();
     void GreyRunItems(HMENU menu) const;
 
     HWND Dialog = nullptr;

@@ -6,10 +6,13 @@
 #define IDD_ABOUT 100
 #define IDS_ABOUT_ITEM 101
 #define IDD_MODEM_SETUP 102
+#define IDD_SIM_PIN 103
 #define IDI_MODEM 128
 
 #define IDC_COPYRIGHT_TEXT 1007
 #define IDC_VERSION_TEXT 1008
+#define IDC_PIN_PROMPT 1010
+#define IDC_PIN_FIELD 1011
 
 // The resource type that carries a dialog's initial drop-down entries.
 #define RT_DIALOG_INIT 240

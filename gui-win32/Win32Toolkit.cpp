@@ -38,6 +38,13 @@ void Win32Toolkit::ShowMessage(const std::string& text, const std::string& capti
     });
 }
 
+bool Win32Toolkit::AskYesNo(const std::string& text, const std::string& caption) {
+    return Requests.Run<bool>(false, [this, text, caption] {
+        return MessageBoxW(Dialog, gToUtf16(text).c_str(), gToUtf16(caption).c_str(),
+                           MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    });
+}
+
 void Win32Toolkit::ComboClear(int id) {
     Requests.Run([this, id] { Send(id, CB_RESETCONTENT); });
 }

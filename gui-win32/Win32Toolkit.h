@@ -24,6 +24,7 @@ public:
     void RunRequest();
 
     void ShowMessage(const std::string& text, const std::string& caption) override;
+    bool AskYesNo(const std::string& text, const std::string& caption) override;
     void ComboClear(int id) override;
     void ComboAppend(int id, const std::string& text) override;
     void ComboSelect(int id, int index) override;

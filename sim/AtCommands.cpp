@@ -1,5 +1,6 @@
 #include "sim/AtCommands.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <optional>
@@ -47,6 +48,15 @@ public:
         }
         if (digits == 0 && required) return std::nullopt;
         return static_cast<uint32_t>(value);
+    }
+
+    // The text up to end (not included) or to the end of the line; the cursor stops there.
+    std::string_view Until(char end) {
+        SkipSpaces();
+        const size_t stop = std::min(Text.find(end, Pos), Text.size());
+        const std::string_view part = Text.substr(Pos, stop - Pos);
+        Pos = stop;
+        return part;
     }
 
 private:
@@ -110,10 +120,10 @@ bool RunSpeed(Cursor& c, ModemSettings& s, AtOutcome& out) {
 }
 
 // What the modem tells of itself and of its network; none of it changes a setting.
-bool RunQuery(const std::string& name, Cursor& c, const AtRules& rules, AtOutcome& out) {
+bool RunQuery(const std::string& name, Cursor& c, const SimCard& card, const AtRules& rules, AtOutcome& out) {
     const bool read = c.Take('?');
     if (!read && c.Take('=')) return c.Take('?');  // the test form: supported, nothing to list
-    const bool simReady = rules.SimPresent && rules.Sim == SimState::Ready;
+    const bool simReady = rules.SimPresent && card.State() == SimState::Ready;
     if (name == "CGMI" && !read) {
         out.Information.push_back(rules.Maker);
     } else if (name == "CGMM" && !read) {
@@ -128,14 +138,6 @@ bool RunQuery(const std::string& name, Cursor& c, const AtRules& rules, AtOutcom
                                       ? "+CSQ: high"
                                       : "+CSQ: " + std::to_string(rules.Signal) + ",99");
         out.SignalRead = true;
-    } else if (name == "CPIN" && read) {
-        if (!rules.SimPresent) {
-            out.CmeError = 10;  // SIM not inserted
-            return false;
-        }
-        out.Information.push_back(rules.Sim == SimState::Ready       ? "+CPIN: READY"
-                                  : rules.Sim == SimState::PinNeeded ? "+CPIN: SIM PIN"
-                                                                     : "+CPIN: SIM PUK");
     } else if (name == "CREG" && read) {
         const int stat = simReady ? static_cast<int>(rules.Network) : 0;
         out.Information.push_back("+CREG: 0," + std::to_string(stat));
@@ -145,10 +147,27 @@ bool RunQuery(const std::string& name, Cursor& c, const AtRules& rules, AtOutcom
     return true;
 }
 
+// The card's commands; their quoted parameters may hold anything but ';'.
+bool RunSim(const std::string& name, Cursor& c, SimCard& card, const AtRules& rules, AtOutcome& out) {
+    SimOutcome sim;
+    const bool known = gRunSimCommand(name, c.Until(';'), rules.SimPresent, card, sim);
+    out.Information.insert(out.Information.end(), sim.Information.begin(), sim.Information.end());
+    out.CmeError = sim.CmeError;
+    return known && sim.Ok;
+}
+
 // An extended command; it may be followed by ';' and more.
-bool RunExtended(Cursor& c, ModemSettings& s, const AtRules& rules, AtOutcome& out) {
+bool RunExtended(Cursor& c, ModemSettings& s, SimCard& card, const AtRules& rules, AtOutcome& out) {
     const std::string name = c.Name();
-    if (!(name == "IPR" ? RunSpeed(c, s, out) : RunQuery(name, c, rules, out))) return false;
+    bool ran = false;
+    if (name == "IPR") {
+        ran = RunSpeed(c, s, out);
+    } else if (name == "CPIN" || name == "CLCK" || name == "CPINR") {
+        ran = RunSim(name, c, card, rules, out);
+    } else {
+        ran = RunQuery(name, c, card, rules, out);
+    }
+    if (!ran) return false;
     c.Take(';');
     return true;
 }
@@ -189,7 +208,7 @@ bool SetLevel(Cursor& c, int& level, uint32_t high) {
     return true;
 }
 
-bool RunOne(Cursor& c, ModemSettings& s, ModemSettings& stored, const AtRules& rules,
+bool RunOne(Cursor& c, ModemSettings& s, ModemSettings& stored, SimCard& card, const AtRules& rules,
             AtOutcome& out) {
     switch (c.Next()) {
         case 'E': return SetFlag(c, s.Echo);
@@ -203,7 +222,7 @@ bool RunOne(Cursor& c, ModemSettings& s, ModemSettings& stored, const AtRules& r
             return true;
         case 'S': return RunRegister(c, s, rules, out);
         case '&': return RunAmpersand(c, s, stored, out);
-        case '+': return RunExtended(c, s, rules, out);
+        case '+': return RunExtended(c, s, card, rules, out);
         default: return false;
     }
 }
@@ -220,12 +239,12 @@ bool gCommandBody(std::string_view line, std::string_view& body) {
     return false;
 }
 
-AtOutcome gRunCommands(std::string_view body, ModemSettings& current, ModemSettings& stored,
+AtOutcome gRunCommands(std::string_view body, ModemSettings& current, ModemSettings& stored, SimCard& card,
                        const AtRules& rules) {
     AtOutcome out;
     Cursor c(body);
     while (!c.AtEnd()) {
-        if (!RunOne(c, current, stored, rules, out)) {
+        if (!RunOne(c, current, stored, card, rules, out)) {
             out.Ok = false;
             break;
         }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sim/ModemSettings.h"
+#include "sim/SimCard.h"
 
 struct AtOutcome {
     bool Ok = true;
@@ -15,8 +16,6 @@ struct AtOutcome {
     bool SignalRead = false;               // +CSQ told the level
 };
 
-enum class SimState { Ready, PinNeeded, PukNeeded };
-
 // How AT+CSQ goes wrong on a modem that will not tell its level.
 enum class SignalFault { None, Error, Garbage };
 
@@ -25,7 +24,6 @@ enum class Registration { NotRegistered = 0, Home = 1, Searching = 2, Denied = 3
 
 struct AtRules {
     bool SimPresent = true;  // without a SIM card the modem refuses to set auto-answer
-    SimState Sim = SimState::Ready;
     int Signal = 17;         // +CSQ level: 0 to 31, 99 unknown
     Registration Network = Registration::Home;  // while the SIM card is ready
     std::string Imei = "351998000000018";
@@ -38,9 +36,10 @@ struct AtRules {
 // when the line is not a command line.
 bool gCommandBody(std::string_view line, std::string_view& body);
 
-// Runs the commands of body left to right on current (and stored, for &W), stopping at
-// the first it cannot carry out; what ran before that stays done.
-AtOutcome gRunCommands(std::string_view body, ModemSettings& current, ModemSettings& stored,
+// Runs the commands of body left to right on current (and stored, for &W, and the card
+// for the PIN commands), stopping at the first it cannot carry out; what ran before that
+// stays done.
+AtOutcome gRunCommands(std::string_view body, ModemSettings& current, ModemSettings& stored, SimCard& card,
                        const AtRules& rules);
 
 // The bytes a modem with settings s sends for the outcome: information texts and the

@@ -18,6 +18,10 @@ const char* const ModemUsage =
     "  --profile FILE     keeps the profile stored by AT&W across runs\n"
     "  --no-sim           no SIM card: ATS0=... answers ERROR, AT+CPIN? +CME ERROR: 10\n"
     "  --sim STATE        the SIM card: ready, pin or puk (needs its PIN or PUK; default ready)\n"
+    "  --pin CODE         the card's PIN, 4-8 digits (default 0000); the card asks for it\n"
+    "                     unless --sim says otherwise: three wrong tries and it wants its PUK.\n"
+    "                     With --profile the card keeps its PIN request and tries across runs\n"
+    "  --lock-fixed       the card's PIN request cannot be changed: AT+CLCK=\"SC\",0|1 answers ERROR\n"
     "  --signal N         AT+CSQ level: 0-31 (-113 + 2N dBm) or 99 unknown (default 17)\n"
     "  --signal-walk      the level wanders a step at a time from --signal after each AT+CSQ,\n"
     "                     with short runs of 99, as a moved antenna's does (repeatable with --seed)\n"
@@ -50,6 +54,8 @@ bool ToNumber(const std::string& text, uint32_t& value) {
 std::string gParseModemArguments(const std::vector<std::string>& args, VirtualModemOptions& o,
                                  bool& help) {
     help = false;
+    bool stateGiven = false;
+    bool pinGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
         auto value = [&](std::string& into) {
@@ -80,6 +86,14 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
             if (!value(text) || (text != "ready" && text != "pin" && text != "puk"))
                 return "--sim needs ready, pin or puk";
             o.Sim = text == "ready" ? SimState::Ready : text == "pin" ? SimState::PinNeeded : SimState::PukNeeded;
+            stateGiven = true;
+        } else if (name == "--pin") {
+            if (!value(o.Pin) || o.Pin.size() < 4 || o.Pin.size() > 8 ||
+                o.Pin.find_first_not_of("0123456789") != std::string::npos)
+                return "--pin needs 4 to 8 digits";
+            pinGiven = true;
+        } else if (name == "--lock-fixed") {
+            o.LockFixed = true;
         } else if (name == "--signal") {
             if (!number(n, 99) || (n > 31 && n != 99)) return "--signal needs 0 to 31, or 99";
             o.Signal = static_cast<int>(n);
@@ -127,6 +141,8 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
             return "unknown option " + name;
         }
     }
+    // A card given a PIN asks for it, whichever of --sim and --pin came first.
+    if (pinGiven && !stateGiven) o.Sim = SimState::PinNeeded;
     return {};
 }
 

@@ -5,7 +5,8 @@
 
 ModemSession::ModemSession(SessionRules rules, ModemSettings settings, ModemSettings stored,
                            uint32_t seed)
-    : Rules(rules), Current(settings), Stored(stored), Random(seed), Walk(rules.Commands.Signal, seed + 2) {}
+    : Rules(rules), Current(settings), Stored(stored), Random(seed), Walk(rules.Commands.Signal, seed + 2),
+      Sim(Rules.Card) {}
 
 bool ModemSession::Understands(uint32_t lineSpeed) const {
     return Current.Speed == 0 || Current.Speed == lineSpeed;
@@ -13,6 +14,10 @@ bool ModemSession::Understands(uint32_t lineSpeed) const {
 
 bool ModemSession::TakeProfileStored() {
     return std::exchange(ProfileStored, false);
+}
+
+bool ModemSession::TakeCardChanged() {
+    return std::exchange(CardChanged, false);
 }
 
 void ModemSession::Emit(std::vector<Transmission>& out, std::string bytes, bool isResult) {
@@ -60,10 +65,12 @@ void ModemSession::HandleLine(std::vector<Transmission>& out) {
         ++Lines;
         ModemSettings next = Current;
         AtOutcome outcome;
+        const SimCard before = Sim;
         if (LineOverflow)
             outcome.Ok = false;
         else
-            outcome = gRunCommands(body, next, Stored, Rules.Commands);
+            outcome = gRunCommands(body, next, Stored, Sim, Rules.Commands);
+        CardChanged = CardChanged || Sim.Lock != before.Lock || Sim.Tries != before.Tries;
         ProfileStored = ProfileStored || outcome.ProfileStored;
         if (Rules.SignalWalk && outcome.SignalRead) Rules.Commands.Signal = Walk.Next();
         // The result goes out at the old interface speed; a new one holds from then on.

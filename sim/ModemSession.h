@@ -16,6 +16,7 @@
 
 struct SessionRules {
     AtRules Commands;
+    SimCard Card;  // as it powers up
     bool GarbageOnMismatch = true;
     bool Silent = false;
     bool Noise = false;
@@ -45,6 +46,9 @@ public:
     bool Flooding() const { return Rules.Flood && !Rules.Silent && Lines > 0; }
     // True once after each &W, so the owner can keep the profile.
     bool TakeProfileStored();
+    const SimCard& Card() const { return Sim; }
+    // True once after each change of the card's lock or tries, which it keeps over power cuts.
+    bool TakeCardChanged();
 
 private:
     bool Understands(uint32_t lineSpeed) const;
@@ -63,5 +67,7 @@ private:
     bool LineOverflow = false;
     bool Rang = false;
     bool ProfileStored = false;
+    SimCard Sim;
+    bool CardChanged = false;
     int Lines = 0;
 };

@@ -13,11 +13,18 @@ std::optional<ModemSettings> gLoadProfile(const std::string& file, const ModemSe
     if (!std::getline(in, line) || !gCommandBody(line, body)) return std::nullopt;
     ModemSettings loaded = base;
     ModemSettings unused = base;
-    if (!gRunCommands(body, loaded, unused, AtRules{}).Ok) return std::nullopt;
+    SimCard noCard;
+    if (!gRunCommands(body, loaded, unused, noCard, AtRules{}).Ok) return std::nullopt;
     return gStoredPart(loaded, base);
 }
 
-bool gSaveProfile(const std::string& file, const ModemSettings& p) {
+bool gLoadCard(const std::string& file, SimCard& card) {
+    std::ifstream in(file);
+    std::string line;
+    return std::getline(in, line) && std::getline(in, line) && gReadCardLine(line, card);
+}
+
+bool gSaveProfile(const std::string& file, const ModemSettings& p, const SimCard& card) {
     char line[128];
     std::snprintf(line, sizeof line, "ATE%dV%dX%dL%d&D%dS0=%dS7=%d+IPR=%u\n", p.Echo ? 1 : 0,
                   p.Verbose ? 1 : 0, p.ResultSet, p.Loudness, p.DtrMode, p.AutoAnswer,
@@ -25,7 +32,7 @@ bool gSaveProfile(const std::string& file, const ModemSettings& p) {
     const std::string temporary = file + ".new";
     {
         std::ofstream out(temporary, std::ios::out | std::ios::trunc);
-        if (!(out << line) || !out.flush()) return false;
+        if (!(out << line << gCardLine(card) << '\n') || !out.flush()) return false;
     }
     std::error_code ec;
     std::filesystem::rename(temporary, file, ec);

@@ -43,6 +43,7 @@ struct VirtualModem::Impl {
     mutable std::condition_variable Changed;
     ModemSettings Settings;
     ModemSettings Stored;
+    SimCard Card;
     int Lines = 0;
     int Answered = 0;
     size_t ReceivedCount = 0;
@@ -62,6 +63,7 @@ void VirtualModem::Impl::Publish(bool answered) {
         std::lock_guard guard(Lock);
         Settings = Session->Settings();
         Stored = Session->StoredProfile();
+        Card = Session->Card();
         Lines = Session->CommandLines();
         if (answered) Answered = Lines;
     }
@@ -111,8 +113,9 @@ void VirtualModem::Impl::Serve() {
             Log.Add(TranscriptDirection::Received, Session->Settings().Speed, lineSpeed, received);
             CountReceived(received.size());
             const auto out = Session->Receive(received, lineSpeed);
-            if (Session->TakeProfileStored() && !Options.ProfileFile.empty())
-                gSaveProfile(Options.ProfileFile, Session->StoredProfile());
+            const bool profileStored = Session->TakeProfileStored();
+            if ((Session->TakeCardChanged() || profileStored) && !Options.ProfileFile.empty())
+                gSaveProfile(Options.ProfileFile, Session->StoredProfile(), Session->Card());
             Publish(false);
             for (const auto& t : out)
                 if (!Send(t)) return;
@@ -182,7 +185,10 @@ std::string VirtualModem::Start() {
         if (auto stored = gLoadProfile(o.ProfileFile, settings)) settings = *stored;
     SessionRules rules;
     rules.Commands.SimPresent = !o.NoSim;
-    rules.Commands.Sim = o.Sim;
+    rules.Card = gInsertCard(o.Sim, o.Pin);
+    rules.Card.LockFixed = o.LockFixed;
+    // The card keeps its lock and tries over a power cut, as the profile keeps the settings.
+    if (!o.ProfileFile.empty()) gLoadCard(o.ProfileFile, rules.Card);
     rules.Commands.Signal = o.Signal;
     rules.Commands.CsqFault = o.CsqFault;
     rules.Commands.Network = o.Network;
@@ -228,6 +234,11 @@ ModemSettings VirtualModem::Settings() const {
 ModemSettings VirtualModem::StoredProfile() const {
     std::lock_guard guard(P->Lock);
     return P->Stored;
+}
+
+SimCard VirtualModem::Card() const {
+    std::lock_guard guard(P->Lock);
+    return P->Card;
 }
 
 int VirtualModem::CommandLines() const {

@@ -25,7 +25,9 @@ struct VirtualModemOptions {
     MismatchMode Mismatch = MismatchMode::Garbage;
     std::string ProfileFile;        // keeps the stored profile across runs; empty: none
     bool NoSim = false;             // ATS0=... answers ERROR, AT+CPIN? +CME ERROR: 10
-    SimState Sim = SimState::Ready; // the inserted SIM card's state
+    SimState Sim = SimState::Ready; // the inserted SIM card's state at power-on
+    std::string Pin = "0000";       // the card's PIN
+    bool LockFixed = false;         // the card refuses to change its PIN request
     int Signal = 17;                // +CSQ level: 0 to 31, 99 unknown
     bool SignalWalk = false;        // the level wanders from Signal, reading by reading
     SignalFault CsqFault = SignalFault::None;  // AT+CSQ answers ERROR or no level
@@ -73,6 +75,7 @@ public:
 
     ModemSettings Settings() const;
     ModemSettings StoredProfile() const;
+    SimCard Card() const;
     int CommandLines() const;         // command lines handled so far
     bool HungUp() const;              // the line was closed by HangupAfter
 

@@ -14,6 +14,10 @@ public:
     // Modal box owned by the main window: the text, the caption, one OK button and the
     // information icon. Returns when the operator has closed it.
     virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
+    // Modal question owned by the main window: the text, the caption, the question icon,
+    // Yes and No with No the default, so that a stray Enter never says yes. True only
+    // for Yes; a cancelled request, or a box closed another way, is No.
+    virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
 
     // Drop-down lists. Entries keep the order of appending; an index outside the list
     // selects nothing; with nothing selected the index reads -1.

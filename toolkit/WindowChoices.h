@@ -18,6 +18,12 @@ inline constexpr const char* PlaceAtComputer = "Подключение к ком
 inline constexpr const char* CheckModemItem = "Проверить модем";
 // The item beside it that opens the signal meter.
 inline constexpr const char* SignalMeterItem = "Уровень сигнала…";
+// The item beside them that asks for the SIM card's PIN and turns its request off, and
+// that small dialog's texts.
+inline constexpr const char* SimPinItem = "Снять PIN-код SIM-карты…";
+inline constexpr const char* SimPinCaption = "PIN-код SIM-карты";
+inline constexpr const char* SimPinPrompt = "PIN-код SIM-карты (4–8 цифр):";
+inline constexpr const char* SimPinCancel = "Отмена";
 
 // COM1..COMcount with comIndex selected.
 inline void gFillComChoices(Toolkit& window, int comIndex, int count = ComPortCount) {

@@ -5,5 +5,6 @@
 
 class CliProcess : public ChildProcess {
 public:
-    explicit CliProcess(std::vector<std::string> args) : ChildProcess(KX_CLI_PATH, std::move(args)) {}
+    explicit CliProcess(std::vector<std::string> args, const std::optional<std::string>& input = std::nullopt)
+        : ChildProcess(KX_CLI_PATH, std::move(args), input) {}
 };

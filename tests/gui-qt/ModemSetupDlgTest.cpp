@@ -427,11 +427,12 @@ TEST_F(ModemSetupDlgTest, TheContextMenuOffersAboutAfterASeparator) {
     const auto* menu = w.Dialog->findChild<QMenu*>("systemMenu");
     ASSERT_NE(menu, nullptr);
     const QList<QAction*> actions = menu->actions();
-    ASSERT_EQ(actions.size(), 4);
+    ASSERT_EQ(actions.size(), 5);
     EXPECT_TRUE(actions[0]->isSeparator());
     EXPECT_EQ(actions[1]->text(), "&About...");
     EXPECT_EQ(actions[2]->text(), "Проверить модем");
     EXPECT_EQ(actions[3]->text(), "Уровень сигнала…");
+    EXPECT_EQ(actions[4]->text(), "Снять PIN-код SIM-карты…");
 }
 
 // The check runs on the selected port through the job's worker: the button turns into

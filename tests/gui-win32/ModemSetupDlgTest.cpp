@@ -128,20 +128,21 @@ TEST_F(ModemSetupDlgTest, FirstStartShowsTheLayoutWithTheDefaultChoices) {
     EXPECT_EQ(extended & (LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES),
               DWORD{LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES});
 
-    // A separator, the About item, the check's item and the signal meter's; Wine may add
-    // items of its own before ours.
+    // A separator, the About item, the check's item, the signal meter's and the PIN's;
+    // Wine may add items of its own before ours.
     HMENU menu = GetSystemMenu(w.Dialog, FALSE);
     const int items = GetMenuItemCount(menu);
-    ASSERT_GE(items, 4);
-    EXPECT_EQ(GetMenuState(menu, items - 4, MF_BYPOSITION) & MF_SEPARATOR, UINT{MF_SEPARATOR});
+    ASSERT_GE(items, 5);
+    EXPECT_EQ(GetMenuState(menu, items - 5, MF_BYPOSITION) & MF_SEPARATOR, UINT{MF_SEPARATOR});
     const std::pair<const wchar_t*, UINT> ours[] = {{L"&About...", ModemSetupDlg::AboutCommand},
                                                      {L"Проверить модем", ModemSetupDlg::CheckCommand},
-                                                     {L"Уровень сигнала…", ModemSetupDlg::SignalCommand}};
-    for (int i = 0; i < 3; ++i) {
+                                                     {L"Уровень сигнала…", ModemSetupDlg::SignalCommand},
+                                                     {L"Снять PIN-код SIM-карты…", ModemSetupDlg::SimPinCommand}};
+    for (int i = 0; i < 4; ++i) {
         wchar_t item[32] = {};
-        GetMenuStringW(menu, items - 3 + i, item, 32, MF_BYPOSITION);
+        GetMenuStringW(menu, items - 4 + i, item, 32, MF_BYPOSITION);
         EXPECT_EQ(std::wstring(item), ours[i].first);
-        EXPECT_EQ(GetMenuItemID(menu, items - 3 + i), ours[i].second);
+        EXPECT_EQ(GetMenuItemID(menu, items - 4 + i), ours[i].second);
     }
 
     EXPECT_NE(SendMessageW(w.Dialog, WM_GETICON, ICON_BIG, 0), 0);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "sim/AtCommands.h"
 
 namespace {
@@ -9,10 +11,12 @@ struct Case {
     const char* Reply;  // from a modem in factory state
 };
 
-std::string Answer(std::string_view line, ModemSettings& s, ModemSettings& stored, AtRules rules = {}) {
+std::string Answer(std::string_view line, ModemSettings& s, ModemSettings& stored, AtRules rules = {},
+                   SimState sim = SimState::Ready) {
     std::string_view body;
     if (!gCommandBody(line, body)) return "<not a command line>";
-    return gFormatReply(gRunCommands(body, s, stored, rules), s);
+    SimCard card = gInsertCard(sim, "0000");
+    return gFormatReply(gRunCommands(body, s, stored, card, rules), s);
 }
 
 TEST(AtCommands, AnswersEachLineFromTheTable) {
@@ -75,7 +79,7 @@ TEST(AtCommands, AnswersEachLineFromTheTable) {
         {"at+cgsn=?", "\r\nOK\r\n"},
         {"AT+CGSN?", "\r\nERROR\r\n"},
         {"AT+CPIN?", "\r\n+CPIN: READY\r\n\r\nOK\r\n"},
-        {"AT+CPIN=1234", "\r\nERROR\r\n"},
+        {"AT+CPIN=1234", "\r\n+CME ERROR: 3\r\n"},  // the ready card wants no PIN
         {"AT+CSQ", "\r\n+CSQ: 17,99\r\n\r\nOK\r\n"},
         {"AT+CREG?", "\r\n+CREG: 0,1\r\n\r\nOK\r\n"},
         {"AT+CREG=2", "\r\nERROR\r\n"},
@@ -133,26 +137,27 @@ TEST(AtCommands, WithoutSimAutoAnswerCannotBeSet) {
 TEST(AtCommands, QuestionsFollowTheModemsSituation) {
     const struct {
         AtRules Rules;
+        SimState Sim;
         bool Verbose;
         const char* Line;
         const char* Reply;
     } cases[] = {
-        {{false}, true, "AT+CPIN?", "\r\n+CME ERROR: 10\r\n"},
-        {{false}, false, "AT+CPIN?", "+CME ERROR: 10\r\n"},
-        {{false}, true, "AT+CREG?", "\r\n+CREG: 0,0\r\n\r\nOK\r\n"},
-        {{true, SimState::PinNeeded}, true, "AT+CPIN?", "\r\n+CPIN: SIM PIN\r\n\r\nOK\r\n"},
-        {{true, SimState::PukNeeded}, true, "AT+CPIN?", "\r\n+CPIN: SIM PUK\r\n\r\nOK\r\n"},
-        {{true, SimState::PinNeeded}, true, "AT+CREG?", "\r\n+CREG: 0,0\r\n\r\nOK\r\n"},
-        {{true, SimState::Ready, 99}, false, "AT+CSQ", "+CSQ: 99,99\r\n0\r"},
-        {{true, SimState::Ready, 3, Registration::Roaming}, true, "AT+CREG?", "\r\n+CREG: 0,5\r\n\r\nOK\r\n"},
-        {{true, SimState::Ready, 3, Registration::Denied, "490154203237518"}, false, "AT+CGSN",
+        {{false}, SimState::Ready, true, "AT+CPIN?", "\r\n+CME ERROR: 10\r\n"},
+        {{false}, SimState::Ready, false, "AT+CPIN?", "+CME ERROR: 10\r\n"},
+        {{false}, SimState::Ready, true, "AT+CREG?", "\r\n+CREG: 0,0\r\n\r\nOK\r\n"},
+        {{true}, SimState::PinNeeded, true, "AT+CPIN?", "\r\n+CPIN: SIM PIN\r\n\r\nOK\r\n"},
+        {{true}, SimState::PukNeeded, true, "AT+CPIN?", "\r\n+CPIN: SIM PUK\r\n\r\nOK\r\n"},
+        {{true}, SimState::PinNeeded, true, "AT+CREG?", "\r\n+CREG: 0,0\r\n\r\nOK\r\n"},
+        {{true, 99}, SimState::Ready, false, "AT+CSQ", "+CSQ: 99,99\r\n0\r"},
+        {{true, 3, Registration::Roaming}, SimState::Ready, true, "AT+CREG?", "\r\n+CREG: 0,5\r\n\r\nOK\r\n"},
+        {{true, 3, Registration::Denied, "490154203237518"}, SimState::Ready, false, "AT+CGSN",
          "490154203237518\r\n0\r"},
     };
     for (const auto& c : cases) {
         ModemSettings s = gFactorySettings(9600);
         s.Verbose = c.Verbose;
         ModemSettings stored = s;
-        EXPECT_EQ(Answer(c.Line, s, stored, c.Rules), c.Reply) << c.Line;
+        EXPECT_EQ(Answer(c.Line, s, stored, c.Rules, c.Sim), c.Reply) << c.Line;
     }
     EXPECT_EQ(gImeiFor(3), "351998000000034");
     EXPECT_EQ(gImeiFor(16), "351998000000166");
@@ -163,6 +168,75 @@ TEST(AtCommands, ResultsAreFramedByTheLineEndRegisters) {
     ModemSettings stored = s;
     EXPECT_EQ(Answer("ATS4=13", s, stored), "\r\rOK\r\r");
     EXPECT_EQ(Answer("ATV0", s, stored), "0\r");
+}
+
+}  // namespace
+
+namespace {
+
+// Conversations with one card, from power-on: each line with the answer the modem gives.
+TEST(AtCommands, TheCardKeepsItsPinTriesAndLock) {
+    struct Exchange {
+        const char* Line;
+        const char* Reply;
+    };
+    const struct {
+        const char* Name;
+        SimState Sim;
+        std::vector<Exchange> Talk;
+        bool LockFixed = false;
+    } cases[] = {
+        {"RightPinThenLockOff", SimState::PinNeeded,
+         {{"AT+CPIN?", "\r\n+CPIN: SIM PIN\r\n\r\nOK\r\n"},
+          {"AT+CLCK=\"SC\",2", "\r\n+CME ERROR: 11\r\n"},
+          {"AT+CPIN=\"1234\"", "\r\nOK\r\n"},
+          {"AT+CPIN?", "\r\n+CPIN: READY\r\n\r\nOK\r\n"},
+          {"AT+CPIN=\"1234\"", "\r\n+CME ERROR: 3\r\n"},
+          {"AT+CLCK=\"SC\",2", "\r\n+CLCK: 1\r\n\r\nOK\r\n"},
+          {"AT+CLCK=\"SC\",0,\"1234\"", "\r\nOK\r\n"},
+          {"ATZ", "\r\nOK\r\n"},
+          {"AT+CLCK=\"SC\",2", "\r\n+CLCK: 0\r\n\r\nOK\r\n"}}},
+        {"ThreeWrongPinsWantThePuk", SimState::PinNeeded,
+         {{"AT+CPIN=\"1111\"", "\r\n+CME ERROR: 16\r\n"},
+          {"AT+CPINR=\"SIM PIN\"", "\r\n+CPINR: SIM PIN,2,3\r\n\r\nOK\r\n"},
+          {"AT+CPIN=\"2222\"", "\r\n+CME ERROR: 16\r\n"},
+          {"AT+CPIN=\"3333\"", "\r\n+CME ERROR: 16\r\n"},
+          {"AT+CPIN?", "\r\n+CPIN: SIM PUK\r\n\r\nOK\r\n"},
+          {"AT+CPIN=\"1234\"", "\r\n+CME ERROR: 12\r\n"},
+          {"AT+CLCK=\"SC\",0,\"1234\"", "\r\n+CME ERROR: 12\r\n"},
+          {"AT+CPINR", "\r\n+CPINR: SIM PIN,0,3\r\n\r\n+CPINR: SIM PUK,10,10\r\n\r\nOK\r\n"}}},
+        {"ARightPinFillsTheTriesAgain", SimState::PinNeeded,
+         {{"AT+CPIN=\"9999\"", "\r\n+CME ERROR: 16\r\n"},
+          {"AT+CPIN=\"1234\"", "\r\nOK\r\n"},
+          {"AT+CPINR=\"SIM PIN\"", "\r\n+CPINR: SIM PIN,3,3\r\n\r\nOK\r\n"},
+          {"AT+CLCK=\"SC\",0,\"9999\"", "\r\n+CME ERROR: 16\r\n"},
+          {"AT+CLCK=\"SC\",2", "\r\n+CLCK: 1\r\n\r\nOK\r\n"},
+          {"AT+CPINR=\"SIM PIN\"", "\r\n+CPINR: SIM PIN,2,3\r\n\r\nOK\r\n"}}},
+        {"ReadyCardWithoutRequest", SimState::Ready,
+         {{"AT+CPIN?", "\r\n+CPIN: READY\r\n\r\nOK\r\n"},
+          {"AT+CLCK=\"SC\",2", "\r\n+CLCK: 0\r\n\r\nOK\r\n"},
+          {"AT+CLCK=\"SC\",1,\"1234\"", "\r\nOK\r\n"},
+          {"AT+CLCK=\"SC\",2;+CPIN?", "\r\n+CLCK: 1\r\n\r\n+CPIN: READY\r\n\r\nOK\r\n"},
+          {"AT+CLCK=\"PN\",2", "\r\n+CME ERROR: 4\r\n"},
+          {"AT+CLCK=\"SC\",0", "\r\n+CME ERROR: 3\r\n"}}},
+        {"FixedRequestTakesThePinButStays", SimState::PinNeeded,
+         {{"AT+CPIN=\"1234\"", "\r\nOK\r\n"},
+          {"AT+CLCK=\"SC\",0,\"1234\"", "\r\nERROR\r\n"},
+          {"AT+CLCK=\"SC\",2", "\r\n+CLCK: 1\r\n\r\nOK\r\n"},
+          {"AT+CPINR=\"SIM PIN\"", "\r\n+CPINR: SIM PIN,3,3\r\n\r\nOK\r\n"}},
+         true},
+    };
+    for (const auto& c : cases) {
+        ModemSettings s = gFactorySettings(9600);
+        ModemSettings stored = s;
+        SimCard card = gInsertCard(c.Sim, "1234");
+        card.LockFixed = c.LockFixed;
+        for (const Exchange& e : c.Talk) {
+            std::string_view body;
+            ASSERT_TRUE(gCommandBody(e.Line, body));
+            EXPECT_EQ(gFormatReply(gRunCommands(body, s, stored, card, {}), s), e.Reply) << c.Name << ": " << e.Line;
+        }
+    }
 }
 
 }  // namespace

@@ -37,6 +37,30 @@ TEST(ModemArguments, ReadsEveryOption) {
     EXPECT_EQ(o.Model, "MC\x1b[2J");
 }
 
+// --pin makes the card ask for its PIN unless --sim names its state, in either order.
+TEST(ModemArguments, ThePinAndTheCardState) {
+    const struct {
+        std::vector<std::string> Args;
+        SimState Sim;
+        const char* Pin;
+        bool LockFixed;
+    } cases[] = {
+        {{}, SimState::Ready, "0000", false},
+        {{"--pin", "12345678"}, SimState::PinNeeded, "12345678", false},
+        {{"--sim", "ready", "--pin", "1234"}, SimState::Ready, "1234", false},
+        {{"--pin", "1234", "--sim", "ready"}, SimState::Ready, "1234", false},
+        {{"--pin", "1234", "--sim", "puk", "--lock-fixed"}, SimState::PukNeeded, "1234", true},
+    };
+    for (const auto& c : cases) {
+        VirtualModemOptions o;
+        bool help = false;
+        ASSERT_EQ(gParseModemArguments(c.Args, o, help), "");
+        EXPECT_EQ(o.Sim, c.Sim);
+        EXPECT_EQ(o.Pin, c.Pin);
+        EXPECT_EQ(o.LockFixed, c.LockFixed);
+    }
+}
+
 TEST(ModemArguments, RefusesBadValues) {
     const std::vector<std::vector<std::string>> bad = {
         {"--com", "9"}, {"--speed", "9601"},
@@ -45,6 +69,7 @@ TEST(ModemArguments, RefusesBadValues) {
         {"--sim", "none"}, {"--signal", "32"}, {"--signal", "100"}, {"--registration", "away"}, {"--csq", "slow"},
         {"--imei", "12345678901234"}, {"--imei", "49015420323751x"},
         {"--maker"}, {"--model", "MC52i\r\nOK"}, {"--maker", "a\nb"},
+        {"--pin", "123"}, {"--pin", "123456789"}, {"--pin", "12a4"}, {"--pin"},
     };
     for (const auto& args : bad) {
         VirtualModemOptions o;

@@ -1,7 +1,7 @@
 #pragma once
 // A program of the project run as a child process, its stdout and stderr gathered as
-// they come; killed on destruction if it still runs. A program that cannot be started
-// fails the test.
+// they come, its stdin, when given, a pipe holding input and then its end; killed on
+// destruction if it still runs. A program that cannot be started fails the test.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -19,6 +19,7 @@
 #include <initializer_list>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,29 +28,38 @@ extern char** environ;
 
 class ChildProcess {
 public:
-    ChildProcess(const std::string& program, std::vector<std::string> args) {
+    ChildProcess(const std::string& program, std::vector<std::string> args,
+                 const std::optional<std::string>& input = std::nullopt) {
         args.insert(args.begin(), program);
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
         int out[2] = {-1, -1}, err[2] = {-1, -1};
-        if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) {
-            NotStarted("pipe2", errno, {out[0], out[1]});
+        int in[2] = {-1, -1};
+        if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0 || (input && pipe2(in, O_CLOEXEC) != 0)) {
+            NotStarted("pipe2", errno, {out[0], out[1], err[0], err[1], in[0], in[1]});
             return;
         }
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
+        if (input) posix_spawn_file_actions_adddup2(&actions, in[0], 0);
         posix_spawn_file_actions_adddup2(&actions, out[1], 1);
         posix_spawn_file_actions_adddup2(&actions, err[1], 2);
         const int spawned = posix_spawn(&Pid, program.c_str(), &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         if (spawned != 0) {
             Pid = -1;
-            NotStarted(program, spawned, {out[0], out[1], err[0], err[1]});
+            NotStarted(program, spawned, {out[0], out[1], err[0], err[1], in[0], in[1]});
             return;
         }
         close(out[1]);
         close(err[1]);
+        if (input) {
+            // Small texts only: they fit in the pipe, so the write never waits for the child.
+            close(in[0]);
+            [[maybe_unused]] const ssize_t written = write(in[1], input->data(), input->size());
+            close(in[1]);
+        }
         Reader = std::thread([this, o = out[0], e = err[0]] { Gather(o, e); });
     }
     ~ChildProcess() {

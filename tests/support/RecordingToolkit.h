@@ -22,10 +22,17 @@ public:
     // Called (outside the lock) when a message box is shown, before it "closes"; a test can
     // block here to keep the box open.
     std::function<void(const Message&)> OnMessage;
+    // The answer to each question (AskYesNo); none answers "Нет".
+    std::function<bool(const Message&)> OnQuestion;
 
     void ShowMessage(const std::string& text, const std::string& caption) override {
         const Message m{text, caption};
         if (Locked([&] { MessageList.push_back(m); }) && OnMessage) OnMessage(m);
+    }
+
+    bool AskYesNo(const std::string& text, const std::string& caption) override {
+        const Message m{text, caption};
+        return Locked([&] { QuestionList.push_back(m); }) && OnQuestion && OnQuestion(m);
     }
 
     // Snapshots for assertions.
@@ -36,6 +43,10 @@ public:
     std::vector<Message> Messages() {
         std::lock_guard lock(Mutex);
         return MessageList;
+    }
+    std::vector<Message> Questions() {
+        std::lock_guard lock(Mutex);
+        return QuestionList;
     }
     std::string Text(int id) {
         std::lock_guard lock(Mutex);
@@ -68,4 +79,5 @@ protected:
 private:
     std::condition_variable Changed;
     std::vector<Message> MessageList;
+    std::vector<Message> QuestionList;
 };

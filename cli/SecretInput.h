@@ -1,0 +1,8 @@
+#pragma once
+// One line read from standard input without its line end, and, when the input is a
+// terminal, without echo: for the SIM card's PIN, which must not be seen on screen or
+// taken from the command line. False at the end of the input.
+
+#include <string>
+
+bool gReadSecretLine(std::string& line);

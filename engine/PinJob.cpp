@@ -1,0 +1,204 @@
+// The PIN job: the check's modem search, then the SIM card's state, and only when the
+// card asks for its PIN and has more than one try left (or the operator agrees to spend
+// the last), the PIN once, the request turned off with it, and a look that it is off.
+// The PIN is sent at most once a press and never shown: its rows read "****".
+
+#include <algorithm>
+
+#include "engine/ConfigEngine.h"
+#include "engine/Format.h"
+#include "engine/Messages.h"
+#include "engine/PinRows.h"
+#include "toolkit/ControlIds.h"
+#include "toolkit/Cp1251.h"
+#include "toolkit/Toolkit.h"
+
+namespace {
+
+// The card may take a while to check a PIN; the answer is waited for, never asked again.
+constexpr uint32_t SecretTimeoutMs = 5000;
+constexpr int NoSimError = 10;
+constexpr int PinError = 11;
+constexpr int PukError = 12;
+constexpr int WrongPinError = 16;
+
+constexpr const char* StateQuery = "AT+CPIN?\r";
+constexpr const char* LockQuery = "AT+CLCK=\"SC\",2\r";
+constexpr const char* TriesQuery = "AT+CPINR=\"SIM PIN\"\r";
+
+// An answer in one line, as the log shows it, with any quoted PIN masked.
+std::string AnswerText(const InfoReply& answer, const std::string& pin) {
+    std::string text;
+    for (const std::string& line : answer.Lines) text += line + " ";
+    if (answer.Code == Ok) text += "OK";
+    else if (answer.CmeError >= 0) text += "+CME ERROR: " + std::to_string(answer.CmeError);
+    else text += "ERROR";
+    const std::string quoted = "\"" + pin + "\"";
+    for (size_t at = text.find(quoted); !pin.empty() && at != std::string::npos; at = text.find(quoted, at))
+        text.replace(at, quoted.size(), "\"****\"");
+    return gCp1251ToUtf8(text);
+}
+
+bool LockIs(const InfoReply& answer, const char* value) {
+    return answer.Code == Ok && !answer.Lines.empty() && answer.Lines.front() == std::string("+CLCK: ") + value;
+}
+
+void Wipe(std::string& secret) {
+    std::fill(secret.begin(), secret.end(), '\0');
+    secret.clear();
+}
+
+}  // namespace
+
+bool ConfigEngine::OnSimPin(const std::string& pin) {
+    if (Busy == 1 || !gIsPinCode(pin)) return false;
+    CommIndex = Owner->ComboSelected(ControlId::ComSelector);
+    Pin = pin;
+    Launch(RunKind::Pin);
+    return true;
+}
+
+void ConfigEngine::RunPinJob() {
+    if (Toolkit* w = Window()) w->LogDeleteAll(ControlId::LogView);
+    const int32_t port = CommIndex + 1;
+    ReportProgress(gFormat(Msg::Opening, port));
+    if (Port.Open(port) == 0) {
+        RunPin();
+        Port.Close();
+    }
+    Wipe(Pin);
+}
+
+// A question of the job: false, after the row that says why, unless the modem answered.
+bool ConfigEngine::AskShown(const char* command, InfoReply& answer) {
+    const std::string shown = StripLineEnds(command);
+    ReportProgress(gFormat(Msg::Executing, shown.c_str()));
+    const AskOutcome outcome = Ask(command, answer);
+    if (outcome == AskOutcome::Stop) return false;
+    // The port has shown its own message; the log still says where the job ended.
+    if (outcome == AskOutcome::PortFailure) {
+        ReportProgress(PinMsg::PortFailed);
+        return false;
+    }
+    if (answer.Code == TimedOut) {
+        ReportFailureUnlessStopped(gFormat(Msg::NoReply, shown.c_str()));
+        return false;
+    }
+    ReportProgress(gFormat(Msg::Received, AnswerText(answer, Pin).c_str()));
+    return true;
+}
+
+// Once the PIN is on its way, its answer is awaited whatever the operator does: a stop
+// then would leave unknown whether the card counted a try. A stop before it sends nothing.
+bool ConfigEngine::SendSecret(const std::string& command, const std::string& shown, InfoReply& answer) {
+    if (StopRequested) return false;
+    ReportProgress(gFormat(Msg::Executing, shown.c_str()));
+    Event* const stop = Port.StopEventRef;
+    Port.StopEventRef = nullptr;
+    const bool sent = SendText(command.c_str());
+    const ReplyCode code = sent ? Port.ReadInfoReply(command.c_str(), SecretTimeoutMs, answer) : Failed;
+    Port.StopEventRef = stop;
+    if (code == Stopped) return false;  // only the engine's ending gets here
+    if (code == Failed) {
+        ReportProgress(PinMsg::PortFailed);
+        return false;
+    }
+    if (code == TimedOut) {
+        ReportFailureUnlessStopped(gFormat(Msg::NoReply, shown.c_str()));
+        return false;
+    }
+    ReportProgress(gFormat(Msg::Received, AnswerText(answer, Pin).c_str()));
+    return true;
+}
+
+bool ConfigEngine::ConfirmLastTry() {
+    InfoReply tries;
+    if (!AskShown(TriesQuery, tries)) return false;
+    if (gPinTriesLeft(tries) != 1) return true;
+    Toolkit* w = Window();
+    if (w && w->AskYesNo(PinMsg::LastTry, PinMsg::LastTryCaption)) return true;
+    ReportProgress(PinMsg::Declined);
+    return false;
+}
+
+void ConfigEngine::ReportWrongPin(const InfoReply& answer, const std::string& shown) {
+    if (answer.CmeError == PukError) return ReportFailureUnlessStopped(PinMsg::PukNeeded);
+    if (answer.CmeError != WrongPinError) {
+        return ReportFailureUnlessStopped(
+            gFormat(Msg::ModemErrorReply, shown.c_str(), AnswerText(answer, Pin).c_str()));
+    }
+    InfoReply tries;
+    const int left = AskShown(TriesQuery, tries) ? gPinTriesLeft(tries) : -1;
+    ReportFailureUnlessStopped(left >= 0 ? gFormat(PinMsg::WrongPin, left) : std::string(PinMsg::WrongPinNoCount));
+}
+
+int32_t ConfigEngine::FinishPin(bool turnedOff) {
+    ReportProgress(turnedOff ? Msg::Succeeded : Msg::NotSucceeded);
+    return 1;
+}
+
+int32_t ConfigEngine::RunPin() {
+    if (!FindModem()) {
+        if (SearchPortFailed) ReportProgress(PinMsg::PortFailed);
+        else ReportFailureUnlessStopped(Msg::NoModem);
+        return FinishPin(false);
+    }
+    InfoReply state;
+    if (!AskShown(StateQuery, state)) return FinishPin(false);
+    const std::string word = gPinState(state);
+    if (state.CmeError == NoSimError) {
+        ReportFailureUnlessStopped(PinMsg::NoSim);
+        return FinishPin(false);
+    }
+    if (state.CmeError == PukError || word == "SIM PUK") {
+        ReportFailureUnlessStopped(PinMsg::PukNeeded);
+        return FinishPin(false);
+    }
+    const bool pinWanted = word == "SIM PIN" || state.CmeError == PinError;
+    if (!pinWanted && word != "READY") {
+        ReportFailureUnlessStopped(PinMsg::UnknownState);
+        return FinishPin(false);
+    }
+    if (!pinWanted) {
+        // A ready card may still ask at the next power-on; only its lock tells.
+        InfoReply lock;
+        if (!AskShown(LockQuery, lock)) return FinishPin(false);
+        if (LockIs(lock, "0")) {
+            ReportProgress(PinMsg::AlreadyOff);
+            return FinishPin(true);
+        }
+        if (!LockIs(lock, "1")) {
+            ReportFailureUnlessStopped(PinMsg::NotConfirmed);
+            return FinishPin(false);
+        }
+    }
+    if (!ConfirmLastTry()) return FinishPin(false);
+
+    if (pinWanted) {
+        InfoReply entered;
+        const std::string shown = "AT+CPIN=\"****\"";
+        if (!SendSecret("AT+CPIN=\"" + Pin + "\"\r", shown, entered)) return FinishPin(false);
+        if (entered.Code != Ok) {
+            ReportWrongPin(entered, shown);
+            return FinishPin(false);
+        }
+    }
+    InfoReply off;
+    const std::string shown = "AT+CLCK=\"SC\",0,\"****\"";
+    if (!SendSecret("AT+CLCK=\"SC\",0,\"" + Pin + "\"\r", shown, off)) return FinishPin(false);
+    if (off.Code != Ok) {
+        // After a right PIN an ERROR here leaves the card unlocked, only still asking.
+        if (off.CmeError == WrongPinError || off.CmeError == PukError) ReportWrongPin(off, shown);
+        else ReportFailureUnlessStopped(PinMsg::NotTurnedOff);
+        return FinishPin(false);
+    }
+    InfoReply lock;
+    InfoReply ready;
+    if (!AskShown(LockQuery, lock) || !AskShown(StateQuery, ready)) return FinishPin(false);
+    if (!LockIs(lock, "0") || gPinState(ready) != "READY") {
+        ReportFailureUnlessStopped(PinMsg::NotConfirmed);
+        return FinishPin(false);
+    }
+    ReportProgress(PinMsg::TurnedOff);
+    return FinishPin(true);
+}

@@ -1,0 +1,74 @@
+#include "gui-qt/SimPinDlg.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+
+#include <algorithm>
+#include <utility>
+
+#include "engine/Messages.h"
+#include "engine/PinRows.h"
+#include "gui-qt/DialogUnits.h"
+#include "toolkit/WindowChoices.h"
+
+SimPinDlg::SimPinDlg(QWidget* owner) : QDialog(owner) {
+    setObjectName(QStringLiteral("simPinDlg"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(QString::fromUtf8(SimPinCaption));
+    setFont(DialogUnits::DialogFont());
+    const DialogUnits du(font());
+    setFixedSize(du.X(186), du.Y(62));
+
+    auto* prompt = new QLabel(QString::fromUtf8(SimPinPrompt), this);
+    prompt->setObjectName(QStringLiteral("pinPrompt"));
+    prompt->setGeometry(du.Rect(7, 7, 172, 8));
+
+    Field = new QLineEdit(this);
+    Field->setObjectName(QStringLiteral("pinField"));
+    Field->setGeometry(du.Rect(7, 18, 172, 12));
+    Field->setEchoMode(QLineEdit::Password);
+    Field->setMaxLength(8);
+    // Letters and signs are refused as they are typed; too few digits, on OK.
+    Field->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,8}")), Field));
+    Field->setInputMethodHints(Qt::ImhDigitsOnly | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText);
+    prompt->setBuddy(Field);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("pinOk"));
+    ok->setGeometry(du.Rect(73, 40, 50, 14));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &SimPinDlg::accept);
+
+    auto* cancel = new QPushButton(QString::fromUtf8(SimPinCancel), this);
+    cancel->setObjectName(QStringLiteral("pinCancel"));
+    cancel->setGeometry(du.Rect(129, 40, 50, 14));
+    connect(cancel, &QPushButton::clicked, this, &SimPinDlg::reject);
+
+    Field->setFocus();
+}
+
+SimPinDlg::~SimPinDlg() {
+    Field->clear();
+    std::fill(Pin.begin(), Pin.end(), '\0');
+}
+
+std::string SimPinDlg::TakePin() { return std::exchange(Pin, std::string()); }
+
+void SimPinDlg::accept() {
+    std::string typed = Field->text().toStdString();
+    if (!gIsPinCode(typed)) {
+        std::fill(typed.begin(), typed.end(), '\0');
+        QMessageBox box(QMessageBox::Information, QString::fromUtf8(Msg::ErrorCaption),
+                        QString::fromUtf8(PinMsg::BadPin), QMessageBox::Ok, this);
+        box.exec();
+        Field->selectAll();
+        Field->setFocus();
+        return;
+    }
+    Pin = std::move(typed);
+    Field->clear();
+    QDialog::accept();
+}
