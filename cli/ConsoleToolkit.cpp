@@ -40,15 +40,17 @@ std::string Lines(const std::string& prefix, const std::string& text) {
 
 void ConsoleToolkit::Write(std::FILE* to, const std::string& text) {
     std::string lines = Lines(Prefix, text);
-    bool written = false;
-    {
-        std::unique_lock<std::mutex> lock;
-        if (OutputLock) lock = std::unique_lock(*OutputLock);
-        if (Progress) Progress->Write(to, lines);
-        else gWriteConsoleText(to, lines);
-        written = !std::ferror(to);
-    }
-    if (!written && to == Out && OnOutputLost) OnOutputLost();
+    std::unique_lock<std::mutex> lock;
+    if (OutputLock) lock = std::unique_lock(*OutputLock);
+    if (Progress) Progress->Write(to, lines);
+    else gWriteConsoleText(to, lines);
+    if (to == Out && std::ferror(to)) OutputLostUntold = true;
+}
+
+// Told here, outside the lock that rows are written under: the owner takes its own lock
+// to stop the jobs, and holds that one while it reads the last row.
+void ConsoleToolkit::StateChanged() {
+    if (OutputLostUntold.exchange(false) && OnOutputLost) OnOutputLost();
 }
 
 void ConsoleToolkit::ShowMessage(const std::string& text, const std::string&) {

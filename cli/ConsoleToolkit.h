@@ -7,6 +7,7 @@
 // batch's progress line. Text from the
 // modem is data: control characters other than line ends never reach the terminal.
 
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <mutex>
@@ -24,8 +25,8 @@ public:
 
     // Called on the calling thread with each new Start/Stop caption.
     std::function<void(const std::string& caption)> OnCaption;
-    // Called on the writing thread after a row could not be written to standard output
-    // (a closed pipe), each time.
+    // Called on the writing thread, once the row's change is done, after a row could not
+    // be written to standard output (a closed pipe), each time.
     std::function<void()> OnOutputLost;
 
     // Where the answers to questions are read from, a line each; none answers No.
@@ -40,6 +41,7 @@ public:
 protected:
     void RowInserted(int id, const std::string& text) override;
     void TextChanged(int id, const std::string& text) override;
+    void StateChanged() override;
 
 private:
     void Write(std::FILE* to, const std::string& text);
@@ -49,4 +51,5 @@ private:
     const std::string Prefix;
     std::mutex* OutputLock;
     ProgressLine* Progress;
+    std::atomic<bool> OutputLostUntold{false};
 };
