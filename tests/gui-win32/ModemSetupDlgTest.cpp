@@ -21,7 +21,10 @@
 
 #include "engine/CheckRows.h"
 #include "engine/ConfigStep.h"
+#include "engine/Messages.h"
+#include "engine/PinRows.h"
 #include "gui-win32/ModemSetupDlg.h"
+#include "gui-win32/Resource.h"
 #include "tests/gui-win32/RunningDialog.h"
 #include "serial/ComNames.h"
 #include "settings/RegistryStore.h"
@@ -251,6 +254,57 @@ TEST_F(ModemSetupDlgTest, TheSignalMeterShowsTheLevelAndItsRunGreysTheRunItems) 
     EXPECT_EQ(rows.back().rfind("Измерение завершено: показаний ", 0), 0u) << rows.back();
     ASSERT_TRUE(WaitFor([&] { return w.ControlText(ControlId::StartStop) == "Старт!"; }));
     for (const UINT command : ModemSetupDlg::RunCommands) EXPECT_FALSE(greyed(command)) << command;
+}
+
+// The PIN dialog refuses what is not 4 to 8 digits with a box and stays open, sending
+// nothing; Cancel runs nothing; a PIN it takes runs the job, which finds the virtual
+// modem's card without a request and sends no PIN.
+TEST_F(ModemSetupDlgTest, ThePinDialogRefusesABadPinAndSendsNothing) {
+    const int com = ModemCom();
+    ASSERT_GT(com, 0) << "KX_MODEM_COM: the driver gives the virtual modem's COM number";
+    RunningDialog w(Store);
+    w.Select(ControlId::ComSelector, com - 1);
+    const DWORD thread = GetWindowThreadProcessId(w.Dialog, nullptr);
+    auto openDialog = [&] {
+        PostMessageW(w.Dialog, WM_SYSCOMMAND, ModemSetupDlg::SimPinCommand, 0);
+        HWND ask = nullptr;
+        EXPECT_TRUE(WaitFor([&] { return (ask = FindThreadWindow(thread, SimPinCaption)) != nullptr; }));
+        return ask;
+    };
+    // Set as a paste would: the field's digit-only style and its length limit stop typing only.
+    auto enter = [](HWND ask, const wchar_t* pin) {
+        SetWindowTextW(GetDlgItem(ask, IDC_PIN_FIELD), pin);
+        PostMessageW(ask, WM_COMMAND, IDOK, 0);
+    };
+
+    HWND ask = openDialog();
+    ASSERT_NE(ask, nullptr);
+    EXPECT_EQ(Text(GetDlgItem(ask, IDC_PIN_PROMPT)), SimPinPrompt);
+    const auto style = static_cast<DWORD>(GetWindowLongW(GetDlgItem(ask, IDC_PIN_FIELD), GWL_STYLE));
+    EXPECT_EQ(style & (ES_PASSWORD | ES_NUMBER), DWORD{ES_PASSWORD | ES_NUMBER});
+    for (const wchar_t* bad : {L"", L"123", L"123456789", L"12a4", L"１２３４", L" 1234"}) {
+        SCOPED_TRACE(gFromUtf16(bad, wcslen(bad)));
+        enter(ask, bad);
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (box = FindThreadWindow(thread, Msg::ErrorCaption)) != nullptr; }));
+        EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)), PinMsg::BadPin);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+        EXPECT_TRUE(IsWindow(ask));
+    }
+    PostMessageW(ask, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(ask); }));
+    EXPECT_EQ(w.LogRows(), Rows{});
+
+    ask = openDialog();
+    ASSERT_NE(ask, nullptr);
+    enter(ask, L"4711");
+    ASSERT_TRUE(WaitFor([&] { return w.JobEnded(); }));
+    const Rows rows = w.LogRows();
+    ASSERT_GE(rows.size(), 2u);
+    EXPECT_EQ(rows[rows.size() - 2], PinMsg::AlreadyOff);
+    EXPECT_EQ(rows.back(), Succeeded);
+    for (const std::string& row : w.LogRows()) EXPECT_EQ(row.find("4711"), std::string::npos) << row;
 }
 
 // The close box during a job ends the window at once, and the port is free again for
