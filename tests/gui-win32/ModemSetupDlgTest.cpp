@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -30,6 +32,8 @@
 #include "settings/RegistryStore.h"
 #include "toolkit/AboutText.h"
 #include "toolkit/ControlIds.h"
+#include "toolkit/Cp1251.h"
+#include "toolkit/LogFile.h"
 #include "toolkit/Utf16_win32.h"
 #include "toolkit/WindowChoices.h"
 
@@ -305,6 +309,136 @@ TEST_F(ModemSetupDlgTest, ThePinDialogRefusesABadPinAndSendsNothing) {
     EXPECT_EQ(rows[rows.size() - 2], PinMsg::AlreadyOff);
     EXPECT_EQ(rows.back(), Succeeded);
     for (const std::string& row : w.LogRows()) EXPECT_EQ(row.find("4711"), std::string::npos) << row;
+}
+
+// The file dialog of "Сохранить журнал" as the operator works it: a name typed into it
+// and OK; a create prompt, where the dialog asks one, answered Yes.
+class SaveDialog {
+public:
+    explicit SaveDialog(const RunningDialog& w) : Thread(GetWindowThreadProcessId(w.Dialog, nullptr)) {
+        PostMessageW(w.Dialog, WM_COMMAND, MAKEWPARAM(ControlId::SaveLog, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(w.Control(ControlId::SaveLog)));
+        EXPECT_TRUE(WaitFor([&] { return (Dialog = FindThreadWindow(Thread, "Сохранить...")) != nullptr; }));
+    }
+
+    // The box that the save ends with, or none once the dialog has gone without one.
+    HWND Save(const std::wstring& name) {
+        if (!Dialog) return nullptr;
+        // The name field of an Explorer-style file dialog.
+        SetDlgItemTextW(Dialog, cmb13, name.c_str());
+        PostMessageW(Dialog, WM_COMMAND, IDOK, 0);
+        HWND box = nullptr;
+        EXPECT_TRUE(WaitFor([&] {
+            if (HWND prompt = OwnedBox(Dialog)) PostMessageW(prompt, WM_COMMAND, IDYES, 0);
+            box = FindThreadWindow(Thread, "Ошибка");
+            if (!box) box = FindThreadWindow(Thread, "Информация");
+            return box != nullptr || !IsWindow(Dialog);
+        }));
+        return box;
+    }
+
+private:
+    // A message box that the file dialog owns.
+    HWND OwnedBox(HWND owner) const {
+        struct Search {
+            HWND Owner;
+            HWND Found = nullptr;
+        } search{owner};
+        EnumThreadWindows(
+            Thread,
+            [](HWND window, LPARAM data) {
+                auto* s = reinterpret_cast<Search*>(data);
+                if (GetWindow(window, GW_OWNER) != s->Owner || !IsWindowVisible(window)) return TRUE;
+                s->Found = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.Found;
+    }
+
+    DWORD Thread;
+    HWND Dialog = nullptr;
+};
+
+std::string FileBytes(const std::wstring& path) {
+    std::string bytes;
+    if (FILE* f = _wfopen(path.c_str(), L"rb")) {
+        char chunk[4096];
+        for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) bytes.append(chunk, n);
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+// Typed full paths save again and again without a crash, each file the log's rows in code
+// page 1251 with CR LF; a name is given ".txt" once; a path too long for a file name gets
+// the refused-name box; a file that cannot be written gets the failure box with its path.
+TEST_F(ModemSetupDlgTest, SavingTheLogByTypedPathsWritesTheRowsOrTellsWhy) {
+    const int com = ModemCom();
+    ASSERT_GT(com, 0) << "KX_MODEM_COM: the driver gives the virtual modem's COM number";
+    // Wine's process numbers repeat from run to run; the clock makes the name new.
+    const std::wstring folder = L"Z:\\tmp\\kx-save-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                std::to_wstring(GetTickCount64());
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    struct Removal {
+        std::wstring Folder;
+        // The file dialog made the folder the current one, which keeps it from going.
+        ~Removal() {
+            SetCurrentDirectoryW(L"C:\\");
+            std::error_code ignored;
+            std::filesystem::remove_all(std::filesystem::path(Folder), ignored);
+        }
+    } removal{folder};
+    // A folder where the log's file would go: opening it for writing fails.
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\busy.txt").c_str(), nullptr));
+
+    RunningDialog w(Store);
+    w.Select(ControlId::ComSelector, com - 1);
+    PostMessageW(w.Dialog, WM_SYSCOMMAND, ModemSetupDlg::CheckCommand, 0);
+    ASSERT_TRUE(WaitFor([&] {
+        const Rows rows = w.LogRows();
+        return !rows.empty() && rows.back() == CheckMsg::Answered && w.ControlText(ControlId::StartStop) == "Старт!";
+    }));
+    std::string expected;
+    for (const std::string& row : w.LogRows()) expected += gToCp1251(row) + "\r\n";
+
+    for (int round = 1; round <= 10; ++round) {
+        SCOPED_TRACE(round);
+        const std::wstring name = folder + L"\\run" + std::to_wstring(round);
+        SaveDialog save(w);
+        EXPECT_EQ(save.Save(name), nullptr);
+        EXPECT_EQ(FileBytes(name + L".txt"), expected);
+    }
+
+    const struct {
+        const char* Name;
+        std::wstring Typed;
+        std::wstring Written;  // "": nothing is written
+        std::string Box;       // "": no box
+        std::string Caption;
+    } cases[] = {
+        {"a name with .txt is not given another", folder + L"\\given.txt", folder + L"\\given.txt", "", ""},
+        {"a file that cannot be opened is told with its path", folder + L"\\busy", L"", "(gWriteTxtFile (1) - ",
+         "Информация"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        SaveDialog save(w);
+        HWND box = save.Save(c.Typed);
+        if (c.Box.empty()) {
+            EXPECT_EQ(box, nullptr);
+        } else {
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(Text(box), c.Caption);
+            EXPECT_NE(Text(GetDlgItem(box, 0xFFFF)).find(c.Box), std::string::npos) << Text(GetDlgItem(box, 0xFFFF));
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+        }
+        if (!c.Written.empty()) {
+            EXPECT_EQ(FileBytes(c.Written), expected);
+        }
+    }
+    EXPECT_FALSE(w.Ended);
 }
 
 // The close box during a job ends the window at once, and the port is free again for
