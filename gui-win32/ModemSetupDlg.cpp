@@ -140,9 +140,19 @@ BOOL ModemSetupDlg::OnInitDialog() {
     column.pszText = heading.data();
     column.iSubItem = 0;
     SendMessageW(log, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    // A list view draws its first column's heading on the left whatever the column asks;
+    // the heading control itself centres it.
+    HDITEMW headingItem{};
+    headingItem.mask = HDI_FORMAT;
+    HWND header = ListView_GetHeader(log);
+    Header_GetItem(header, 0, &headingItem);
+    headingItem.fmt = (headingItem.fmt & ~HDF_JUSTIFYMASK) | HDF_CENTER;
+    Header_SetItem(header, 0, &headingItem);
+    // A row cut off at the column's edge shows its whole text in a tip under the pointer.
     const DWORD style = ListView_GetExtendedListViewStyle(log);
-    ListView_SetExtendedListViewStyleEx(
-        log, 0, (style & ~DWORD{LVS_EX_CHECKBOXES}) | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    ListView_SetExtendedListViewStyleEx(log, 0,
+                                        (style & ~DWORD{LVS_EX_CHECKBOXES}) | LVS_EX_FULLROWSELECT |
+                                            LVS_EX_GRIDLINES | LVS_EX_LABELTIP);
 
     InitEngine();
     return TRUE;

@@ -132,8 +132,13 @@ TEST_F(ModemSetupDlgTest, FirstStartShowsTheLayoutWithTheDefaultChoices) {
     SendMessageW(log, LVM_GETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
     EXPECT_EQ(column.cx, client.right - 20);
     const auto extended = static_cast<DWORD>(SendMessageW(log, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
-    EXPECT_EQ(extended & (LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES),
-              DWORD{LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES});
+    EXPECT_EQ(extended & (LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_LABELTIP | LVS_EX_CHECKBOXES),
+              DWORD{LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_LABELTIP});
+    // The heading is centred, as the layout asks, though a list view's first column is not.
+    HDITEMW headingItem{};
+    headingItem.mask = HDI_FORMAT;
+    ASSERT_TRUE(Header_GetItem(ListView_GetHeader(log), 0, &headingItem));
+    EXPECT_EQ(headingItem.fmt & HDF_JUSTIFYMASK, HDF_CENTER);
 
     // A separator, the About item, the check's item, the signal meter's and the PIN's;
     // Wine may add items of its own before ours.
