@@ -7,7 +7,7 @@
 #include "toolkit/HelpText.h"
 
 void gShowHelp(QWidget* owner) {
-    QMessageBox box(QMessageBox::Information, QString::fromUtf8(HelpCaption), QString::fromUtf8(HelpText),
+    QMessageBox box(QMessageBox::Information, QString::fromUtf8(HelpCaption), QString::fromStdString(gHelpText()),
                     QMessageBox::Ok, owner);
     box.setObjectName(QStringLiteral("helpBox"));
     box.setTextFormat(Qt::PlainText);

@@ -11,5 +11,5 @@ bool IsDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
 void gOnHelpKey(HWND owner) {
     if (IsDown(VK_SHIFT) || IsDown(VK_CONTROL) || IsDown(VK_MENU)) return;
-    MessageBoxW(owner, gToUtf16(HelpText).c_str(), gToUtf16(HelpCaption).c_str(), MB_OK | MB_ICONINFORMATION);
+    MessageBoxW(owner, gToUtf16(gHelpText()).c_str(), gToUtf16(HelpCaption).c_str(), MB_OK | MB_ICONINFORMATION);
 }

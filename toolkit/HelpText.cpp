@@ -1,8 +1,12 @@
 #include "toolkit/HelpText.h"
 
+#include "toolkit/PortHelp.h"
+
 const char* const HelpCaption = "Справка";
 
-const char* const HelpText =
+const std::string& gHelpText() {
+    static const std::string text = std::string(
+
     "Тервана готовит GSM-модем к обмену данными между прибором учёта и компьютером.\n"
     "\n"
     "Выберите:\n"
@@ -19,8 +23,6 @@ const char* const HelpText =
     "\n"
     "Если модем не отвечает, проверьте:\n"
     "• кабель между модемом и компьютером и питание модема;\n"
-    "• номер СОМ-порта. В Linux порту COMn соответствует устройство, на которое указывает "
-    "ссылка COMn в папке ~/.config/Halvstad/ports (например, на /dev/ttyUSB0), а без такой "
-    "ссылки — n-й найденный последовательный порт (см. README);\n"
-    "• что ваш пользователь входит в группу dialout (sudo usermod -aG dialout $USER, "
-    "затем войдите в систему заново).";
+    "• номер СОМ-порта") + PortHelp;
+    return text;
+}

@@ -213,6 +213,33 @@ TEST_F(ModemSetupDlgTest, TheSystemMenuItemOpensTheAboutBox) {
     EXPECT_FALSE(w.Ended);
 }
 
+// F1 gives the Windows operator the COM number as Device Manager shows it, and nothing
+// of Linux.
+TEST_F(ModemSetupDlgTest, HelpNamesThePortAsDeviceManagerShowsIt) {
+    RunningDialog w(Store);
+    // WM_HELP carries a pointer, so it cannot be posted; it is sent from a thread that
+    // waits while the box is open, as the key's own handling does.
+    std::thread f1([&] {
+        HELPINFO info{};
+        info.cbSize = sizeof info;
+        SendMessageW(w.Dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    });
+    HWND help = nullptr;
+    const bool shown = WaitFor([&] {
+        return (help = FindThreadWindow(GetWindowThreadProcessId(w.Dialog, nullptr), "Справка")) != nullptr;
+    });
+    if (shown) {
+        const std::string text = Text(GetDlgItem(help, 0xFFFF));
+        for (const char* part : {"Диспетчер устройств", "«Порты (COM и LPT)»"})
+            EXPECT_NE(text.find(part), std::string::npos) << part;
+        for (const char* part : {"dialout", "Linux", "~/.config"})
+            EXPECT_EQ(text.find(part), std::string::npos) << part;
+        PostMessageW(help, WM_COMMAND, IDOK, 0);
+    }
+    f1.join();
+    EXPECT_TRUE(shown);
+}
+
 // The system menu's check reports every item from the virtual modem and stores nothing.
 TEST_F(ModemSetupDlgTest, TheSystemMenuCheckReportsTheModem) {
     const int com = ModemCom();
