@@ -9,54 +9,23 @@
 #include <commctrl.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "gui-win32/ModemSetupDlg.h"
 #include "gui-win32/SignalMeter.h"
+#include "gui-win32/ThreadWindows.h"
 #include "serial/ComNames.h"
 #include "toolkit/AboutText.h"
 #include "settings/RegistryStore.h"
 #include "toolkit/ControlIds.h"
-#include "toolkit/Utf16_win32.h"
 #include "toolkit/WindowChoices.h"
 
 namespace {
-
-// Polls until done; false after a minute.
-bool WaitFor(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        Sleep(20);
-    }
-    return true;
-}
-
-HWND FindThreadWindow(DWORD thread, const std::wstring& caption) {
-    struct Search {
-        std::wstring Caption;
-        HWND Found = nullptr;
-    } search{caption};
-    EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM data) {
-            auto* s = reinterpret_cast<Search*>(data);
-            wchar_t text[128] = {};
-            GetWindowTextW(window, text, 128);
-            if (s->Caption != text || !IsWindowVisible(window)) return TRUE;
-            s->Found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-}
 
 // The window as it is on the screen, as a 24-bit bottom-up BMP file.
 bool SaveBitmap(HWND window, const std::wstring& path) {
@@ -126,8 +95,8 @@ int wmain(int argc, wchar_t** argv) {
     });
     HWND main = nullptr;
     HWND meter = nullptr;
-    const std::wstring meterCaption = gToUtf16(std::string(ProductName) + ": уровень сигнала");
-    if (!WaitFor([&] { return windowThread != 0 && (main = FindThreadWindow(windowThread, gToUtf16(ProductName))) != nullptr; })) {
+    const std::string meterCaption = std::string(ProductName) + ": уровень сигнала";
+    if (!WaitFor([&] { return windowThread != 0 && (main = FindThreadWindow(windowThread, ProductName)) != nullptr; })) {
         // Whatever the thread is doing, the process ends with it.
         window.detach();
         return Fail("the main window did not open");

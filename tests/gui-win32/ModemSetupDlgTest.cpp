@@ -246,11 +246,7 @@ TEST_F(ModemSetupDlgTest, TheSystemMenuCheckReportsTheModem) {
     ASSERT_GT(com, 0) << "KX_MODEM_COM: the driver gives the virtual modem's COM number";
     RunningDialog w(Store);
     w.Select(ControlId::ComSelector, com - 1);
-    PostMessageW(w.Dialog, WM_SYSCOMMAND, ModemSetupDlg::CheckCommand, 0);
-    ASSERT_TRUE(WaitFor([&] {
-        const Rows rows = w.LogRows();
-        return !rows.empty() && rows.back() == CheckMsg::Answered && w.ControlText(ControlId::StartStop) == "Старт!";
-    }));
+    ASSERT_TRUE(w.CheckAnswered());
     const Rows rows = w.LogRows();
     for (const char* item : {"Изготовитель: ", "IMEI: ", "SIM-карта: ", "Уровень сигнала: ", "Регистрация в сети: "})
         EXPECT_EQ(std::count_if(rows.begin(), rows.end(), [&](const std::string& r) { return r.rfind(item, 0) == 0; }), 1)
@@ -372,20 +368,9 @@ public:
 private:
     // A message box that the file dialog owns.
     HWND OwnedBox(HWND owner) const {
-        struct Search {
-            HWND Owner;
-            HWND Found = nullptr;
-        } search{owner};
-        EnumThreadWindows(
-            Thread,
-            [](HWND window, LPARAM data) {
-                auto* s = reinterpret_cast<Search*>(data);
-                if (GetWindow(window, GW_OWNER) != s->Owner || !IsWindowVisible(window)) return TRUE;
-                s->Found = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.Found;
+        return FindThreadWindow(Thread, [owner](HWND window) {
+            return GetWindow(window, GW_OWNER) == owner && IsWindowVisible(window);
+        });
     }
 
     DWORD Thread;
@@ -426,11 +411,7 @@ TEST_F(ModemSetupDlgTest, SavingTheLogByTypedPathsWritesTheRowsOrTellsWhy) {
 
     RunningDialog w(Store);
     w.Select(ControlId::ComSelector, com - 1);
-    PostMessageW(w.Dialog, WM_SYSCOMMAND, ModemSetupDlg::CheckCommand, 0);
-    ASSERT_TRUE(WaitFor([&] {
-        const Rows rows = w.LogRows();
-        return !rows.empty() && rows.back() == CheckMsg::Answered && w.ControlText(ControlId::StartStop) == "Старт!";
-    }));
+    ASSERT_TRUE(w.CheckAnswered());
     std::string expected;
     for (const std::string& row : w.LogRows()) expected += gToCp1251(row) + "\r\n";
 

@@ -7,7 +7,6 @@
 #include <commctrl.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -15,7 +14,9 @@
 #include <thread>
 #include <vector>
 
+#include "engine/CheckRows.h"
 #include "gui-win32/ModemSetupDlg.h"
+#include "gui-win32/ThreadWindows.h"
 #include "toolkit/AboutText.h"
 #include "toolkit/ControlIds.h"
 #include "toolkit/Utf16_win32.h"
@@ -24,40 +25,6 @@ using Rows = std::vector<std::string>;
 
 inline const std::string Succeeded = "Операция завершена успешно!";
 inline const std::string NotSucceeded = "Операция завершена НЕ успешно!";
-
-// Polls until done; false after a minute.
-inline bool WaitFor(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        Sleep(10);
-    }
-    return true;
-}
-
-inline std::string Text(HWND window) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return gFromUtf16(text.data(), text.size());
-}
-
-// The top-level window of thread with that caption, or none.
-inline HWND FindThreadWindow(DWORD thread, const std::string& caption) {
-    struct Search {
-        std::string Caption;
-        HWND Found = nullptr;
-    } search{caption};
-    EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM data) {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (Text(window) != s->Caption) return TRUE;
-            s->Found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-}
 
 inline std::wstring ApplicationKey() {
     wchar_t path[MAX_PATH];
@@ -116,6 +83,15 @@ public:
             rows.push_back(gFromUtf16(text, static_cast<size_t>(length)));
         }
         return rows;
+    }
+
+    // Runs the system menu's check and waits for its answered end.
+    bool CheckAnswered() const {
+        PostMessageW(Dialog, WM_SYSCOMMAND, ModemSetupDlg::CheckCommand, 0);
+        return WaitFor([this] {
+            const Rows rows = LogRows();
+            return !rows.empty() && rows.back() == CheckMsg::Answered && ControlText(ControlId::StartStop) == "Старт!";
+        });
     }
 
     bool JobEnded() const {

@@ -1,0 +1,50 @@
+#pragma once
+// Working a window from outside, as the window tests and the screenshot program do: wait
+// for a state, read a window's text, find a thread's top-level window.
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "toolkit/Utf16_win32.h"
+
+// Polls until done; false after a minute.
+inline bool WaitFor(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+inline std::string Text(HWND window) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return gFromUtf16(text.data(), text.size());
+}
+
+// The first top-level window of thread that matches, or none.
+inline HWND FindThreadWindow(DWORD thread, const std::function<bool(HWND)>& matches) {
+    struct Search {
+        const std::function<bool(HWND)>& Matches;
+        HWND Found = nullptr;
+    } search{matches};
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM data) {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (!s->Matches(window)) return TRUE;
+            s->Found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+// The top-level window of thread with that caption, or none.
+inline HWND FindThreadWindow(DWORD thread, const std::string& caption) {
+    return FindThreadWindow(thread, [&](HWND window) { return Text(window) == caption; });
+}
