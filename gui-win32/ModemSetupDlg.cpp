@@ -46,10 +46,10 @@ INT_PTR CALLBACK ModemSetupDlg::DialogProc(HWND dialog, UINT message, WPARAM wPa
         reinterpret_cast<ModemSetupDlg*>(lParam)->Dialog = dialog;
     }
     auto* self = reinterpret_cast<ModemSetupDlg*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    return self ? self->OnMessage(message, wParam) : FALSE;
+    return self ? self->OnMessage(message, wParam, lParam) : FALSE;
 }
 
-INT_PTR ModemSetupDlg::OnMessage(UINT message, WPARAM wParam) {
+INT_PTR ModemSetupDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         return OnInitDialog();
@@ -86,6 +86,8 @@ INT_PTR ModemSetupDlg::OnMessage(UINT message, WPARAM wParam) {
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
+    case WM_DRAWITEM:
+        return ComList && ComList->Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_HELP:
         gOnHelpKey(Dialog);
         return TRUE;
@@ -97,6 +99,7 @@ INT_PTR ModemSetupDlg::OnMessage(UINT message, WPARAM wParam) {
         EndWorker();
         Kit.SetSignalView(nullptr);
         Meter.reset();
+        ComList.reset();
         Dialog = nullptr;
         return FALSE;
     default:
@@ -107,6 +110,8 @@ INT_PTR ModemSetupDlg::OnMessage(UINT message, WPARAM wParam) {
 BOOL ModemSetupDlg::OnInitDialog() {
     gApplyDialogInit(Dialog, Instance(), IDD_MODEM_SETUP);
     Kit.Attach(Dialog);
+    ComList = std::make_unique<ComPortList>(GetDlgItem(Dialog, ControlId::ComSelector),
+                                            GetDlgItem(Dialog, ControlId::SpeedSelector));
 
     if (HMENU menu = GetSystemMenu(Dialog, FALSE)) {
         const wchar_t* text = nullptr;
@@ -160,6 +165,9 @@ BOOL ModemSetupDlg::OnInitDialog() {
 
 void ModemSetupDlg::OnCommand(WORD id, WORD code) {
     switch (id) {
+    case ControlId::ComSelector:
+        if (ComList) ComList->OnNotification(code);
+        break;
     case ControlId::StartStop:
         if (code == BN_CLICKED) OnStartStop();
         break;

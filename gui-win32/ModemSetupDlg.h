@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "engine/ConfigEngine.h"
+#include "gui-win32/ComPortList.h"
 #include "gui-win32/SignalMeter.h"
 #include "gui-win32/Win32Toolkit.h"
 
@@ -37,7 +38,7 @@ public:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR OnMessage(UINT message, WPARAM wParam);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     BOOL OnInitDialog();
     void OnCommand(WORD id, WORD code);
     void RunAboutBox();
@@ -55,4 +56,5 @@ private:
 
     Win32Toolkit Kit;
     std::unique_ptr<SignalMeter> Meter;
+    std::unique_ptr<ComPortList> ComList;
 };

@@ -53,16 +53,7 @@ int ModemCom() {
     return com ? std::atoi(com) : 0;
 }
 
-class ModemSetupDlgTest : public ::testing::Test {
-protected:
-    // Each test starts as a first start.
-    void SetUp() override {
-        RegDeleteTreeW(HKEY_CURRENT_USER, ApplicationKey().c_str());
-        Store.SetRoot(CompanyName);
-    }
-
-    RegistryStore Store;
-};
+using ModemSetupDlgTest = FirstStartTest;
 
 TEST_F(ModemSetupDlgTest, FirstStartShowsTheLayoutWithTheDefaultChoices) {
     RunningDialog w(Store);
@@ -78,7 +69,7 @@ TEST_F(ModemSetupDlgTest, FirstStartShowsTheLayoutWithTheDefaultChoices) {
     // its open list and a list view's border to its frame.
     constexpr DWORD List = CBS_DROPDOWNLIST | WS_TABSTOP;
     for (const Control& c : {
-             Control{ControlId::ComSelector, WC_COMBOBOXW, List, CBS_SORT},
+             Control{ControlId::ComSelector, WC_COMBOBOXW, List | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, CBS_SORT},
              Control{ControlId::StartStop, WC_BUTTONW, WS_TABSTOP, BS_DEFPUSHBUTTON},
              Control{ControlId::StatusLine, WC_STATICW, SS_SUNKEN | WS_GROUP, SS_CENTER | SS_RIGHT},
              Control{ControlId::SpeedSelector, WC_COMBOBOXW, List, CBS_SORT},

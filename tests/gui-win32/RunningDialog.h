@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdio>
@@ -17,6 +18,8 @@
 #include "engine/CheckRows.h"
 #include "gui-win32/ModemSetupDlg.h"
 #include "gui-win32/ThreadWindows.h"
+#include "serial/ComNames.h"
+#include "settings/RegistryStore.h"
 #include "toolkit/AboutText.h"
 #include "toolkit/ControlIds.h"
 #include "toolkit/Utf16_win32.h"
@@ -33,6 +36,17 @@ inline std::wstring ApplicationKey() {
     name = name.substr(name.find_last_of(L'\\') + 1);
     return L"Software\\Halvstad\\" + name.substr(0, name.rfind(L'.'));
 }
+
+// Each test starts as a first start: nothing stored under the test program's key.
+class FirstStartTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegDeleteTreeW(HKEY_CURRENT_USER, ApplicationKey().c_str());
+        Store.SetRoot(CompanyName);
+    }
+
+    RegistryStore Store;
+};
 
 // The main window as start-up runs it, on its own thread, until it is closed.
 class RunningDialog {
