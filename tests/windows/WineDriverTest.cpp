@@ -195,20 +195,56 @@ TEST_F(WineTest, Win32BackEndOnSilentAndTalkingModems) {
     EXPECT_EQ(tests.Wait(), 0) << tests.Stdout() << tests.Stderr();
 }
 
+// What the native window's tests need: a display, a modem on COM12, and Wine closing its
+// windows at once (without a window manager it takes some 2 s). The display goes last:
+// Wine ends before it.
+class NativeWindowWorld {
+public:
+    // Empty when ready, otherwise what is missing.
+    std::string Start() {
+        if (Display.Name.empty()) return "Xvfb did not start";
+        if (std::string error = Line.Start(); !error.empty()) return error;
+        ChildProcess managed(KX_WINE_RUN,
+                             {"reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f"});
+        if (managed.Wait() != 0) return managed.Stderr();
+        setenv("KX_MODEM_COM", "12", 1);
+        return {};
+    }
+
+private:
+    XvfbDisplay Display;
+    WineModem Line{Modem(12, 115200)};
+};
+
 // The native window, created in-process by its test program and worked with window
-// messages, against a modem on COM12. The display goes last: Wine ends before it.
+// messages, against the modem.
 TEST_F(WineTest, NativeWindowAgainstTheModem) {
-    XvfbDisplay display;
-    ASSERT_NE(display.Name, "") << "Xvfb did not start";
-    WineModem modem(Modem(12, 115200));
-    ASSERT_EQ(modem.Start(), "");
-    // Without a window manager Wine takes some 2 s to close a window it manages itself.
-    ChildProcess managed(KX_WINE_RUN,
-                         {"reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f"});
-    ASSERT_EQ(managed.Wait(), 0) << managed.Stderr();
-    setenv("KX_MODEM_COM", "12", 1);
+    NativeWindowWorld world;
+    ASSERT_EQ(world.Start(), "");
     WineProcess tests("tests/gui-win32/kx_win32_window_tests.exe", {});
     EXPECT_EQ(tests.Wait(), 0) << tests.Stdout() << tests.Stderr();
+}
+
+// The window's layout at each DPI an operator's display may have, set as Windows keeps
+// it for the user; the prefix is left at 96 as it was.
+TEST_F(WineTest, NativeWindowFitsAtEveryDpi) {
+    NativeWindowWorld world;
+    ASSERT_EQ(world.Start(), "");
+    const auto setDpi = [](int dpi) {
+        ChildProcess set(KX_WINE_RUN, {"reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t",
+                                       "REG_DWORD", "/d", std::to_string(dpi), "/f"});
+        return set.Wait() == 0;
+    };
+    setenv("GTEST_FILTER", "LayoutTest.*", 1);
+    for (const int dpi : {96, 120, 144, 192}) {
+        ASSERT_TRUE(setDpi(dpi));
+        setenv("KX_EXPECT_DPI", std::to_string(dpi).c_str(), 1);
+        WineProcess tests("tests/gui-win32/kx_win32_window_tests.exe", {});
+        EXPECT_EQ(tests.Wait(), 0) << "at " << dpi << " DPI:\n" << tests.Stdout() << tests.Stderr();
+    }
+    unsetenv("GTEST_FILTER");
+    unsetenv("KX_EXPECT_DPI");
+    EXPECT_TRUE(setDpi(96));
 }
 
 }  // namespace
