@@ -4,6 +4,7 @@
 // signalled clears it, and signals do not accumulate. Manual-reset: stays signalled.
 // It is backed by a descriptor that the serial backend can poll together with a port.
 
+#include <atomic>
 #include <cstdint>
 
 class Event {
@@ -29,4 +30,7 @@ public:
 private:
     Reset Mode;
     intptr_t Native;
+    // Set by every signal and cleared only by a take: while it is false the event is
+    // not signalled, so a look needs no system call. Many ports look before every step.
+    std::atomic<bool> Raised{false};
 };

@@ -15,17 +15,26 @@ Event::~Event() {
     if (Native) CloseHandle(H(Native));
 }
 
-void Event::Signal() { SetEvent(H(Native)); }
+void Event::Signal() {
+    SetEvent(H(Native));
+    Raised = true;
+}
 
 // Windows cannot look at an auto-reset event without taking its signal: a look that
 // finds it signalled puts the signal back.
 bool Event::IsSignalled() const {
+    if (!Raised) return false;
+    if (Mode == Reset::Manual) return true;
     if (WaitForSingleObject(H(Native), 0) != WAIT_OBJECT_0) return false;
     if (Mode == Reset::Auto) SetEvent(H(Native));
     return true;
 }
 
-bool Event::Poll() { return WaitForSingleObject(H(Native), 0) == WAIT_OBJECT_0; }
+bool Event::Poll() {
+    if (Mode == Reset::Manual) return IsSignalled();
+    if (!Raised.exchange(false)) return false;
+    return WaitForSingleObject(H(Native), 0) == WAIT_OBJECT_0;
+}
 
 bool Event::Wait() { return WaitForSingleObject(H(Native), INFINITE) == WAIT_OBJECT_0; }
 

@@ -74,6 +74,11 @@ int gMakeRaw(int fd) {
     return Set(fd, t);
 }
 
+uint32_t gReadLineSpeed(int fd) {
+    termios2 t{};
+    return Get(fd, t) == 0 ? SpeedOf(t) : 0;
+}
+
 int gReadLineSettings(int fd, LineSettings& line) {
     termios2 t{};
     if (int error = Get(fd, t)) return error;
@@ -118,15 +123,14 @@ int gWriteLineSettings(int fd, const LineSettings& line) {
     const uint32_t rts = line.Flags & LineFlag::RtsControlMask;
     // Handshake and toggle modes have no termios counterpart; those lines are left alone.
     if (dtr <= LineFlag::DtrControlEnable) {
-        if (int error = gSetModemLines(fd, TIOCM_DTR, dtr != 0)) return error;
+        if (int error = gSetModemLines(fd, TIOCM_DTR, dtr != 0); error && !gLacksModemLines(error)) return error;
     }
     if (rts <= LineFlag::RtsControlEnable) {
-        if (int error = gSetModemLines(fd, TIOCM_RTS, rts != 0)) return error;
+        if (int error = gSetModemLines(fd, TIOCM_RTS, rts != 0); error && !gLacksModemLines(error)) return error;
     }
     return 0;
 }
 
-int gSetModemLines(int fd, int bits, bool on) {
-    if (ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits) == 0) return 0;
-    return errno == ENOTTY || errno == EINVAL ? 0 : errno;
-}
+int gSetModemLines(int fd, int bits, bool on) { return ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits) == 0 ? 0 : errno; }
+
+bool gLacksModemLines(int error) { return error == ENOTTY || error == EINVAL; }

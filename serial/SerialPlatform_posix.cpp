@@ -12,6 +12,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 
 #include "serial/ComNames.h"
 #include "serial/Event.h"
@@ -143,11 +144,18 @@ public:
     }
 
     SysResult EscapeFunction(PortHandle h, uint32_t function) override {
+        int bit = 0;
         switch (function) {
-        case EscapeSetDtr: return FromCode(gSetModemLines(Fd(h), TIOCM_DTR, true));
-        case EscapeSetRts: return FromCode(gSetModemLines(Fd(h), TIOCM_RTS, true));
+        case EscapeSetDtr: bit = TIOCM_DTR; break;
+        case EscapeSetRts: bit = TIOCM_RTS; break;
         default: return gErrnoResult(EINVAL);
         }
+        // The lines are raised before every command; a device that has none is asked once.
+        if (WithoutModemLines.count(Fd(h))) return Done();
+        const int error = gSetModemLines(Fd(h), bit, true);
+        if (!gLacksModemLines(error)) return FromCode(error);
+        WithoutModemLines.insert(Fd(h));
+        return Done();
     }
 
     // A terminal keeps no error state that would fail later calls.
@@ -224,6 +232,7 @@ public:
             std::lock_guard lock(Mutex);
             Timeouts.erase(Fd(h));
         }
+        WithoutModemLines.erase(Fd(h));
         ioctl(Fd(h), TIOCNXCL);
         close(Fd(h));
     }
@@ -246,8 +255,8 @@ private:
         for (;;) {
             int queued = 0;
             if (ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0) return Done();
-            LineSettings line;
-            const uint32_t speed = gReadLineSettings(fd, line) == 0 && line.BaudRate ? line.BaudRate : 9600;
+            const uint32_t read = gReadLineSpeed(fd);
+            const uint32_t speed = read ? read : 9600;
             const auto needed = std::chrono::microseconds(uint64_t{10} * 1000000u * unsigned(queued) / speed);
             const auto until = Clock::now() + std::max<Clock::duration>(needed, std::chrono::milliseconds(1));
             if (WaitFor(-1, 0, {nullptr, wake.Cancel}, until).Cancel) return gErrnoResult(ECANCELED);
@@ -256,6 +265,8 @@ private:
 
     std::mutex Mutex;
     std::map<int, CommTimeouts> Timeouts;
+    // Descriptors whose device has no modem-control lines; only the port's own thread uses it.
+    std::set<int> WithoutModemLines;
     // Only the thread that opens reads it, right after a failed open.
     OpenFailure Failure;
 };

@@ -101,8 +101,7 @@ public:
     }
 
     uint32_t LineSpeed() override {
-        LineSettings line;
-        return Master >= 0 && gReadLineSettings(Master, line) == 0 ? line.BaudRate : 0;
+        return Master >= 0 ? gReadLineSpeed(Master) : 0;
     }
 
     std::string DevicePath() const override { return Device; }
