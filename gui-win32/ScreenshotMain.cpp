@@ -1,8 +1,11 @@
-// kestrelix-screenshot.exe FOLDER COM: a picture of the native signal meter for the
-// README, after a run of readings from the virtual modem on COM, saved as
-// FOLDER\signal-meter-win32.bmp. The caller provides the display, the prefix and the
-// modem. The main window runs on its own thread, as start-up runs it, and this thread
-// works it with window messages.
+// kestrelix-screenshot.exe FOLDER COM PICTURE: a picture of the native window for the
+// README, saved into FOLDER as a BMP file:
+//   signal-meter  the signal meter after a run of readings from the virtual modem on COM
+//                 (signal-meter-win32.bmp);
+//   com-tip       the open COM list with the tip of COM's entry, a USB modem's port as
+//                 Device Manager would list it (com-tip-win32-DPI.bmp, at the display's DPI).
+// The caller provides the display, the prefix and the modem. The main window runs on its
+// own thread, as start-up runs it, and this thread works it with window messages.
 
 #include <windows.h>
 
@@ -22,15 +25,14 @@
 #include "serial/ComNames.h"
 #include "toolkit/AboutText.h"
 #include "settings/RegistryStore.h"
+#include "tests/gui-win32/RegisteredPort.h"
 #include "toolkit/ControlIds.h"
 #include "toolkit/WindowChoices.h"
 
 namespace {
 
-// The window as it is on the screen, as a 24-bit bottom-up BMP file.
-bool SaveBitmap(HWND window, const std::wstring& path) {
-    RECT r{};
-    GetWindowRect(window, &r);
+// A part of the screen as a 24-bit bottom-up BMP file.
+bool SaveBitmap(RECT r, const std::wstring& path) {
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
     HDC screen = GetDC(nullptr);
@@ -72,11 +74,70 @@ int Fail(const char* why) {
     return 1;
 }
 
+RECT PlaceOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+int SignalMeterPicture(HWND main, DWORD thread, const std::wstring& folder) {
+    PostMessageW(main, WM_SYSCOMMAND, ModemSetupDlg::SignalCommand, 0);
+    const std::string caption = std::string(ProductName) + ": уровень сигнала";
+    HWND meter = nullptr;
+    if (!WaitFor([&] { return (meter = FindThreadWindow(thread, caption)) != nullptr; }))
+        return Fail("the signal meter did not open");
+    // The search, then enough readings to fill the plot.
+    Sleep(9000);
+    int status = 0;
+    if (GetWindowTextLengthW(GetDlgItem(meter, SignalMeter::FigureId)) == 0)
+        status = Fail("the signal meter shows no reading");
+    else if (!SaveBitmap(PlaceOf(meter), folder + L"\\signal-meter-win32.bmp"))
+        status = Fail("cannot save the picture of the signal meter");
+    PostMessageW(meter, WM_CLOSE, 0, 0);
+    return status;
+}
+
+int ComTipPicture(HWND main, DWORD thread, int com, const std::wstring& folder) {
+    const std::wstring name = L"COM" + std::to_wstring(com);
+    const RegisteredPort port(name.c_str(), (L"GSM-модем USB (" + name + L")").c_str(), L"Halvstad", L"usbser");
+    if (!port.Failure.empty()) return Fail(port.Failure.c_str());
+    const HWND combo = GetDlgItem(main, ControlId::ComSelector);
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    GetComboBoxInfo(combo, &info);
+    if (!WaitFor([&] { return IsWindowVisible(info.hwndList) != FALSE; })) return Fail("the COM list did not open");
+    RECT entry{};
+    SendMessageW(info.hwndList, LB_GETITEMRECT, static_cast<WPARAM>(com - 1), reinterpret_cast<LPARAM>(&entry));
+    HWND tip = nullptr;
+    const bool shown = PointAt(Centre(info.hwndList, entry)) && WaitFor([&] {
+        tip = FindThreadWindow(thread, [](HWND window) {
+            wchar_t type[64] = {};
+            GetClassNameW(window, type, 64);
+            return std::wstring(type) == TOOLTIPS_CLASSW && IsWindowVisible(window) && GetWindowTextLengthW(window) > 0;
+        });
+        return tip != nullptr;
+    });
+    if (!shown) return Fail("the COM entry's tip did not show");
+    // The tip has drawn itself once it is there.
+    Sleep(300);
+    RECT all = PlaceOf(main);
+    for (HWND part : {info.hwndList, tip}) {
+        const RECT r = PlaceOf(part);
+        UnionRect(&all, &all, &r);
+    }
+    const std::wstring file = folder + L"\\com-tip-win32-" + std::to_wstring(GetDpiForWindow(main)) + L".bmp";
+    const int status = SaveBitmap(all, file) ? 0 : Fail("cannot save the picture of the COM list");
+    SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    return status;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 3 || _wtoi(argv[2]) < 1 || _wtoi(argv[2]) > ComPortCount) {
-        std::fputs("usage: kestrelix-screenshot FOLDER COM\n", stderr);
+    const std::wstring picture = argc == 4 ? argv[3] : L"";
+    if ((picture != L"signal-meter" && picture != L"com-tip") || _wtoi(argv[2]) < 1 || _wtoi(argv[2]) > ComPortCount) {
+        std::fputs("usage: kestrelix-screenshot FOLDER COM signal-meter|com-tip\n", stderr);
         return 2;
     }
     const std::wstring folder = argv[1];
@@ -94,27 +155,14 @@ int wmain(int argc, wchar_t** argv) {
         dialog.DoModal();
     });
     HWND main = nullptr;
-    HWND meter = nullptr;
-    const std::string meterCaption = std::string(ProductName) + ": уровень сигнала";
     if (!WaitFor([&] { return windowThread != 0 && (main = FindThreadWindow(windowThread, ProductName)) != nullptr; })) {
         // Whatever the thread is doing, the process ends with it.
         window.detach();
         return Fail("the main window did not open");
     }
     SendDlgItemMessageW(main, ControlId::ComSelector, CB_SETCURSEL, static_cast<WPARAM>(com - 1), 0);
-    PostMessageW(main, WM_SYSCOMMAND, ModemSetupDlg::SignalCommand, 0);
-    int status = 0;
-    if (!WaitFor([&] { return (meter = FindThreadWindow(windowThread, meterCaption)) != nullptr; })) {
-        status = Fail("the signal meter did not open");
-    } else {
-        // The search, then enough readings to fill the plot.
-        Sleep(9000);
-        if (GetWindowTextLengthW(GetDlgItem(meter, SignalMeter::FigureId)) == 0)
-            status = Fail("the signal meter shows no reading");
-        else if (!SaveBitmap(meter, folder + L"\\signal-meter-win32.bmp"))
-            status = Fail("cannot save the picture of the signal meter");
-        PostMessageW(meter, WM_CLOSE, 0, 0);
-    }
+    const int status = picture == L"signal-meter" ? SignalMeterPicture(main, windowThread, folder)
+                                                  : ComTipPicture(main, windowThread, com, folder);
     // Like the close box: the window waits for the meter's job to end.
     PostMessageW(main, WM_CLOSE, 0, 0);
     window.join();

@@ -1,10 +1,11 @@
 #pragma once
 // Working a window from outside, as the window tests and the screenshot program do: wait
-// for a state, read a window's text, find a thread's top-level window.
+// for a state, read a window's text, find a thread's top-level window, point at it.
 
 #include <windows.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -47,4 +48,32 @@ inline HWND FindThreadWindow(DWORD thread, const std::function<bool(HWND)>& matc
 // The top-level window of thread with that caption, or none.
 inline HWND FindThreadWindow(DWORD thread, const std::string& caption) {
     return FindThreadWindow(thread, [&](HWND window) { return Text(window) == caption; });
+}
+
+// Moves the pointer as the mouse does, and waits until it is there.
+inline bool PointAt(POINT to) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(to.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(to.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+    return WaitFor([&] {
+        POINT at{};
+        GetCursorPos(&at);
+        return std::abs(at.x - to.x) <= 1 && std::abs(at.y - to.y) <= 1;
+    });
+}
+
+// The centre of rect, in window's client coordinates, on the screen.
+inline POINT Centre(HWND window, RECT rect) {
+    POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(window, &centre);
+    return centre;
+}
+
+inline POINT Centre(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return Centre(window, client);
 }

@@ -47,33 +47,6 @@ std::string ShownTip(const RunningDialog& w) {
     return tip ? Text(tip) : std::string();
 }
 
-// Moves the pointer as the mouse does, and waits until it is there.
-bool PointAt(POINT to) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(to.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(to.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-    return WaitFor([&] {
-        POINT at{};
-        GetCursorPos(&at);
-        return std::abs(at.x - to.x) <= 1 && std::abs(at.y - to.y) <= 1;
-    });
-}
-
-POINT Centre(HWND window, RECT rect) {
-    POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    ClientToScreen(window, &centre);
-    return centre;
-}
-
-POINT Centre(HWND window) {
-    RECT client{};
-    GetClientRect(window, &client);
-    return Centre(window, client);
-}
-
 // How many pixels of a picture differ from its background, that is, how much ink it has.
 class Picture {
 public:
