@@ -119,6 +119,12 @@ int ComTipPicture(HWND main, DWORD thread, int com, const std::wstring& folder) 
         return tip != nullptr;
     });
     if (!shown) return Fail("the COM entry's tip did not show");
+    // Without a window manager Wine may leave the dialog stacked above its own pop-ups.
+    // Only a change of place restacks them.
+    for (HWND part : {info.hwndList, tip}) {
+        for (HWND place : {HWND_NOTOPMOST, HWND_TOPMOST})
+            SetWindowPos(part, place, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
     // The tip has drawn itself once it is there.
     Sleep(300);
     RECT all = PlaceOf(main);

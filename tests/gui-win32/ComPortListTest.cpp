@@ -23,7 +23,7 @@ namespace {
 
 using ComPortListTest = FirstStartTest;
 
-const std::string Modem = "COM5: COM5: Halvstad GSM-модем USB (COM5), драйвер usbser";
+const std::string Modem = "COM5: Halvstad GSM-модем USB (COM5), драйвер usbser";
 
 HWND OpenList(const RunningDialog& w) {
     COMBOBOXINFO info{};

@@ -28,6 +28,9 @@ TEST(PortIdentityTest, DescriptionOfEachKindOfEntry) {
         {{8, PortPresence::NotDevice, "/p/COM8", "/home/a/notes", {}}, "/home/a/notes (ссылка /p/COM8) — не устройство"},
         {{9, PortPresence::PtyMaster, "/p/COM9", "/dev/ptmx", {}},
          "/dev/ptmx (ссылка /p/COM9) — ведущая сторона псевдотерминала, не последовательный порт"},
+        {{10, PortPresence::Device, "", "COM10", {"usbser", "Halvstad", "GSM-модем USB (COM10)", ""}},
+         "Halvstad GSM-модем USB (COM10), драйвер usbser"},
+        {{11, PortPresence::Device, "", "COM11", {}}, "COM11"},
     };
     for (const auto& c : cases) EXPECT_EQ(gDescribePort(c.Port), c.Text) << c.Port.Number;
 }
