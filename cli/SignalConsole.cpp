@@ -88,11 +88,13 @@ int gRunSignal(const CliOptions& options) {
     // Made before the engine's worker starts, which must inherit the blocked interrupt.
     InterruptWatcher watcher([&window] { window.Interrupt(); });
     MemorySettings settings;
-    gFillWindowChoices(window, options.ComNumbers.front() - 1);
+    const int com = options.ComNumbers.front();
+    // A console shows no list: the numbers up to the chosen one give the engine its name.
+    gFillWindowChoices(window, com - 1, com);
     ConfigEngine engine(settings);
     engine.SetWindow(&window);
     ModemChoices choices;
-    choices.ComIndex = options.ComNumbers.front() - 1;
+    choices.ComIndex = com - 1;
     engine.InitEngine(choices);
     watcher.Start();
     engine.OnMeasureSignal();

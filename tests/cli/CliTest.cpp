@@ -319,17 +319,17 @@ std::string Repeat(const std::string& cell, int times) {
 }
 
 // Redirected: one data line a reading, then the summary; the rows go to stderr. The
-// modem's walk never leaves 0-31 and 99.
+// modem's walk never leaves 0-31 and 99. Its number lies past the window's 32.
 TEST_F(CliTest, SignalRedirectedPrintsOneLineAReadingAndTheSummary) {
     VirtualModemOptions options;
-    options.ComNumber = 6;
+    options.ComNumber = 200;
     options.Speed = 9600;
     options.SignalWalk = true;
     options.Seed = 9;
     options.Mismatch = MismatchMode::Silent;
     Modems.push_back(std::make_unique<VirtualModem>(options));
     ASSERT_EQ(Modems.back()->Start(), "");
-    CliProcess cli({"--com", "6", "--signal"});
+    CliProcess cli({"--com", "200", "--signal"});
     ASSERT_TRUE(cli.WaitForOutput("домашняя сеть\n"));
     cli.Signal(SIGINT);
     EXPECT_EQ(cli.Wait(), 0);

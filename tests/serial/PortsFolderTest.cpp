@@ -57,7 +57,11 @@ public:
     pid_t Pid = -1;
 };
 
-std::string Device(const PtyPeer& peer) { return ptsname(peer.Master); }
+// ptsname_r: the openers below ask from many threads at once.
+std::string Device(const PtyPeer& peer) {
+    char name[64] = {};
+    return ptsname_r(peer.Master, name, sizeof name) == 0 ? name : "";
+}
 
 OpenFailure TryOpen(const std::string& path) {
     OpenFailure failure;
