@@ -31,8 +31,16 @@
 
 namespace {
 
-// A part of the screen as a 24-bit bottom-up BMP file.
-bool SaveBitmap(RECT r, const std::wstring& path) {
+RECT PlaceOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+// A part of the screen as a 24-bit bottom-up BMP file, with the pop-ups in above drawn
+// over it by themselves, in that order: without a window manager Wine may stack the
+// dialog over its own pop-ups on the screen.
+bool SaveBitmap(RECT r, const std::wstring& path, const std::vector<HWND>& above = {}) {
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
     HDC screen = GetDC(nullptr);
@@ -40,6 +48,12 @@ bool SaveBitmap(RECT r, const std::wstring& path) {
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ old = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    for (HWND popup : above) {
+        const RECT at = PlaceOf(popup);
+        SetViewportOrgEx(memory, at.left - r.left, at.top - r.top, nullptr);
+        PrintWindow(popup, memory, 0);
+    }
+    SetViewportOrgEx(memory, 0, 0, nullptr);
     SelectObject(memory, old);
 
     BITMAPINFOHEADER info{};
@@ -72,12 +86,6 @@ bool SaveBitmap(RECT r, const std::wstring& path) {
 int Fail(const char* why) {
     std::fprintf(stderr, "kestrelix-screenshot: %s\n", why);
     return 1;
-}
-
-RECT PlaceOf(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
 }
 
 int SignalMeterPicture(HWND main, DWORD thread, const std::wstring& folder) {
@@ -119,12 +127,6 @@ int ComTipPicture(HWND main, DWORD thread, int com, const std::wstring& folder) 
         return tip != nullptr;
     });
     if (!shown) return Fail("the COM entry's tip did not show");
-    // Without a window manager Wine may leave the dialog stacked above its own pop-ups.
-    // Only a change of place restacks them.
-    for (HWND part : {info.hwndList, tip}) {
-        for (HWND place : {HWND_NOTOPMOST, HWND_TOPMOST})
-            SetWindowPos(part, place, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
     // The tip has drawn itself once it is there.
     Sleep(300);
     RECT all = PlaceOf(main);
@@ -133,7 +135,7 @@ int ComTipPicture(HWND main, DWORD thread, int com, const std::wstring& folder) 
         UnionRect(&all, &all, &r);
     }
     const std::wstring file = folder + L"\\com-tip-win32-" + std::to_wstring(GetDpiForWindow(main)) + L".bmp";
-    const int status = SaveBitmap(all, file) ? 0 : Fail("cannot save the picture of the COM list");
+    const int status = SaveBitmap(all, file, {info.hwndList, tip}) ? 0 : Fail("cannot save the picture of the COM list");
     SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
     return status;
 }

@@ -379,8 +379,9 @@ std::string FileBytes(const std::wstring& path) {
 }
 
 // Typed full paths save again and again without a crash, each file the log's rows in code
-// page 1251 with CR LF; a name is given ".txt" once; a path too long for a file name gets
-// the refused-name box; a file that cannot be written gets the failure box with its path.
+// page 1251 with CR LF; a name is given ".txt" once; a file that cannot be written gets
+// the failure box with its path. (A path past 259 characters never leaves Wine's dialog:
+// it stays open at OK.)
 TEST_F(ModemSetupDlgTest, SavingTheLogByTypedPathsWritesTheRowsOrTellsWhy) {
     const int com = ModemCom();
     ASSERT_GT(com, 0) << "KX_MODEM_COM: the driver gives the virtual modem's COM number";
