@@ -79,8 +79,7 @@ Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err, std::str
             Changed.notify_all();
         };
         p.Window.OnOutputLost = [this] { OutputLost(); };
-        // A console shows no list: the numbers up to the chosen one give the engine its name.
-        gFillWindowChoices(p.Window, com - 1, com);
+        gFillConsoleChoices(p.Window, com);
         p.Engine = std::make_unique<ConfigEngine>(p.Settings);
         p.Engine->SetWindow(&p.Window);
         p.Engine->InitEngine(ModemChoices{com - 1, Options.ModelIndex, Options.SpeedIndex, Options.Place});

@@ -89,8 +89,7 @@ int gRunSignal(const CliOptions& options) {
     InterruptWatcher watcher([&window] { window.Interrupt(); });
     MemorySettings settings;
     const int com = options.ComNumbers.front();
-    // A console shows no list: the numbers up to the chosen one give the engine its name.
-    gFillWindowChoices(window, com - 1, com);
+    gFillConsoleChoices(window, com);
     ConfigEngine engine(settings);
     engine.SetWindow(&window);
     ModemChoices choices;

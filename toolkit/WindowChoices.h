@@ -38,3 +38,6 @@ inline void gFillWindowChoices(Toolkit& window, int comIndex, int comCount = Com
     window.ComboAppend(ControlId::PlaceSelector, PlaceAtDevice);
     window.ComboAppend(ControlId::PlaceSelector, PlaceAtComputer);
 }
+
+// A console shows no list: the numbers up to the chosen one give the engine its name.
+inline void gFillConsoleChoices(Toolkit& window, int com) { gFillWindowChoices(window, com - 1, com); }
