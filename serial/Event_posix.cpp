@@ -34,8 +34,9 @@ void Event::Signal() {
 }
 
 bool Event::IsSignalled() const {
-    if (!Raised) return false;
-    if (Mode == Reset::Manual) return true;
+    if (Mode == Reset::Manual) return Raised;
+    // The descriptor, not the flag: a waiter it woke may look before the signaller has
+    // raised the flag, and a bounded loop would run out meanwhile.
     pollfd p{static_cast<int>(Native), POLLIN, 0};
     return poll(&p, 1, 0) == 1 && (p.revents & POLLIN);
 }

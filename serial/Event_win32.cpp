@@ -23,10 +23,11 @@ void Event::Signal() {
 // Windows cannot look at an auto-reset event without taking its signal: a look that
 // finds it signalled puts the signal back.
 bool Event::IsSignalled() const {
-    if (!Raised) return false;
-    if (Mode == Reset::Manual) return true;
+    if (Mode == Reset::Manual) return Raised;
+    // The handle, not the flag: a waiter it woke may look before the signaller has
+    // raised the flag, and a bounded loop would run out meanwhile.
     if (WaitForSingleObject(H(Native), 0) != WAIT_OBJECT_0) return false;
-    if (Mode == Reset::Auto) SetEvent(H(Native));
+    SetEvent(H(Native));
     return true;
 }
 
