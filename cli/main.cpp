@@ -14,6 +14,7 @@
 #include "cli/SignalConsole.h"
 #include "engine/PinRows.h"
 #include "engine/ConfigStep.h"
+#include "serial/DescriptorRoom.h"
 #include "serial/PortIdentity.h"
 #include "toolkit/WindowChoices.h"
 
@@ -39,7 +40,23 @@ void PrintList() {
     gWriteConsoleText(stdout, list);
 }
 
+// Before any thread starts. Each port holds its device and its engine's three events; the
+// rest is room for the looks at /proc that the opens take. A port whose engine finds no
+// descriptor left could neither run nor end, so a batch the limit cannot hold opens nothing.
+bool MakeRoomForPorts(size_t ports) {
+    constexpr int DescriptorsPerPort = 6;
+    constexpr int DescriptorsBesides = 32;
+    const int needed = DescriptorsBesides + DescriptorsPerPort * static_cast<int>(ports);
+    const int allowed = gMakeDescriptorRoom(needed);
+    if (allowed >= needed) return true;
+    gWriteConsoleText(stderr, "kestrelix-cli: " + std::to_string(ports) + " ports at once need up to " +
+                                  std::to_string(needed) + " open files, and the limit allows " +
+                                  std::to_string(allowed) + " (ulimit -n); nothing was opened.\n");
+    return false;
+}
+
 int RunPorts(const CliOptions& options, std::string pin) {
+    if (!MakeRoomForPorts(options.ComNumbers.size())) return PortNotOpened;
     // Declared before the watcher, so that it goes after it: no interrupt reaches it then.
     std::unique_ptr<Batch> batch;
     InterruptWatcher watcher([&batch] { batch->Interrupt(); });

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "serial/DescriptorRoom.h"
 #include "sim/ModemArguments.h"
 #include "sim/VirtualModem.h"
 
@@ -31,6 +32,11 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
+    // Each modem holds its pseudo-terminal's two ends, a wake pipe's two and its claim: 256
+    // of them pass the soft limit of 1024 that a session usually starts with.
+    constexpr int DescriptorsPerModem = 5;
+    constexpr int DescriptorsBesides = 32;
+    gMakeDescriptorRoom(DescriptorsBesides + DescriptorsPerModem * static_cast<int>(groups.size()));
     std::vector<std::unique_ptr<VirtualModem>> modems;
     for (VirtualModemOptions options : groups) {
         // The transcript file, if asked for, gets every byte; memory would only grow (--flood).

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -413,6 +415,38 @@ TEST_F(CliTest, BatchOfSixtyFourEndsEachFaultWithItsOwnCause) {
     EXPECT_EQ(PortLines(cli.Stdout(), 41).back(), "Операция завершена НЕ успешно!");
     // Not a terminal: no progress line among the rows.
     EXPECT_EQ(cli.Stdout().find("Ports done"), std::string::npos);
+    modems.Signal(SIGTERM);
+    EXPECT_EQ(modems.Wait(), 0);
+}
+
+// 256 ports under a low limit on open files, the modems too: a soft limit is raised as far
+// as the batch needs; a hard limit too low for it refuses the batch before anything is
+// opened, as an engine left without a descriptor could neither run nor end.
+TEST_F(CliTest, ALowLimitOnOpenFilesHoldsEveryPortOrOpensNone) {
+    rlimit files{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &files), 0);
+    if (files.rlim_max != RLIM_INFINITY && files.rlim_max < 1568) GTEST_SKIP() << "hard limit " << files.rlim_max;
+    const auto underLimit = [](const std::string& limit, const std::string& program, Lines args) {
+        args.insert(args.begin(), {"-c", "ulimit " + limit + " && exec \"$0\" \"$@\"", program});
+        return args;
+    };
+    ChildProcess modems("/bin/sh", underLimit("-Sn 512", KX_MODEM_PATH, {"--speed", "9600", "--com", "1-256"}));
+    ASSERT_TRUE(modems.WaitForOutput("COM256 /dev/pts/")) << modems.Stderr();
+    const Lines batch = {"--com", "1-256", "--model", "1", "--speed", "9600"};
+    {
+        ChildProcess cli("/bin/sh", underLimit("-Sn 512", KX_CLI_PATH, batch));
+        EXPECT_EQ(cli.Wait(), 0) << cli.Stderr();
+        const Lines out = SplitLines(cli.Stdout());
+        EXPECT_EQ(std::count_if(out.begin(), out.end(), [](const std::string& line) {
+                      return line.rfind("COM", 0) == 0 && line.find(" configured ") != std::string::npos;
+                  }),
+                  256);
+    }
+    ChildProcess cli("/bin/sh", underLimit("-n 512", KX_CLI_PATH, batch));
+    EXPECT_EQ(cli.Wait(), 3);
+    EXPECT_EQ(cli.Stdout(), "");
+    EXPECT_EQ(cli.Stderr(), "kestrelix-cli: 256 ports at once need up to 1568 open files, and the limit allows 512 "
+                            "(ulimit -n); nothing was opened.\n");
     modems.Signal(SIGTERM);
     EXPECT_EQ(modems.Wait(), 0);
 }
