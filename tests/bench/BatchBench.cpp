@@ -1,7 +1,10 @@
-// Figures of a depot batch: kestrelix-cli run as the operator runs it, against virtual
-// modems on real pseudo-terminals, printed as "name: value unit". Runs over 1, 4, 16 and
-// 64 ports alternate, seven rounds, so that a load on the machine falls on all alike;
-// each figure is a median, with the spread (lowest to highest) beside it.
+// Figures of a depot batch: kestrelix-cli run as the operator runs it, against the virtual
+// modems of one kestrelix-modem process on real pseudo-terminals, printed as "name: value
+// unit". Runs over 1, 4, 16 and 64 ports alternate, seven rounds, so that a load on the
+// machine falls on all alike; each figure is a median, with the spread (lowest to highest)
+// beside it. The modems live in a process of their own: a child spawned from a process
+// that holds their 256 descriptors would start with a descriptor table already grown, and
+// would not pay what the operator's console pays.
 //   batch16_ratio   wall time of a run over 16 ports at once divided by that of one port;
 //                   every modem found at the first probe
 //   batch64_ratio   the same over 64 ports
@@ -9,19 +12,19 @@
 //   batch_scale     wall time per port at 1, 4, 16 and 64 ports, as a table
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "sim/VirtualModem.h"
 #include "tests/support/TempConfigHome.h"
 
 extern char** environ;
@@ -36,22 +39,49 @@ struct Run {
     double PeakRssMb = 0;
 };
 
-// One run of the console front end with its output thrown away; failed runs give -1.
-Run RunCli(const std::string& ports) {
-    std::vector<std::string> args = {KX_CLI_PATH, "--com", ports, "--model", "1", "--speed", "9600"};
+// Starts the program args[0] with its stderr thrown away and its stdout to stdoutTo
+// (thrown away too when -1); -1 when it could not be started.
+pid_t Spawn(std::vector<std::string> args, int stdoutTo = -1) {
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (stdoutTo >= 0) posix_spawn_file_actions_adddup2(&actions, stdoutTo, 1);
+    else posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const auto start = std::chrono::steady_clock::now();
     pid_t pid = -1;
-    const int spawned = posix_spawn(&pid, KX_CLI_PATH, &actions, nullptr, argv.data(), environ);
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    return spawned == 0 ? pid : -1;
+}
+
+// The modems for COM1 to COMcount, ready once the process has printed a line for each.
+pid_t StartModems(int count) {
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0) return -1;
+    const pid_t pid = Spawn({KX_MODEM_PATH, "--speed", "9600", "--com", "1-" + std::to_string(count)}, out[1]);
+    close(out[1]);
+    int lines = 0;
+    char buffer[4096];
+    ssize_t n = 0;
+    while (pid > 0 && lines < count && (n = read(out[0], buffer, sizeof buffer)) > 0)
+        lines += static_cast<int>(std::count(buffer, buffer + n, '\n'));
+    close(out[0]);
+    if (pid > 0 && lines < count) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        return -1;
+    }
+    return pid;
+}
+
+// One run of the console front end with its output thrown away; failed runs give -1.
+Run RunCli(const std::string& ports) {
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = Spawn({KX_CLI_PATH, "--com", ports, "--model", "1", "--speed", "9600"});
     Run run;
-    if (spawned != 0) return run;
+    if (pid < 0) return run;
     int status = 0;
     rusage usage{};
     wait4(pid, &status, 0, &usage);
@@ -73,19 +103,15 @@ double Median(std::vector<double> v) {
 
 int main() {
     TempConfigHome home;
-    std::vector<std::unique_ptr<VirtualModem>> modems;
-    for (int com = 1; com <= Ports; ++com) {
-        VirtualModemOptions options;
-        options.ComNumber = com;
-        options.Speed = 9600;
-        options.KeepTranscript = false;
-        modems.push_back(std::make_unique<VirtualModem>(options));
-        const std::string error = modems.back()->Start();
-        if (!error.empty()) {
-            std::fprintf(stderr, "virtual modem: %s\n", error.c_str());
-            return 1;
-        }
+    const pid_t modems = StartModems(Ports);
+    if (modems < 0) {
+        std::fprintf(stderr, "kestrelix-modem --com 1-%d did not start\n", Ports);
+        return 1;
     }
+    const auto stopModems = [modems] {
+        kill(modems, SIGTERM);
+        waitpid(modems, nullptr, 0);
+    };
     const int sizes[] = {1, 4, 16, 64};
     std::map<int, std::vector<double>> seconds;
     std::vector<double> rss;
@@ -94,7 +120,10 @@ int main() {
         std::map<int, double> wall;
         for (const int n : sizes) {
             const Run run = RunCli(n == 1 ? "1" : "1-" + std::to_string(n));
-            if (run.Seconds <= 0) return 1;
+            if (run.Seconds <= 0) {
+                stopModems();
+                return 1;
+            }
             wall[n] = run.Seconds;
             seconds[n].push_back(run.Seconds);
             if (n == 64) rss.push_back(run.PeakRssMb);
@@ -102,6 +131,7 @@ int main() {
         ratio16.push_back(wall[16] / wall[1]);
         ratio64.push_back(wall[64] / wall[1]);
     }
+    stopModems();
     const auto spread = [](std::vector<double> v) {
         std::sort(v.begin(), v.end());
         char text[64];
