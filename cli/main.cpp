@@ -40,18 +40,16 @@ void PrintList() {
     gWriteConsoleText(stdout, list);
 }
 
-// Before any thread starts. Each port holds its device and its engine's three events; the
-// rest is room for the looks at /proc that the opens take. A port whose engine finds no
+// Before any thread starts. Each port holds its device and its engine's three events, with
+// two to spare for the looks at /proc that the opens take. A port whose engine finds no
 // descriptor left could neither run nor end, so a batch the limit cannot hold opens nothing.
 bool MakeRoomForPorts(size_t ports) {
     constexpr int DescriptorsPerPort = 6;
-    constexpr int DescriptorsBesides = 32;
-    const int needed = DescriptorsBesides + DescriptorsPerPort * static_cast<int>(ports);
-    const int allowed = gMakeDescriptorRoom(needed);
-    if (allowed >= needed) return true;
+    const DescriptorRoom room = gMakeDescriptorRoom(static_cast<int>(ports), DescriptorsPerPort);
+    if (room.Allowed >= room.Needed) return true;
     gWriteConsoleText(stderr, "kestrelix-cli: " + std::to_string(ports) + " ports at once need up to " +
-                                  std::to_string(needed) + " open files, and the limit allows " +
-                                  std::to_string(allowed) + " (ulimit -n); nothing was opened.\n");
+                                  std::to_string(room.Needed) + " open files, and the limit allows " +
+                                  std::to_string(room.Allowed) + " (ulimit -n); nothing was opened.\n");
     return false;
 }
 

@@ -35,8 +35,7 @@ int main(int argc, char** argv) {
     // Each modem holds its pseudo-terminal's two ends, a wake pipe's two and its claim: 256
     // of them pass the soft limit of 1024 that a session usually starts with.
     constexpr int DescriptorsPerModem = 5;
-    constexpr int DescriptorsBesides = 32;
-    gMakeDescriptorRoom(DescriptorsBesides + DescriptorsPerModem * static_cast<int>(groups.size()));
+    gMakeDescriptorRoom(static_cast<int>(groups.size()), DescriptorsPerModem);
     std::vector<std::unique_ptr<VirtualModem>> modems;
     for (VirtualModemOptions options : groups) {
         // The transcript file, if asked for, gets every byte; memory would only grow (--flood).
