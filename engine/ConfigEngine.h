@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/CallOutcome.h"
 #include "engine/ConfigStep.h"
 #include "engine/IntSettings.h"
 #include "serial/Event.h"
@@ -55,6 +56,9 @@ public:
     // Starts the PIN job on the selected COM port with pin, unless a run is busy or pin is
     // not 4 to 8 digits; false when it did not start. The engine forgets the PIN after the job.
     bool OnSimPin(const std::string& pin);
+    // Starts the test call from the selected COM port, unless a run is busy or the number
+    // is not one to dial; false when it did not start (engine/TestCall.cpp).
+    bool OnTestCall(const CallRequest& request);
     // Stops the run that is busy, as the button does, and never starts one.
     void StopRun();
     // Ends the worker without waiting for its job: every wait wakes, every further window
@@ -75,6 +79,10 @@ public:
     int32_t FindModem();
     int32_t SetSpeed(int32_t speed);
     int32_t SendText(const char* text);
+    // The same on another port: the test call's second modem.
+    int32_t FindModem(SerialPort& port);
+    int32_t SetSpeed(SerialPort& port, int32_t speed);
+    int32_t SendText(SerialPort& port, const char* text);
     ReplyCode AwaitReply(const char* command, const char* expected, const char* alternative,
                          uint32_t timeoutMs, char* reply, uint32_t heardTimeoutMs = 0);
     static void WorkerProc(ConfigEngine* engine);
@@ -84,6 +92,8 @@ public:
     int32_t RunPin();
 
     SerialPort Port;
+    // The device's modem during a two-port test call.
+    SerialPort AnswerPort;
     Event StopEvent;
     Event StartEvent;
     std::atomic<int32_t> CommIndex{0};
@@ -101,6 +111,7 @@ public:
     // Set when FindModem last ended because the port failed, not for want of an answer.
     bool SearchPortFailed = false;
     ModemFindings Findings;
+    CallFindings LastCall;
     // Between two readings of the signal job; tests make it short.
     uint32_t SignalIntervalMs = 1000;
 
@@ -116,13 +127,14 @@ protected:
 
 private:
     // The worker runs either kind through the same start hand-over.
-    enum class RunKind { Job, Check, Signal, Pin };
+    enum class RunKind { Job, Check, Signal, Pin, Call };
 
     void Launch(RunKind kind);
     void RunJob();
     void RunCheckJob();
     void RunSignalJob();
     void RunPinJob();
+    void RunCallJob();
     enum class AskOutcome { Answer, Stop, PortFailure };
     AskOutcome Ask(const char* command, InfoReply& answer);
     // The row naming the first choice a job cannot run without; none when all are made.
@@ -139,4 +151,6 @@ private:
     std::atomic<RunKind> NextRun{RunKind::Job};
     // Set by OnSimPin before the start hand-over, wiped when the PIN job ends.
     std::string Pin;
+    // Set by OnTestCall before the start hand-over.
+    CallRequest Call;
 };

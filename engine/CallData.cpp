@@ -1,0 +1,92 @@
+// The data check of a two-port call: a seeded block each way at once, as the meter's
+// exchange runs both ways on one link, each compared byte for byte with what was sent.
+
+#include <thread>
+
+#include "engine/CallRows.h"
+#include "engine/ConfigEngine.h"
+#include "engine/Format.h"
+#include "engine/TestCall.h"
+#include "serial/Tick.h"
+
+namespace {
+
+constexpr size_t BlockSize = 1024;
+constexpr uint32_t ToDeviceSeed = 0x4B58A11Du;
+constexpr uint32_t ToComputerSeed = 0x4B58C0DEu;
+// Bytes that stop coming for this long will not come: a link at the slowest bearer
+// still moves a byte every few milliseconds.
+constexpr uint32_t StallMs = 3000;
+
+bool EndsWithNoCarrier(const std::string& received) {
+    for (const std::string_view end : {"NO CARRIER\r\n", "NO CARRIER\r", "3\r"})
+        if (received.size() >= end.size() && received.compare(received.size() - end.size(), end.size(), end) == 0)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+CallEnd TestCall::CheckData() {
+    const std::string toDevice = gTestBlock(ToDeviceSeed, BlockSize);
+    const std::string toComputer = gTestBlock(ToComputerSeed, BlockSize);
+    Engine.ReportProgress(gFormat(CallMsg::DataCheck, static_cast<int>(BlockSize)));
+    // A driver may hold a write until its bytes are on the wire: the two blocks go out
+    // side by side, or the second would wait for the first.
+    Device.Pending.clear();
+    Caller.Pending.clear();
+    const uint32_t began = gTickCount();
+    bool deviceWrote = false;
+    std::thread deviceWriter(
+        [&] { deviceWrote = Device.Port.Write(toComputer.data(), static_cast<uint32_t>(BlockSize)) == 0; });
+    const bool callerWrote = Caller.Port.Write(toDevice.data(), static_cast<uint32_t>(BlockSize)) == 0;
+    deviceWriter.join();
+    if (!callerWrote || !deviceWrote) return Engine.StopRequested ? CallEnd::Stopped : CallEnd::PortFailed;
+
+    // What each side received: the device's bytes at the computer and the other way.
+    std::string& atComputer = Caller.Pending;
+    std::string& atDevice = Device.Pending;
+    char buffer[BlockSize];
+    uint32_t lastBytes = gTickCount();
+    while ((atComputer.size() < BlockSize || atDevice.size() < BlockSize) && gTickCount() - lastBytes < StallMs) {
+        if (Engine.StopRequested) return CallEnd::Stopped;
+        for (Side* side : {&Caller, &Device}) {
+            if (side->Pending.size() >= BlockSize) continue;
+            uint32_t got = 0;
+            if (side->Port.ReadSome(buffer, static_cast<uint32_t>(BlockSize - side->Pending.size()), got) != Ok)
+                return Engine.StopRequested ? CallEnd::Stopped : CallEnd::PortFailed;
+            if (got > 0) lastBytes = gTickCount();
+            side->Pending.append(buffer, got);
+        }
+    }
+    const double seconds = static_cast<double>(gTickCount() - began) / 1000.0;
+    if (Engine.StopRequested) return CallEnd::Stopped;
+
+    if ((atComputer.size() < BlockSize && EndsWithNoCarrier(atComputer)) ||
+        (atDevice.size() < BlockSize && EndsWithNoCarrier(atDevice))) {
+        Caller.OffHook = Caller.Online = Device.OffHook = Device.Online = false;
+        return Failure(CallEnd::Dropped, CallMsg::Dropped);
+    }
+    const struct {
+        const std::string& Sent;
+        const std::string& Received;
+        const char* Direction;
+    } ways[] = {{toDevice, atDevice, CallMsg::ToDevice}, {toComputer, atComputer, CallMsg::ToComputer}};
+    for (const auto& way : ways) {
+        if (way.Received.size() < BlockSize) {
+            return Failure(CallEnd::Damaged, gFormat(CallMsg::DataMissing, way.Direction,
+                                                     static_cast<int>(way.Received.size()), static_cast<int>(BlockSize)));
+        }
+        for (size_t i = 0; i < BlockSize; ++i)
+            if (way.Received[i] != way.Sent[i])
+                return Failure(CallEnd::Damaged, gFormat(CallMsg::DataDamaged, way.Direction, static_cast<int>(i + 1)));
+    }
+    CallFindings& found = Engine.LastCall;
+    found.BytesChecked = static_cast<int32_t>(BlockSize);
+    found.BitRate = seconds > 0 ? static_cast<int32_t>(BlockSize * 8 / seconds) : 0;
+    Engine.ReportProgress(gFormat(CallMsg::DataPassed, static_cast<int>(BlockSize), gCallSeconds(seconds).c_str(),
+                                  found.BitRate));
+    Caller.Pending.clear();
+    Device.Pending.clear();
+    return CallEnd::Passed;
+}

@@ -1,0 +1,104 @@
+#include "engine/CallRows.h"
+
+#include <cstdio>
+
+#include "engine/CallOutcome.h"
+
+namespace {
+
+bool AllDigits(std::string_view text) {
+    if (text.empty()) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+}  // namespace
+
+bool gIsCallNumber(std::string_view number) {
+    if (number.size() < 3 || number.size() > 20) return false;
+    if (number.front() == '+') number.remove_prefix(1);
+    return AllDigits(number);
+}
+
+CallLine gCallLine(std::string_view line) {
+    if (AllDigits(line) && line.size() <= 2) {
+        const int code = line.size() == 1 ? line[0] - '0' : (line[0] - '0') * 10 + (line[1] - '0');
+        switch (code) {
+        case 0: return CallLine::Ok;
+        case 1: return CallLine::Connect;
+        case 2: return CallLine::Ring;
+        case 3: return CallLine::NoCarrier;
+        case 4: return CallLine::Error;
+        case 6: return CallLine::NoDialtone;
+        case 7: return CallLine::Busy;
+        case 8: return CallLine::NoAnswer;
+        default: return code >= 10 ? CallLine::Connect : CallLine::Other;
+        }
+    }
+    if (line == "OK") return CallLine::Ok;
+    if (line == "CONNECT" || line.substr(0, 8) == "CONNECT ") return CallLine::Connect;
+    if (line == "RING") return CallLine::Ring;
+    if (line == "NO CARRIER") return CallLine::NoCarrier;
+    if (line == "ERROR" || line.substr(0, 11) == "+CME ERROR:") return CallLine::Error;
+    if (line == "NO DIALTONE") return CallLine::NoDialtone;
+    if (line == "BUSY") return CallLine::Busy;
+    if (line == "NO ANSWER") return CallLine::NoAnswer;
+    if (line == "^SYSSTART") return CallLine::SysStart;
+    return CallLine::Other;
+}
+
+std::optional<std::string> gTakeLine(std::string& pending) {
+    for (;;) {
+        const size_t end = pending.find_first_of("\r\n");
+        if (end == std::string::npos) return std::nullopt;
+        std::string line;
+        for (char c : std::string_view(pending).substr(0, end))
+            if (c != '\0') line += c;
+        pending.erase(0, end + 1);
+        if (!line.empty()) return line;
+    }
+}
+
+// xorshift32: fast, and any seed but 0 gives a long sequence.
+std::string gTestBlock(uint32_t seed, size_t size) {
+    uint32_t state = seed ? seed : 0x9E3779B9u;
+    std::string block(size, '\0');
+    for (char& byte : block) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = static_cast<char>(state >> 24);
+    }
+    return block;
+}
+
+std::string gCallSeconds(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", seconds);
+    std::string out = text;
+    for (char& c : out)
+        if (c == '.') c = ',';
+    return out;
+}
+
+const char* gCallEndName(CallEnd end) {
+    switch (end) {
+    case CallEnd::NotRun: return "not run";
+    case CallEnd::Passed: return "passed";
+    case CallEnd::Stopped: return "stopped";
+    case CallEnd::PortNotOpened: return "port not opened";
+    case CallEnd::PortFailed: return "port failed";
+    case CallEnd::NoModem: return "no calling modem";
+    case CallEnd::NoAnswerModem: return "no device modem";
+    case CallEnd::NotBack: return "not back after restart";
+    case CallEnd::NoNetwork: return "no network";
+    case CallEnd::NoReply: return "no reply";
+    case CallEnd::Busy: return "busy";
+    case CallEnd::NotReached: return "not reached";
+    case CallEnd::NotAnswered: return "not answered";
+    case CallEnd::Dropped: return "dropped";
+    case CallEnd::Damaged: return "data damaged";
+    }
+    return "";
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The test call on the engine's open ports: the calling modem on Port and, in the
+// workshop, the device's modem on AnswerPort. It finds both modems, restarts the device's
+// one when asked so that its stored profile is what answers, dials, follows the call with
+// a row for each ring and for the answer, sends a test block each way and compares it,
+// and always ends the call it started, a stop or the engine's ending included. It never
+// answers for the device's modem and stores nothing in either modem.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "engine/CallOutcome.h"
+
+class ConfigEngine;
+class SerialPort;
+
+class TestCall {
+public:
+    TestCall(ConfigEngine& engine, const CallRequest& request);
+    // Reports every stage and the final row; the engine's LastCall holds the outcome.
+    void Run();
+
+private:
+    // One modem of the call and what is left to end of it.
+    struct Side {
+        explicit Side(SerialPort& port) : Port(port) {}
+        SerialPort& Port;
+        std::string Pending;   // received bytes of a line not yet ended
+        bool OffHook = false;  // dialling or in a call
+        bool Online = false;   // in a call, its bytes are data
+    };
+    struct Said {
+        Side* From = nullptr;
+        std::string Line;
+    };
+
+    CallEnd FindModems();
+    CallEnd RestartDevice();
+    CallEnd Dial();
+    CallEnd CheckData();  // CallData.cpp
+    void EndCall();       // CallHangup.cpp
+    bool HangUp(Side& side, uint32_t guardMs);
+    bool AwaitOtherSideEnd();
+    // True, after noting a NO CARRIER, when said is not side's.
+    static bool NoteOtherSide(const Said& heard, const Side& side);
+
+    // The next line of either side before the tick deadline; none on a stop or a time-out.
+    // A port that fails sets PortBroken.
+    std::optional<Said> NextLine(uint32_t deadline, bool watchStop = true);
+    // An S-register of the calling modem, or fallback when it does not tell.
+    int Register(const char* query, int fallback);
+    CallEnd Failure(CallEnd end, const std::string& row);
+    CallEnd Interrupted();
+
+    ConfigEngine& Engine;
+    const CallRequest Request;
+    Side Caller;
+    Side Device;
+    bool TwoPorts;
+    bool PortBroken = false;
+    uint32_t GuardMs = 1000;  // S12, the escape's guard time
+};
