@@ -94,6 +94,9 @@ bool TestCall::HangUp(Side& side, uint32_t guardMs) {
             }
             side.Online = false;
         }
+        // The escape crossed the link as data, and the other side's line now ends in it.
+        for (Side* other : {&Caller, &Device})
+            if (other != &side && other->Online) other->Pending.clear();
         Engine.ReportProgress(gFormat(Msg::Executing, "ATH"));
         if (!Engine.SendText(side.Port, "ATH\r")) return false;
         const uint32_t deadline = gTickCount() + HangupReplyMs;

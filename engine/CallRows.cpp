@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "engine/CallOutcome.h"
+#include "serial/ResultCodes.h"
 
 namespace {
 
@@ -22,28 +23,20 @@ bool gIsCallNumber(std::string_view number) {
 }
 
 CallLine gCallLine(std::string_view line) {
-    if (AllDigits(line) && line.size() <= 2) {
-        const int code = line.size() == 1 ? line[0] - '0' : (line[0] - '0') * 10 + (line[1] - '0');
-        switch (code) {
-        case 0: return CallLine::Ok;
-        case 1: return CallLine::Connect;
-        case 2: return CallLine::Ring;
-        case 3: return CallLine::NoCarrier;
-        case 4: return CallLine::Error;
-        case 6: return CallLine::NoDialtone;
-        case 7: return CallLine::Busy;
-        case 8: return CallLine::NoAnswer;
-        default: return code >= 10 ? CallLine::Connect : CallLine::Other;
-        }
-    }
-    if (line == "OK") return CallLine::Ok;
-    if (line == "CONNECT" || line.substr(0, 8) == "CONNECT ") return CallLine::Connect;
-    if (line == "RING") return CallLine::Ring;
-    if (line == "NO CARRIER") return CallLine::NoCarrier;
-    if (line == "ERROR" || line.substr(0, 11) == "+CME ERROR:") return CallLine::Error;
-    if (line == "NO DIALTONE") return CallLine::NoDialtone;
-    if (line == "BUSY") return CallLine::Busy;
-    if (line == "NO ANSWER") return CallLine::NoAnswer;
+    const auto is = [line](const ResultCode& code) {
+        return line == code.Verbose || (AllDigits(line) && line == std::to_string(code.Numeric));
+    };
+    if (is(ResultOk)) return CallLine::Ok;
+    if (is(ResultRing)) return CallLine::Ring;
+    if (is(ResultNoCarrier)) return CallLine::NoCarrier;
+    if (is(ResultError) || line.substr(0, 11) == "+CME ERROR:") return CallLine::Error;
+    if (is(ResultBusy)) return CallLine::Busy;
+    if (is(ResultConnect) || line.substr(0, 8) == "CONNECT ") return CallLine::Connect;
+    for (const ConnectRate& rate : ConnectRates)
+        if (is(rate.Code)) return CallLine::Connect;
+    // Not in the family's table, but what other modems end a call attempt with (V.250).
+    if (line == "NO DIALTONE" || line == "6") return CallLine::NoDialtone;
+    if (line == "NO ANSWER" || line == "8") return CallLine::NoAnswer;
     if (line == "^SYSSTART") return CallLine::SysStart;
     return CallLine::Other;
 }

@@ -72,9 +72,8 @@ inline constexpr const char* Stopped = "Пробный звонок прерва
 // 3 to 20 characters: digits, with an optional + before the first.
 bool gIsCallNumber(std::string_view number);
 
-// What a line from a modem means during a call, verbose or numeric (V0): the codes of
-// the catalogue's modems' manuals, 0 OK, 1 CONNECT, 2 RING, 3 NO CARRIER, 4 ERROR,
-// 6 NO DIALTONE, 7 BUSY, 8 NO ANSWER, and from 10 on a CONNECT with the speed.
+// What a line from a modem means during a call, verbose or numeric (V0), by the table
+// of result codes the virtual modem writes by (serial/ResultCodes.h).
 enum class CallLine { Other, Ok, Connect, Ring, NoCarrier, Error, NoDialtone, Busy, NoAnswer, SysStart };
 CallLine gCallLine(std::string_view line);
 
