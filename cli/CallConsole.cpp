@@ -69,7 +69,7 @@ std::string gCallReportCsv(const CliOptions& options, const CallFindings& found)
         options.AnswerCom ? "COM" + std::to_string(options.AnswerCom) : std::string(),
         // Digits and a leading +, which a spreadsheet would take for a formula's start.
         gInertText(options.CallNumber),
-        gCallEndName(found.End),
+        gCallResultName(found.End),
         gInertText(found.ConnectText),
         connected ? gDecimalText(found.ConnectSeconds, ',') : std::string(),
         found.BytesChecked ? std::to_string(found.BytesChecked) : std::string(),
@@ -117,6 +117,6 @@ int gRunCall(const CliOptions& options) {
             return ReportNotWritten;
         }
     }
-    if (found.End == CallEnd::PortNotOpened) return PortNotOpened;
-    return found.End == CallEnd::Passed ? AllSucceeded : SomeFailed;
+    if (found.End == CallResult::PortNotOpened) return PortNotOpened;
+    return found.End == CallResult::Passed ? AllSucceeded : SomeFailed;
 }

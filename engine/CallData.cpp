@@ -18,16 +18,9 @@ constexpr uint32_t ToComputerSeed = 0x4B58C0DEu;
 // still moves a byte every few milliseconds.
 constexpr uint32_t StallMs = 3000;
 
-bool EndsWithNoCarrier(const std::string& received) {
-    for (const std::string_view end : {"NO CARRIER\r\n", "NO CARRIER\r", "3\r"})
-        if (received.size() >= end.size() && received.compare(received.size() - end.size(), end.size(), end) == 0)
-            return true;
-    return false;
-}
-
 }  // namespace
 
-CallEnd TestCall::CheckData() {
+CallResult TestCall::CheckData() {
     const std::string toDevice = gTestBlock(ToDeviceSeed, BlockSize);
     const std::string toComputer = gTestBlock(ToComputerSeed, BlockSize);
     Engine.ReportProgress(gFormat(CallMsg::DataCheck, static_cast<int>(BlockSize)));
@@ -41,7 +34,7 @@ CallEnd TestCall::CheckData() {
         [&] { deviceWrote = Device.Port.Write(toComputer.data(), static_cast<uint32_t>(BlockSize)) == 0; });
     const bool callerWrote = Caller.Port.Write(toDevice.data(), static_cast<uint32_t>(BlockSize)) == 0;
     deviceWriter.join();
-    if (!callerWrote || !deviceWrote) return Engine.StopRequested ? CallEnd::Stopped : CallEnd::PortFailed;
+    if (!callerWrote || !deviceWrote) return Engine.StopRequested ? CallResult::Stopped : CallResult::PortFailed;
 
     // What each side received: the device's bytes at the computer and the other way.
     std::string& atComputer = Caller.Pending;
@@ -49,23 +42,23 @@ CallEnd TestCall::CheckData() {
     char buffer[BlockSize];
     uint32_t lastBytes = gTickCount();
     while ((atComputer.size() < BlockSize || atDevice.size() < BlockSize) && gTickCount() - lastBytes < StallMs) {
-        if (Engine.StopRequested) return CallEnd::Stopped;
+        if (Engine.StopRequested) return CallResult::Stopped;
         for (Side* side : {&Caller, &Device}) {
             if (side->Pending.size() >= BlockSize) continue;
             uint32_t got = 0;
             if (side->Port.ReadSome(buffer, static_cast<uint32_t>(BlockSize - side->Pending.size()), got) != Ok)
-                return Engine.StopRequested ? CallEnd::Stopped : CallEnd::PortFailed;
+                return Engine.StopRequested ? CallResult::Stopped : CallResult::PortFailed;
             if (got > 0) lastBytes = gTickCount();
             side->Pending.append(buffer, got);
         }
     }
     const double seconds = static_cast<double>(gTickCount() - began) / 1000.0;
-    if (Engine.StopRequested) return CallEnd::Stopped;
+    if (Engine.StopRequested) return CallResult::Stopped;
 
-    if ((atComputer.size() < BlockSize && EndsWithNoCarrier(atComputer)) ||
-        (atDevice.size() < BlockSize && EndsWithNoCarrier(atDevice))) {
+    if ((atComputer.size() < BlockSize && gEndsWithNoCarrier(atComputer)) ||
+        (atDevice.size() < BlockSize && gEndsWithNoCarrier(atDevice))) {
         Caller.OffHook = Caller.Online = Device.OffHook = Device.Online = false;
-        return Failure(CallEnd::Dropped, CallMsg::Dropped);
+        return Failure(CallResult::Dropped, CallMsg::Dropped);
     }
     const struct {
         const std::string& Sent;
@@ -74,12 +67,12 @@ CallEnd TestCall::CheckData() {
     } ways[] = {{toDevice, atDevice, CallMsg::ToDevice}, {toComputer, atComputer, CallMsg::ToComputer}};
     for (const auto& way : ways) {
         if (way.Received.size() < BlockSize) {
-            return Failure(CallEnd::Damaged, gFormat(CallMsg::DataMissing, way.Direction,
+            return Failure(CallResult::Damaged, gFormat(CallMsg::DataMissing, way.Direction,
                                                      static_cast<int>(way.Received.size()), static_cast<int>(BlockSize)));
         }
         for (size_t i = 0; i < BlockSize; ++i)
             if (way.Received[i] != way.Sent[i])
-                return Failure(CallEnd::Damaged, gFormat(CallMsg::DataDamaged, way.Direction, static_cast<int>(i + 1)));
+                return Failure(CallResult::Damaged, gFormat(CallMsg::DataDamaged, way.Direction, static_cast<int>(i + 1)));
     }
     CallFindings& found = Engine.LastCall;
     found.BytesChecked = static_cast<int32_t>(BlockSize);
@@ -88,5 +81,5 @@ CallEnd TestCall::CheckData() {
                                   found.BitRate));
     Caller.Pending.clear();
     Device.Pending.clear();
-    return CallEnd::Passed;
+    return CallResult::Passed;
 }

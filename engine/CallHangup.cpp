@@ -58,7 +58,9 @@ void TestCall::EndCall() {
 // The other side's NO CARRIER may come while this side hangs up: it is kept, not lost.
 bool TestCall::NoteOtherSide(const Said& said, const Side& side) {
     if (said.From == &side) return false;
-    if (gCallLine(said.Line) == CallLine::NoCarrier) said.From->OffHook = said.From->Online = false;
+    // Online, its line may begin with the data that was on its way.
+    if (said.From->Online ? gEndsWithNoCarrier(said.Line + '\r') : gCallLine(said.Line) == CallLine::NoCarrier)
+        said.From->OffHook = said.From->Online = false;
     return true;
 }
 

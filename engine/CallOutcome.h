@@ -14,7 +14,7 @@ struct CallRequest {
 };
 
 // How a test call ended; Passed is the only success.
-enum class CallEnd {
+enum class CallResult {
     NotRun,
     Passed,
     Stopped,
@@ -33,7 +33,7 @@ enum class CallEnd {
 };
 
 struct CallFindings {
-    CallEnd End = CallEnd::NotRun;
+    CallResult End = CallResult::NotRun;
     std::string ConnectText;      // the calling modem's CONNECT line
     double ConnectSeconds = 0;    // from the dial to that line
     int32_t BytesChecked = 0;     // each way, compared whole
@@ -43,4 +43,4 @@ struct CallFindings {
 };
 
 // The end in a few English words, as reports name it.
-const char* gCallEndName(CallEnd end);
+const char* gCallResultName(CallResult end);

@@ -41,6 +41,14 @@ CallLine gCallLine(std::string_view line) {
     return CallLine::Other;
 }
 
+bool gEndsWithNoCarrier(std::string_view received) {
+    if (received.empty() || (received.back() != '\r' && received.back() != '\n')) return false;
+    while (!received.empty() && (received.back() == '\r' || received.back() == '\n')) received.remove_suffix(1);
+    for (const std::string_view code : {ResultNoCarrier.Verbose, std::string_view("3")})
+        if (received.size() >= code.size() && received.substr(received.size() - code.size()) == code) return true;
+    return false;
+}
+
 std::optional<std::string> gTakeLine(std::string& pending) {
     for (;;) {
         const size_t end = pending.find_first_of("\r\n");
@@ -75,23 +83,23 @@ std::string gCallSeconds(double seconds) {
     return out;
 }
 
-const char* gCallEndName(CallEnd end) {
+const char* gCallResultName(CallResult end) {
     switch (end) {
-    case CallEnd::NotRun: return "not run";
-    case CallEnd::Passed: return "passed";
-    case CallEnd::Stopped: return "stopped";
-    case CallEnd::PortNotOpened: return "port not opened";
-    case CallEnd::PortFailed: return "port failed";
-    case CallEnd::NoModem: return "no calling modem";
-    case CallEnd::NoAnswerModem: return "no device modem";
-    case CallEnd::NotBack: return "not back after restart";
-    case CallEnd::NoNetwork: return "no network";
-    case CallEnd::NoReply: return "no reply";
-    case CallEnd::Busy: return "busy";
-    case CallEnd::NotReached: return "not reached";
-    case CallEnd::NotAnswered: return "not answered";
-    case CallEnd::Dropped: return "dropped";
-    case CallEnd::Damaged: return "data damaged";
+    case CallResult::NotRun: return "not run";
+    case CallResult::Passed: return "passed";
+    case CallResult::Stopped: return "stopped";
+    case CallResult::PortNotOpened: return "port not opened";
+    case CallResult::PortFailed: return "port failed";
+    case CallResult::NoModem: return "no calling modem";
+    case CallResult::NoAnswerModem: return "no device modem";
+    case CallResult::NotBack: return "not back after restart";
+    case CallResult::NoNetwork: return "no network";
+    case CallResult::NoReply: return "no reply";
+    case CallResult::Busy: return "busy";
+    case CallResult::NotReached: return "not reached";
+    case CallResult::NotAnswered: return "not answered";
+    case CallResult::Dropped: return "dropped";
+    case CallResult::Damaged: return "data damaged";
     }
     return "";
 }

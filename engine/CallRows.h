@@ -77,6 +77,10 @@ bool gIsCallNumber(std::string_view number);
 enum class CallLine { Other, Ok, Connect, Ring, NoCarrier, Error, NoDialtone, Busy, NoAnswer, SysStart };
 CallLine gCallLine(std::string_view line);
 
+// Whether bytes received online end with the modem's NO CARRIER, after whatever data came
+// before it on the same line: its verbose text or its numeric code, ended by CR or LF.
+bool gEndsWithNoCarrier(std::string_view received);
+
 // The lines in bytes as they arrive: pending holds a line not yet ended; empty lines and
 // NUL bytes are dropped. Returns the next whole line, or none.
 std::optional<std::string> gTakeLine(std::string& pending);

@@ -40,7 +40,7 @@ bool ConfigEngine::OnTestCall(const CallRequest& request) {
 void ConfigEngine::RunCallJob() {
     if (Toolkit* w = Window()) w->LogDeleteAll(ControlId::LogView);
     LastCall = {};
-    LastCall.End = CallEnd::PortNotOpened;
+    LastCall.End = CallResult::PortNotOpened;
     const int32_t com = CommIndex + 1;
     ReportProgress(gFormat(Msg::Opening, com));
     if (Port.Open(com) == 0) {
@@ -57,60 +57,60 @@ TestCall::TestCall(ConfigEngine& engine, const CallRequest& request)
 
 void TestCall::Run() {
     CallFindings& found = Engine.LastCall;
-    CallEnd end = FindModems();
-    if (end == CallEnd::NotRun) end = Dial();
-    if (end == CallEnd::NotRun) end = TwoPorts ? CheckData() : CallEnd::Passed;
+    CallResult end = FindModems();
+    if (end == CallResult::NotRun) end = Dial();
+    if (end == CallResult::NotRun) end = TwoPorts ? CheckData() : CallResult::Passed;
     if (Caller.OffHook || Device.OffHook) EndCall();
     // The hang-up may have been stopped or failed on its own; the call's end stands.
     found.End = end;
-    if (end == CallEnd::Stopped) Engine.ReportProgress(CallMsg::Stopped);
-    else if (end == CallEnd::PortFailed) Engine.ReportProgress(CallMsg::PortFailed);
-    else Engine.ReportProgress(end == CallEnd::Passed ? CallMsg::Passed : CallMsg::Failed);
+    if (end == CallResult::Stopped) Engine.ReportProgress(CallMsg::Stopped);
+    else if (end == CallResult::PortFailed) Engine.ReportProgress(CallMsg::PortFailed);
+    else Engine.ReportProgress(end == CallResult::Passed ? CallMsg::Passed : CallMsg::Failed);
 }
 
-CallEnd TestCall::Failure(CallEnd end, const std::string& row) {
+CallResult TestCall::Failure(CallResult end, const std::string& row) {
     if (!Engine.StopRequested) Engine.ReportFailure(row);
-    return Interrupted() == CallEnd::NotRun ? end : Interrupted();
+    return Interrupted() == CallResult::NotRun ? end : Interrupted();
 }
 
 // NotRun while neither a stop nor a broken port has ended the call.
-CallEnd TestCall::Interrupted() {
-    if (PortBroken && !Engine.StopRequested) return CallEnd::PortFailed;
-    if (Engine.StopRequested || PortBroken) return CallEnd::Stopped;
-    return CallEnd::NotRun;
+CallResult TestCall::Interrupted() {
+    if (PortBroken && !Engine.StopRequested) return CallResult::PortFailed;
+    if (Engine.StopRequested || PortBroken) return CallResult::Stopped;
+    return CallResult::NotRun;
 }
 
-CallEnd TestCall::FindModems() {
-    auto searchFailed = [this](const char* row, CallEnd end) {
-        if (Engine.StopRequested) return CallEnd::Stopped;
-        if (Engine.SearchPortFailed) return CallEnd::PortFailed;
+CallResult TestCall::FindModems() {
+    auto searchFailed = [this](const char* row, CallResult end) {
+        if (Engine.StopRequested) return CallResult::Stopped;
+        if (Engine.SearchPortFailed) return CallResult::PortFailed;
         return Failure(end, row);
     };
     Engine.ReportProgress(gFormat(CallMsg::CallerPort, Engine.CommIndex + 1));
-    if (!Engine.FindModem(Caller.Port)) return searchFailed(Msg::NoModem, CallEnd::NoModem);
-    if (!TwoPorts) return CallEnd::NotRun;
+    if (!Engine.FindModem(Caller.Port)) return searchFailed(Msg::NoModem, CallResult::NoModem);
+    if (!TwoPorts) return CallResult::NotRun;
     Engine.ReportProgress(gFormat(CallMsg::AnswerPort, Request.AnswerCom));
-    if (!Engine.FindModem(Device.Port)) return searchFailed(CallMsg::NoAnswerModem, CallEnd::NoAnswerModem);
+    if (!Engine.FindModem(Device.Port)) return searchFailed(CallMsg::NoAnswerModem, CallResult::NoAnswerModem);
     if (!Request.Restart) {
         Engine.ReportProgress(CallMsg::ProfileNotProven);
-        return CallEnd::NotRun;
+        return CallResult::NotRun;
     }
     return RestartDevice();
 }
 
-CallEnd TestCall::RestartDevice() {
+CallResult TestCall::RestartDevice() {
     Engine.ReportProgress(gFormat(Msg::Executing, "AT+CFUN=1,1"));
     InfoReply reply;
-    if (!Engine.SendText(Device.Port, RestartCommand)) return CallEnd::PortFailed;
+    if (!Engine.SendText(Device.Port, RestartCommand)) return CallResult::PortFailed;
     const ReplyCode code = Device.Port.ReadInfoReply(RestartCommand, RestartReplyMs, reply);
-    if (code == Stopped) return CallEnd::Stopped;
-    if (code == Failed && !reply.Complete) return Engine.StopRequested ? CallEnd::Stopped : CallEnd::PortFailed;
+    if (code == Stopped) return CallResult::Stopped;
+    if (code == Failed && !reply.Complete) return Engine.StopRequested ? CallResult::Stopped : CallResult::PortFailed;
     if (code == ModemError) {
         Engine.ReportProgress(gFormat(Msg::Received, reply.CmeError >= 0
                                                          ? ("+CME ERROR: " + std::to_string(reply.CmeError)).c_str()
                                                          : "ERROR"));
         Engine.ReportProgress(CallMsg::RestartRefused);
-        return CallEnd::NotRun;
+        return CallResult::NotRun;
     }
     // A modem that went down without its OK is waited for all the same.
     if (code == Ok) Engine.ReportProgress(gFormat(Msg::Received, "OK"));
@@ -123,14 +123,14 @@ CallEnd TestCall::RestartDevice() {
             break;
         }
     }
-    if (Interrupted() != CallEnd::NotRun) return Interrupted();
+    if (Interrupted() != CallResult::NotRun) return Interrupted();
     if (!Engine.FindModem(Device.Port)) {
-        if (Engine.StopRequested) return CallEnd::Stopped;
-        if (Engine.SearchPortFailed) return CallEnd::PortFailed;
-        return Failure(CallEnd::NotBack, CallMsg::NotBack);
+        if (Engine.StopRequested) return CallResult::Stopped;
+        if (Engine.SearchPortFailed) return CallResult::PortFailed;
+        return Failure(CallResult::NotBack, CallMsg::NotBack);
     }
     Engine.LastCall.ProfileProven = true;
-    return CallEnd::NotRun;
+    return CallResult::NotRun;
 }
 
 int TestCall::Register(const char* query, int fallback) {
@@ -143,17 +143,17 @@ int TestCall::Register(const char* query, int fallback) {
                                                                                           : fallback;
 }
 
-CallEnd TestCall::Dial() {
+CallResult TestCall::Dial() {
     const int carrierWait = Register("ATS7?\r", 60);
     GuardMs = static_cast<uint32_t>(Register("ATS12?\r", 50)) * 20;
-    if (Interrupted() != CallEnd::NotRun) return Interrupted();
+    if (Interrupted() != CallResult::NotRun) return Interrupted();
 
     CallFindings& found = Engine.LastCall;
     const std::string dial = "ATD" + Request.Number + "\r";
     Engine.ReportProgress(gFormat(CallMsg::Dialing, Request.Number.c_str()));
     Caller.Pending.clear();
     Device.Pending.clear();
-    if (!Engine.SendText(Caller.Port, dial.c_str())) return Engine.StopRequested ? CallEnd::Stopped : CallEnd::PortFailed;
+    if (!Engine.SendText(Caller.Port, dial.c_str())) return Engine.StopRequested ? CallResult::Stopped : CallResult::PortFailed;
     Caller.OffHook = true;
     const uint32_t dialled = gTickCount();
     uint32_t deadline = dialled + static_cast<uint32_t>(carrierWait) * 1000 + DialMarginMs;
@@ -167,12 +167,12 @@ CallEnd TestCall::Dial() {
         const uint32_t tick = gTickCount() + 1000 - (gTickCount() - dialled) % 1000;
         const bool soon = static_cast<int32_t>(tick - deadline) < 0;
         const std::optional<Said> said = NextLine(soon ? tick : deadline);
-        if (Interrupted() != CallEnd::NotRun) return Interrupted();
+        if (Interrupted() != CallResult::NotRun) return Interrupted();
         if (!said) {
             if (!Elapsed(deadline)) continue;
             // Both connected but for the device's word, which the data check will judge.
-            if (Caller.Online) return CallEnd::NotRun;
-            return Failure(CallEnd::NoReply, gFormat(Msg::NoReply, ConfigEngine::StripLineEnds(dial).c_str()));
+            if (Caller.Online) return CallResult::NotRun;
+            return Failure(CallResult::NoReply, gFormat(Msg::NoReply, ConfigEngine::StripLineEnds(dial).c_str()));
         }
         const CallLine line = gCallLine(said->Line);
         if (said->From == &Device) {
@@ -181,10 +181,10 @@ CallEnd TestCall::Dial() {
             } else if (line == CallLine::Connect && !Device.Online) {
                 Device.OffHook = Device.Online = true;
                 Engine.ReportProgress(gFormat(CallMsg::AnsweredByItself, said->Line.c_str()));
-                if (Caller.Online) return CallEnd::NotRun;
+                if (Caller.Online) return CallResult::NotRun;
             } else if (line == CallLine::NoCarrier && Device.Online) {
                 Device.OffHook = Device.Online = false;
-                return Failure(CallEnd::Dropped, CallMsg::Dropped);
+                return Failure(CallResult::Dropped, CallMsg::Dropped);
             }
             continue;
         }
@@ -195,23 +195,23 @@ CallEnd TestCall::Dial() {
             found.ConnectSeconds = static_cast<double>(gTickCount() - dialled) / 1000.0;
             Engine.ReportProgress(gFormat(CallMsg::Connected, said->Line.c_str(),
                                           gCallSeconds(found.ConnectSeconds).c_str()));
-            if (!TwoPorts || Device.Online) return CallEnd::NotRun;
+            if (!TwoPorts || Device.Online) return CallResult::NotRun;
             deadline = gTickCount() + PairConnectMs;
             break;
         }
         case CallLine::Busy:
             Caller.OffHook = false;
-            return Failure(CallEnd::Busy, CallMsg::Busy);
+            return Failure(CallResult::Busy, CallMsg::Busy);
         case CallLine::NoCarrier:
         case CallLine::NoAnswer:
             Caller.OffHook = Caller.Online = false;
-            if (found.Rings > 0) return Failure(CallEnd::NotAnswered, gFormat(CallMsg::RangUnanswered, found.Rings));
-            if (TwoPorts) return Failure(CallEnd::NotReached, CallMsg::NotReached);
-            return Failure(CallEnd::NotAnswered, CallMsg::NotAnswered);
+            if (found.Rings > 0) return Failure(CallResult::NotAnswered, gFormat(CallMsg::RangUnanswered, found.Rings));
+            if (TwoPorts) return Failure(CallResult::NotReached, CallMsg::NotReached);
+            return Failure(CallResult::NotAnswered, CallMsg::NotAnswered);
         case CallLine::NoDialtone:
         case CallLine::Error:
             Caller.OffHook = false;
-            return Failure(CallEnd::NoNetwork, CallMsg::NoNetwork);
+            return Failure(CallResult::NoNetwork, CallMsg::NoNetwork);
         default:
             break;
         }

@@ -35,10 +35,10 @@ private:
         std::string Line;
     };
 
-    CallEnd FindModems();
-    CallEnd RestartDevice();
-    CallEnd Dial();
-    CallEnd CheckData();  // CallData.cpp
+    CallResult FindModems();
+    CallResult RestartDevice();
+    CallResult Dial();
+    CallResult CheckData();  // CallData.cpp
     void EndCall();       // CallHangup.cpp
     bool HangUp(Side& side, uint32_t guardMs);
     bool AwaitOtherSideEnd();
@@ -50,8 +50,8 @@ private:
     std::optional<Said> NextLine(uint32_t deadline, bool watchStop = true);
     // An S-register of the calling modem, or fallback when it does not tell.
     int Register(const char* query, int fallback);
-    CallEnd Failure(CallEnd end, const std::string& row);
-    CallEnd Interrupted();
+    CallResult Failure(CallResult end, const std::string& row);
+    CallResult Interrupted();
 
     ConfigEngine& Engine;
     const CallRequest Request;
