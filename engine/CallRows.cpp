@@ -17,9 +17,9 @@ bool AllDigits(std::string_view text) {
 }  // namespace
 
 bool gIsCallNumber(std::string_view number) {
-    if (number.size() < 3 || number.size() > 20) return false;
-    if (number.front() == '+') number.remove_prefix(1);
-    return AllDigits(number);
+    if (number.size() > 20) return false;
+    if (!number.empty() && number.front() == '+') number.remove_prefix(1);
+    return number.size() >= 3 && AllDigits(number);
 }
 
 CallLine gCallLine(std::string_view line) {

@@ -69,7 +69,7 @@ inline constexpr const char* Failed = "Пробный звонок заверш�
 inline constexpr const char* Stopped = "Пробный звонок прерван!";
 }  // namespace CallMsg
 
-// 3 to 20 characters: digits, with an optional + before the first.
+// At least 3 digits, with an optional + before the first, 20 characters at most.
 bool gIsCallNumber(std::string_view number);
 
 // What a line from a modem means during a call, verbose or numeric (V0), by the table
