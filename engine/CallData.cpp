@@ -26,6 +26,7 @@ CallResult TestCall::CheckData() {
     Engine.ReportProgress(gFormat(CallMsg::DataCheck, static_cast<int>(BlockSize)));
     // A driver may hold a write until its bytes are on the wire: the two blocks go out
     // side by side, or the second would wait for the first.
+    WaitForArrival(gTickCount(), false);
     Device.Pending.clear();
     Caller.Pending.clear();
     const uint32_t began = gTickCount();
@@ -37,20 +38,16 @@ CallResult TestCall::CheckData() {
     if (!callerWrote || !deviceWrote) return Engine.StopRequested ? CallResult::Stopped : CallResult::PortFailed;
 
     // What each side received: the device's bytes at the computer and the other way.
-    std::string& atComputer = Caller.Pending;
-    std::string& atDevice = Device.Pending;
-    char buffer[BlockSize];
+    const std::string& atComputer = Caller.Pending;
+    const std::string& atDevice = Device.Pending;
     uint32_t lastBytes = gTickCount();
-    while ((atComputer.size() < BlockSize || atDevice.size() < BlockSize) && gTickCount() - lastBytes < StallMs) {
+    while (atComputer.size() < BlockSize || atDevice.size() < BlockSize) {
+        const size_t before = atComputer.size() + atDevice.size();
+        WaitForArrival(lastBytes + StallMs, true);
         if (Engine.StopRequested) return CallResult::Stopped;
-        for (Side* side : {&Caller, &Device}) {
-            if (side->Pending.size() >= BlockSize) continue;
-            uint32_t got = 0;
-            if (side->Port.ReadSome(buffer, static_cast<uint32_t>(BlockSize - side->Pending.size()), got) != Ok)
-                return Engine.StopRequested ? CallResult::Stopped : CallResult::PortFailed;
-            if (got > 0) lastBytes = gTickCount();
-            side->Pending.append(buffer, got);
-        }
+        if (PortBroken) return CallResult::PortFailed;
+        if (atComputer.size() + atDevice.size() > before) lastBytes = gTickCount();
+        else if (static_cast<int32_t>(gTickCount() - lastBytes) >= static_cast<int32_t>(StallMs)) break;
     }
     const double seconds = static_cast<double>(gTickCount() - began) / 1000.0;
     if (Engine.StopRequested) return CallResult::Stopped;

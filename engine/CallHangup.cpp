@@ -43,16 +43,20 @@ void TestCall::EndCall() {
     Unstoppable caller(Caller.Port);
     Unstoppable device(Device.Port);
     PortBroken = false;
+    Listen();
     Engine.ReportProgress(CallMsg::HangingUp);
     const bool deviceAnswered = Device.Online;
     if (Caller.OffHook && !HangUp(Caller, GuardMs)) Engine.ReportFailure(CallMsg::NotOnHook);
-    if (!deviceAnswered) return;
-    if (!Device.OffHook || AwaitOtherSideEnd()) {
-        Engine.ReportProgress(CallMsg::OtherSideEnded);
-        return;
+    if (deviceAnswered) {
+        if (!Device.OffHook || AwaitOtherSideEnd()) {
+            Engine.ReportProgress(CallMsg::OtherSideEnded);
+        } else {
+            Engine.ReportProgress(CallMsg::OtherSideSilent);
+            if (!HangUp(Device, GuardMs)) Engine.ReportFailure(CallMsg::NotOnHook);
+        }
     }
-    Engine.ReportProgress(CallMsg::OtherSideSilent);
-    if (!HangUp(Device, GuardMs)) Engine.ReportFailure(CallMsg::NotOnHook);
+    // The ports' events come back only once no listener reads them.
+    Deafen();
 }
 
 // The other side's NO CARRIER may come while this side hangs up: it is kept, not lost.

@@ -60,6 +60,7 @@ void TestCall::Run() {
     CallResult end = FindModems();
     if (end == CallResult::NotRun) end = Dial();
     if (end == CallResult::NotRun) end = TwoPorts ? CheckData() : CallResult::Passed;
+    Deafen();
     if (Caller.OffHook || Device.OffHook) EndCall();
     // The hang-up may have been stopped or failed on its own; the call's end stands.
     found.End = end;
@@ -117,12 +118,14 @@ CallResult TestCall::RestartDevice() {
     Engine.ReportProgress(CallMsg::WaitingRestart);
     const uint32_t deadline = gTickCount() + SysStartWaitMs;
     Device.Pending.clear();
+    Listen();
     while (const std::optional<Said> said = NextLine(deadline)) {
-        if (gCallLine(said->Line) == CallLine::SysStart) {
+        if (said->From == &Device && gCallLine(said->Line) == CallLine::SysStart) {
             Engine.ReportProgress(gFormat(Msg::Received, "^SYSSTART"));
             break;
         }
     }
+    Deafen();
     if (Interrupted() != CallResult::NotRun) return Interrupted();
     if (!Engine.FindModem(Device.Port)) {
         if (Engine.StopRequested) return CallResult::Stopped;
@@ -156,8 +159,16 @@ CallResult TestCall::Dial() {
     if (!Engine.SendText(Caller.Port, dial.c_str())) return Engine.StopRequested ? CallResult::Stopped : CallResult::PortFailed;
     Caller.OffHook = true;
     const uint32_t dialled = gTickCount();
+    Listen();
     uint32_t deadline = dialled + static_cast<uint32_t>(carrierWait) * 1000 + DialMarginMs;
     int shownSeconds = -1;
+    // In the workshop the device's ring and answer, read on its own port a moment later,
+    // come before the caller's CONNECT in the log, as they came in the call.
+    const auto connected = [&] {
+        Engine.ReportProgress(
+            gFormat(CallMsg::Connected, found.ConnectText.c_str(), gCallSeconds(found.ConnectSeconds).c_str()));
+        return CallResult::NotRun;
+    };
     for (;;) {
         const int seconds = static_cast<int>((gTickCount() - dialled) / 1000);
         if (seconds != shownSeconds && !Caller.Online) {
@@ -171,7 +182,7 @@ CallResult TestCall::Dial() {
         if (!said) {
             if (!Elapsed(deadline)) continue;
             // Both connected but for the device's word, which the data check will judge.
-            if (Caller.Online) return CallResult::NotRun;
+            if (Caller.Online) return connected();
             return Failure(CallResult::NoReply, gFormat(Msg::NoReply, ConfigEngine::StripLineEnds(dial).c_str()));
         }
         const CallLine line = gCallLine(said->Line);
@@ -181,7 +192,7 @@ CallResult TestCall::Dial() {
             } else if (line == CallLine::Connect && !Device.Online) {
                 Device.OffHook = Device.Online = true;
                 Engine.ReportProgress(gFormat(CallMsg::AnsweredByItself, said->Line.c_str()));
-                if (Caller.Online) return CallResult::NotRun;
+                if (Caller.Online) return connected();
             } else if (line == CallLine::NoCarrier && Device.Online) {
                 Device.OffHook = Device.Online = false;
                 return Failure(CallResult::Dropped, CallMsg::Dropped);
@@ -193,9 +204,7 @@ CallResult TestCall::Dial() {
             Caller.Online = true;
             found.ConnectText = said->Line;
             found.ConnectSeconds = static_cast<double>(gTickCount() - dialled) / 1000.0;
-            Engine.ReportProgress(gFormat(CallMsg::Connected, said->Line.c_str(),
-                                          gCallSeconds(found.ConnectSeconds).c_str()));
-            if (!TwoPorts || Device.Online) return CallResult::NotRun;
+            if (!TwoPorts || Device.Online) return connected();
             deadline = gTickCount() + PairConnectMs;
             break;
         }
@@ -218,22 +227,41 @@ CallResult TestCall::Dial() {
     }
 }
 
+void TestCall::Listen() {
+    for (Side* side : {&Caller, &Device})
+        if (side == &Caller || TwoPorts) side->Ear = std::make_unique<PortListener>(side->Port, Lock, Arrived);
+}
+
+void TestCall::Deafen() {
+    for (Side* side : {&Caller, &Device}) {
+        if (!side->Ear) continue;
+        side->Pending += side->Ear->Finish();
+        side->Ear.reset();
+    }
+}
+
+void TestCall::WaitForArrival(uint32_t deadline, bool watchStop) {
+    std::unique_lock lock(Lock);
+    const auto arrived = [&] {
+        for (Side* side : {&Caller, &Device})
+            if (side->Ear && (!side->Ear->Bytes.empty() || side->Ear->Failed)) return true;
+        return watchStop && Engine.StopRequested;
+    };
+    const auto left = static_cast<int32_t>(deadline - gTickCount());
+    Arrived.wait_for(lock, std::chrono::milliseconds(left > 0 ? left : 0), arrived);
+    for (Side* side : {&Caller, &Device}) {
+        if (!side->Ear) continue;
+        side->Pending += side->Ear->Bytes;
+        side->Ear->Bytes.clear();
+        if (side->Ear->Failed) PortBroken = true;
+    }
+}
+
 std::optional<TestCall::Said> TestCall::NextLine(uint32_t deadline, bool watchStop) {
-    char buffer[256];
     for (;;) {
-        for (Side* side : {&Caller, &Device}) {
-            if (side == &Device && !TwoPorts) continue;
+        for (Side* side : {&Caller, &Device})
             if (std::optional<std::string> line = gTakeLine(side->Pending)) return Said{side, *line};
-        }
         if ((watchStop && Engine.StopRequested) || PortBroken || Elapsed(deadline)) return std::nullopt;
-        for (Side* side : {&Caller, &Device}) {
-            if (side == &Device && !TwoPorts) continue;
-            uint32_t got = 0;
-            if (side->Port.ReadSome(buffer, sizeof buffer, got) != Ok) {
-                PortBroken = true;
-                return std::nullopt;
-            }
-            side->Pending.append(buffer, got);
-        }
+        WaitForArrival(deadline, watchStop);
     }
 }

@@ -6,11 +6,15 @@
 // and always ends the call it started, a stop or the engine's ending included. It never
 // answers for the device's modem and stores nothing in either modem.
 
+#include <condition_variable>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
 #include "engine/CallOutcome.h"
+#include "engine/PortListener.h"
 
 class ConfigEngine;
 class SerialPort;
@@ -26,7 +30,8 @@ private:
     struct Side {
         explicit Side(SerialPort& port) : Port(port) {}
         SerialPort& Port;
-        std::string Pending;   // received bytes of a line not yet ended
+        std::string Pending;   // received bytes not yet taken as lines or data
+        std::unique_ptr<PortListener> Ear;
         bool OffHook = false;  // dialling or in a call
         bool Online = false;   // in a call, its bytes are data
     };
@@ -45,8 +50,13 @@ private:
     // True, after noting a NO CARRIER, when said is not side's.
     static bool NoteOtherSide(const Said& heard, const Side& side);
 
+    // Reads both ports at once until Deafen, the ports' events untouched meanwhile.
+    void Listen();
+    void Deafen();
+    // Waits until bytes arrive, a port fails (PortBroken), a stop comes (when watched) or the
+    // tick deadline passes, and moves what arrived into each side's Pending.
+    void WaitForArrival(uint32_t deadline, bool watchStop);
     // The next line of either side before the tick deadline; none on a stop or a time-out.
-    // A port that fails sets PortBroken.
     std::optional<Said> NextLine(uint32_t deadline, bool watchStop = true);
     // An S-register of the calling modem, or fallback when it does not tell.
     int Register(const char* query, int fallback);
@@ -59,5 +69,7 @@ private:
     Side Device;
     bool TwoPorts;
     bool PortBroken = false;
+    std::mutex Lock;  // the listeners' bytes
+    std::condition_variable Arrived;
     uint32_t GuardMs = 1000;  // S12, the escape's guard time
 };
