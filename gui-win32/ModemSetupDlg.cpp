@@ -11,6 +11,7 @@
 #include "gui-win32/LogExport.h"
 #include "gui-win32/Resource.h"
 #include "gui-win32/SimPinDlg.h"
+#include "gui-win32/TestCallDlg.h"
 #include "toolkit/Utf16_win32.h"
 #include "toolkit/AboutText.h"
 #include "toolkit/ControlIds.h"
@@ -65,6 +66,10 @@ INT_PTR ModemSetupDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         if ((wParam & 0xFFF0) == SimPinCommand) {
             OnSimPinItem();
+            return TRUE;
+        }
+        if ((wParam & 0xFFF0) == TestCallCommand) {
+            OnTestCallItem();
             return TRUE;
         }
         if ((wParam & 0xFFF0) != AboutCommand) return FALSE;
@@ -123,6 +128,7 @@ BOOL ModemSetupDlg::OnInitDialog() {
         AppendMenuW(menu, MF_STRING, CheckCommand, gToUtf16(CheckModemItem).c_str());
         AppendMenuW(menu, MF_STRING, SignalCommand, gToUtf16(SignalMeterItem).c_str());
         AppendMenuW(menu, MF_STRING, SimPinCommand, gToUtf16(SimPinItem).c_str());
+        AppendMenuW(menu, MF_STRING, TestCallCommand, gToUtf16(TestCallItem).c_str());
     }
 
     SendMessageW(Dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon));
@@ -233,4 +239,10 @@ void ModemSetupDlg::OnSimPinItem() {
     std::string pin = ask.TakePin();
     OnSimPin(pin);
     std::fill(pin.begin(), pin.end(), '\0');
+}
+
+void ModemSetupDlg::OnTestCallItem() {
+    if (Busy != 0) return;
+    TestCallDlg ask(Kit.ComboSelected(ControlId::ComSelector) + 1);
+    if (ask.DoModal(Dialog)) OnTestCall(ask.Request());
 }
