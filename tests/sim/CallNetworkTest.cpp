@@ -187,4 +187,63 @@ TEST(CallNetwork, EachWayACallGoes) {
     }
 }
 
+// One line to one modem (or none) and all that modem then says, to the end of the text.
+struct Exchange {
+    int Com;
+    std::string Send;
+    std::string Hears;
+};
+
+struct DialogueCase {
+    const char* Name;
+    const char* TimeScale;  // 1 where a ring must not come between two steps
+    std::vector<std::string> CalleeOptions;
+    std::vector<Exchange> Steps;
+    std::string CallerEnds;  // the stages in the state file at the end
+    std::string CalleeEnds;
+};
+
+TEST(CallNetwork, CommandsAroundACall) {
+    const DialogueCase cases[] = {
+        {"ATA and ATO without a call", TimeScale, {},
+         {{1, "ATA\r", "ATA\r\r\nNO CARRIER\r\n"}, {1, "ATO\r", "ATO\r\r\nNO CARRIER\r\n"}}, "on-hook", "on-hook"},
+        {"its own number is busy", TimeScale, {}, {{1, "ATD+0001\r", "ATD+0001\r\r\nBUSY\r\n"}}, "on-hook", "on-hook"},
+        {"numeric BUSY", TimeScale, {"--busy"}, {{1, "ATV0\r", "ATV0\r0\r"}, {1, "ATD+0002\r", "ATD+0002\r7\r"}},
+         "on-hook", "on-hook"},
+        {"a voice call is refused", TimeScale, {}, {{1, "ATD+0002;\r", "ATD+0002;\r\r\nERROR\r\n"}}, "on-hook",
+         "on-hook"},
+        {"answered by hand", "1", {},
+         {{1, "ATD+0002\r", "ATD+0002\r"},
+          {2, "", "\r\nRING\r\n"},
+          {2, "ATA\r", "ATA\r\r\nCONNECT 9600\r\n"},
+          {1, "", "\r\nCONNECT 9600\r\n"}},
+         "online", "online"},
+        {"a byte while dialing gives the call up", "1", {},
+         {{1, "ATD+0002\r", "ATD+0002\r"},
+          {2, "", "\r\nRING\r\n"},
+          {1, "x", "\r\nNO CARRIER\r\n"},
+          {2, "AT\r", "AT\r\r\nOK\r\n"}},
+         "on-hook", "on-hook"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TempConfigHome home;
+        const std::string state = home.Path() + "/state.json";
+        std::vector<std::string> args = {"--time-scale", c.TimeScale, "--state", state, "--com", "1", "--com", "2"};
+        args.insert(args.end(), c.CalleeOptions.begin(), c.CalleeOptions.end());
+        ChildProcess modems(KX_MODEM_PATH, args);
+        ASSERT_TRUE(modems.WaitForOutput("COM2 /dev/pts/")) << modems.Stderr();
+        PtyPeer caller(home.PortsFolder() + "/COM1");
+        PtyPeer callee(home.PortsFolder() + "/COM2");
+        ASSERT_TRUE(caller.SetSpeed(115200) && callee.SetSpeed(115200));
+        for (const auto& step : c.Steps) {
+            PtyPeer& peer = step.Com == 1 ? caller : callee;
+            peer.Send(step.Send);
+            EXPECT_EQ(peer.ReadUntil(step.Hears), step.Hears) << step.Send;
+        }
+        EXPECT_EQ(CallOf(state, 1), c.CallerEnds);
+        EXPECT_EQ(CallOf(state, 2), c.CalleeEnds);
+    }
+}
+
 }  // namespace
