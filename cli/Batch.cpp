@@ -8,10 +8,10 @@
 #include "engine/MemorySettings.h"
 #include "engine/Messages.h"
 #include "engine/ModemChoices.h"
+#include "frontend/WindowChoices.h"
+#include "os/ErrorText.h"
+#include "os/TextFile.h"
 #include "serial/PortIdentity.h"
-#include "toolkit/ErrorText.h"
-#include "toolkit/TextFile.h"
-#include "toolkit/WindowChoices.h"
 
 struct Batch::Port {
     Port(int com, std::FILE* out, std::FILE* err, std::string prefix, std::mutex* outputLock, ProgressLine* progress)

@@ -12,7 +12,7 @@
 
 #include "engine/ConfigStep.h"
 #include "engine/IntSettings.h"
-#include "serial/Event.h"
+#include "os/Event.h"
 #include "serial/SerialPort.h"
 
 class Toolkit;
