@@ -6,10 +6,10 @@
 #include "cli/ConsoleToolkit.h"
 #include "engine/MemorySettings.h"
 #include "engine/ModemChoices.h"
+#include "frontend/WindowChoices.h"
+#include "os/ErrorText.h"
+#include "os/TextFile.h"
 #include "serial/PortIdentity.h"
-#include "toolkit/ErrorText.h"
-#include "toolkit/TextFile.h"
-#include "toolkit/WindowChoices.h"
 
 struct Batch::Port {
     Port(int com, std::FILE* out, std::FILE* err, std::string prefix, std::mutex* outputLock, ProgressLine* progress)

@@ -14,7 +14,7 @@
 #include "engine/ConfigStep.h"
 #include "engine/IntSettings.h"
 #include "engine/RunOutcome.h"
-#include "serial/Event.h"
+#include "os/Event.h"
 #include "serial/SerialPort.h"
 
 class Toolkit;

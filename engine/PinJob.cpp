@@ -6,11 +6,11 @@
 #include <algorithm>
 
 #include "engine/ConfigEngine.h"
+#include "engine/Cp1251.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
 #include "engine/PinRows.h"
 #include "toolkit/ControlIds.h"
-#include "toolkit/Cp1251.h"
 #include "toolkit/Toolkit.h"
 
 namespace {

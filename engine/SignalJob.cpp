@@ -9,7 +9,7 @@
 #include "engine/Format.h"
 #include "engine/Messages.h"
 #include "engine/SignalValue.h"
-#include "serial/Tick.h"
+#include "os/Tick.h"
 #include "toolkit/ControlIds.h"
 #include "toolkit/Toolkit.h"
 

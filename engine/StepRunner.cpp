@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "engine/ConfigEngine.h"
-#include "toolkit/Cp1251.h"
+#include "engine/Cp1251.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
 
