@@ -196,9 +196,10 @@ void VirtualModem::Impl::Serve() {
             if (Session->TakeRestart() && !Restart()) return;
             Publish(true);
         }
-        // Published first, so whoever has read a CONNECT finds the modem online.
+        // Published first, so whoever has read a CONNECT finds the modem online; an idle
+        // line with no news changes nothing.
         const auto news = Session->CallUpdate(NowMs());
-        Publish(false);
+        if (got != ModemLine::ReadResult::Idle || !news.empty()) Publish(false);
         if (!SendAll(news)) return;
         if (Session->Flooding()) {
             const uint32_t speed = Session->Settings().Speed ? Session->Settings().Speed : 115200;
