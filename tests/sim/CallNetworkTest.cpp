@@ -224,6 +224,9 @@ TEST(CallNetwork, CommandsAroundACall) {
           {1, "x", "\r\nNO CARRIER\r\n"},
           {2, "AT\r", "AT\r\r\nOK\r\n"}},
          "on-hook", "on-hook"},
+        {"deaf while it restarts", "1", {},
+         {{2, "AT+CFUN=1,1\r", "AT+CFUN=1,1\r\r\nOK\r\n"}, {2, "AT\r", Restart}, {2, "AT\r", "AT\r\r\nOK\r\n"}},
+         "on-hook", "on-hook"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
