@@ -8,11 +8,10 @@
 #include "engine/CallRows.h"
 #include "engine/ConfigEngine.h"
 #include "engine/MemorySettings.h"
-#include "engine/Messages.h"
 #include "engine/ModemChoices.h"
 #include "serial/PortIdentity.h"
 #include "toolkit/ControlIds.h"
-#include "toolkit/WindowChoices.h"
+#include "frontend/WindowChoices.h"
 
 CallConsole::CallConsole(std::FILE* out, std::FILE* err)
     : ConsoleToolkit(out, err, {}, &Output, &Waiting), Waiting(out, true) {}
@@ -28,20 +27,10 @@ void CallConsole::RowInserted(int id, const std::string& text) {
 }
 
 void CallConsole::TextChanged(int id, const std::string& text) {
-    if (id == ControlId::StatusLine) {
-        std::lock_guard lock(Output);
-        Status = text;
-        Waiting.Show(text);
-        return;
-    }
-    if (id == ControlId::StartStop) {
-        {
-            std::lock_guard lock(EndLock);
-            ++(text == Msg::StopCaption ? Started : Ended);
-        }
-        EndSeen.notify_all();
-    }
-    ConsoleToolkit::TextChanged(id, text);
+    if (id != ControlId::StatusLine) return;
+    std::lock_guard lock(Output);
+    Status = text;
+    Waiting.Show(text);
 }
 
 void CallConsole::Interrupt() {
@@ -52,12 +41,18 @@ void CallConsole::Interrupt() {
     EndSeen.notify_all();
 }
 
+void CallConsole::RunEnded() {
+    {
+        std::lock_guard lock(EndLock);
+        Ended = true;
+    }
+    EndSeen.notify_all();
+}
+
 int CallConsole::WaitForChange(int interruptsSeen) {
     std::unique_lock lock(EndLock);
-    // The caption goes back to Start once before the run begins.
-    const auto ended = [this] { return Started > 0 && Ended > Started; };
-    EndSeen.wait(lock, [&] { return ended() || Interrupts != interruptsSeen; });
-    return ended() ? -1 : Interrupts;
+    EndSeen.wait(lock, [&] { return Ended || Interrupts != interruptsSeen; });
+    return Ended ? -1 : Interrupts;
 }
 
 std::string gCallReportCsv(const CliOptions& options, const CallFindings& found) {
@@ -95,6 +90,7 @@ int gRunCall(const CliOptions& options) {
     MemorySettings settings;
     gFillConsoleChoices(window, com);
     ConfigEngine engine(settings);
+    engine.OnRunEnded = [&window](const RunOutcome&) { window.RunEnded(); };
     engine.SetWindow(&window);
     ModemChoices choices;
     choices.ComIndex = com - 1;
@@ -109,7 +105,7 @@ int gRunCall(const CliOptions& options) {
         if (interrupts >= 2) return SomeFailed;
         engine.StopRun();
     }
-    const CallFindings found = engine.LastCall;
+    const CallFindings found = engine.Outcome.Call;
     if (!options.ReportFile.empty()) {
         const std::string cause = gWriteReportFile(options.ReportFile, gCallReportCsv(options, found));
         if (!cause.empty()) {

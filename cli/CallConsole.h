@@ -20,6 +20,8 @@ public:
 
     // Any thread, for Ctrl+C.
     void Interrupt();
+    // The engine's worker, once the run has ended.
+    void RunEnded();
     // Waits until the run has ended or another interrupt comes; the interrupts so far, or
     // -1 once the run has ended.
     int WaitForChange(int interruptsSeen);
@@ -35,8 +37,7 @@ private:
 
     std::mutex EndLock;
     std::condition_variable EndSeen;
-    int Started = 0;
-    int Ended = 0;
+    bool Ended = false;
     int Interrupts = 0;
 };
 

@@ -7,8 +7,8 @@
 
 #include "engine/CallRows.h"
 #include "engine/ConfigStep.h"
-#include "toolkit/ComList.h"
-#include "toolkit/WindowChoices.h"
+#include "frontend/ComList.h"
+#include "frontend/WindowChoices.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "toolkit/ErrorText.h"
-#include "toolkit/TextFile.h"
+#include "os/ErrorText.h"
+#include "os/TextFile.h"
 
 std::string gCsvField(const std::string& text) {
     if (text.find_first_of(";\"\r\n") == std::string::npos) return text;

@@ -7,7 +7,7 @@
 #include "engine/ConfigEngine.h"
 #include "engine/Format.h"
 #include "engine/TestCall.h"
-#include "serial/Tick.h"
+#include "os/Tick.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ CallResult TestCall::CheckData() {
             if (way.Received[i] != way.Sent[i])
                 return Failure(CallResult::Damaged, gFormat(CallMsg::DataDamaged, way.Direction, static_cast<int>(i + 1)));
     }
-    CallFindings& found = Engine.LastCall;
+    CallFindings& found = Engine.Outcome.Call;
     found.BytesChecked = static_cast<int32_t>(BlockSize);
     found.BitRate = seconds > 0 ? static_cast<int32_t>(BlockSize * 8 / seconds) : 0;
     Engine.ReportProgress(gFormat(CallMsg::DataPassed, static_cast<int>(BlockSize), gCallSeconds(seconds).c_str(),

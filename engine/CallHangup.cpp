@@ -6,7 +6,7 @@
 #include "engine/Format.h"
 #include "engine/Messages.h"
 #include "engine/TestCall.h"
-#include "serial/Tick.h"
+#include "os/Tick.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "toolkit/Cp1251.h"
+#include "engine/Cp1251.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "engine/PortListener.h"
 
-#include "serial/Event.h"
+#include "os/Event.h"
 #include "serial/SerialPort.h"
 
 PortListener::PortListener(SerialPort& port, std::mutex& lock, std::condition_variable& arrived)

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "engine/ConfigEngine.h"
-#include "toolkit/Cp1251.h"
+#include "engine/Cp1251.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
 
@@ -75,6 +75,10 @@ void ConfigEngine::ReportFailureUnlessStopped(const std::string& text) {
     if (!StopRequested) ReportFailure(text);
 }
 
+void ConfigEngine::SetResult(bool succeeded) {
+    Outcome.Result = succeeded ? RunResult::Succeeded : StopRequested ? RunResult::Stopped : RunResult::Failed;
+}
+
 int32_t ConfigEngine::RunSteps() {
     int32_t outcome = 0;
     // One byte beyond the reader's 1024 keeps a full reply zero-terminated.
@@ -139,6 +143,7 @@ int32_t ConfigEngine::RunSteps() {
         const ConfigStep step = Steps[i];
         done = runStep(step);
     }
+    SetResult(done && outcome);
     ReportProgress(done && outcome ? Msg::Succeeded : Msg::NotSucceeded);
     return 1;
 }

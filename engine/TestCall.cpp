@@ -7,7 +7,7 @@
 #include "engine/Format.h"
 #include "engine/Messages.h"
 #include "serial/ReplyParser.h"
-#include "serial/Tick.h"
+#include "os/Tick.h"
 #include "toolkit/ControlIds.h"
 #include "toolkit/Toolkit.h"
 
@@ -39,8 +39,7 @@ bool ConfigEngine::OnTestCall(const CallRequest& request) {
 
 void ConfigEngine::RunCallJob() {
     if (Toolkit* w = Window()) w->LogDeleteAll(ControlId::LogView);
-    LastCall = {};
-    LastCall.End = CallResult::PortNotOpened;
+    Outcome.Call.End = CallResult::PortNotOpened;
     const int32_t com = CommIndex + 1;
     ReportProgress(gFormat(Msg::Opening, com));
     if (Port.Open(com) == 0) {
@@ -56,7 +55,7 @@ TestCall::TestCall(ConfigEngine& engine, const CallRequest& request)
       TwoPorts(request.AnswerCom > 0) {}
 
 void TestCall::Run() {
-    CallFindings& found = Engine.LastCall;
+    CallFindings& found = Engine.Outcome.Call;
     CallResult end = FindModems();
     if (end == CallResult::NotRun) end = Dial();
     if (end == CallResult::NotRun) end = TwoPorts ? CheckData() : CallResult::Passed;
@@ -64,6 +63,10 @@ void TestCall::Run() {
     if (Caller.OffHook || Device.OffHook) EndCall();
     // The hang-up may have been stopped or failed on its own; the call's end stands.
     found.End = end;
+    Engine.Outcome.Result = end == CallResult::Passed        ? RunResult::Succeeded
+                            : end == CallResult::Stopped     ? RunResult::Stopped
+                            : end == CallResult::PortFailed  ? RunResult::PortFailed
+                                                             : RunResult::Failed;
     if (end == CallResult::Stopped) Engine.ReportProgress(CallMsg::Stopped);
     else if (end == CallResult::PortFailed) Engine.ReportProgress(CallMsg::PortFailed);
     else Engine.ReportProgress(end == CallResult::Passed ? CallMsg::Passed : CallMsg::Failed);
@@ -132,7 +135,7 @@ CallResult TestCall::RestartDevice() {
         if (Engine.SearchPortFailed) return CallResult::PortFailed;
         return Failure(CallResult::NotBack, CallMsg::NotBack);
     }
-    Engine.LastCall.ProfileProven = true;
+    Engine.Outcome.Call.ProfileProven = true;
     return CallResult::NotRun;
 }
 
@@ -151,7 +154,7 @@ CallResult TestCall::Dial() {
     GuardMs = static_cast<uint32_t>(Register("ATS12?\r", 50)) * 20;
     if (Interrupted() != CallResult::NotRun) return Interrupted();
 
-    CallFindings& found = Engine.LastCall;
+    CallFindings& found = Engine.Outcome.Call;
     const std::string dial = "ATD" + Request.Number + "\r";
     Engine.ReportProgress(gFormat(CallMsg::Dialing, Request.Number.c_str()));
     Caller.Pending.clear();

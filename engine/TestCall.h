@@ -22,7 +22,7 @@ class SerialPort;
 class TestCall {
 public:
     TestCall(ConfigEngine& engine, const CallRequest& request);
-    // Reports every stage and the final row; the engine's LastCall holds the outcome.
+    // Reports every stage and the final row; the engine's Outcome holds how it ended.
     void Run();
 
 private:

@@ -10,7 +10,7 @@
 #include "engine/CallRows.h"
 #include "engine/Messages.h"
 #include "gui-qt/DialogUnits.h"
-#include "toolkit/WindowChoices.h"
+#include "frontend/WindowChoices.h"
 
 TestCallDlg::TestCallDlg(QWidget* owner, int callerCom) : QDialog(owner), CallerCom(callerCom) {
     setObjectName(QStringLiteral("testCallDlg"));

@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "engine/ModemChoices.h"
+#include "frontend/AboutText.h"
+#include "frontend/WindowChoices.h"
 #include "gui-win32/AboutDlg.h"
 #include "gui-win32/DialogInit.h"
 #include "gui-win32/HelpBox.h"
@@ -12,10 +14,8 @@
 #include "gui-win32/Resource.h"
 #include "gui-win32/SimPinDlg.h"
 #include "gui-win32/TestCallDlg.h"
-#include "toolkit/Utf16_win32.h"
-#include "toolkit/AboutText.h"
+#include "os/Utf16_win32.h"
 #include "toolkit/ControlIds.h"
-#include "toolkit/WindowChoices.h"
 
 namespace {
 

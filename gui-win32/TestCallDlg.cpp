@@ -5,8 +5,8 @@
 #include "engine/CallRows.h"
 #include "engine/Messages.h"
 #include "gui-win32/Resource.h"
-#include "toolkit/Utf16_win32.h"
-#include "toolkit/WindowChoices.h"
+#include "os/Utf16_win32.h"
+#include "frontend/WindowChoices.h"
 
 namespace {
 

@@ -28,7 +28,6 @@ uint64_t CallSession::GuardMs(const ModemSettings& s) const {
 void CallSession::Hangup() {
     if (Network) Network->HangUp(Station);
     Stage = CallPhase::OnHook;
-    RingCount = 0;
     Pluses = 0;
     Held.clear();
 }
@@ -98,7 +97,10 @@ std::string CallSession::Update(uint64_t nowMs, const ModemSettings& s) {
     for (auto& event : Network->TakeEvents(Station)) {
         switch (event.Kind) {
             case CallEventKind::Ring:
-                if (Stage == CallPhase::OnHook) Stage = CallPhase::Ringing;
+                if (Stage == CallPhase::OnHook) {
+                    Stage = CallPhase::Ringing;
+                    RingCount = 0;
+                }
                 if (Stage != CallPhase::Ringing) break;
                 ++RingCount;
                 out += gFormatResult(ResultRing, s);
@@ -114,7 +116,6 @@ std::string CallSession::Update(uint64_t nowMs, const ModemSettings& s) {
             case CallEventKind::Ended:
                 if (Stage == CallPhase::OnHook) break;
                 Stage = CallPhase::OnHook;
-                RingCount = 0;
                 Held.clear();
                 if (event.End == CallEnd::NoCarrier) out += gFormatResult(ResultNoCarrier, s);
                 if (event.End == CallEnd::Busy) out += gFormatResult(gBusyCode(s.ResultSet), s);

@@ -29,6 +29,7 @@ public:
     void Join(CallNetwork* network, int station, uint32_t timeScale);
 
     CallPhase Phase() const { return Stage; }
+    // The rings of its last incoming call, answered or not.
     int Rings() const { return RingCount; }
 
     // The result of a command line's call action; none yet for a dial that rings.

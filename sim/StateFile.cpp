@@ -3,11 +3,20 @@
 #include <filesystem>
 #include <fstream>
 
-bool StateFile::Put(int comNumber, const std::string& json) {
+std::string StateFile::Open() {
+    std::lock_guard guard(Lock);
+    return Write() ? std::string() : "cannot write the state file " + Path;
+}
+
+void StateFile::Put(int comNumber, const std::string& json) {
     std::lock_guard guard(Lock);
     std::string& entry = Entries[comNumber];
-    if (entry == json) return true;
+    if (entry == json) return;
     entry = json;
+    Write();
+}
+
+bool StateFile::Write() {
     std::string text = "{\"modems\":[\n";
     for (const auto& [com, object] : Entries) text += (com == Entries.begin()->first ? "" : ",\n") + object;
     text += "\n]}\n";

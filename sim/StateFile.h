@@ -10,11 +10,14 @@
 class StateFile {
 public:
     explicit StateFile(std::string path) : Path(std::move(path)) {}
-    // One modem's object; the file is written when it differs from the last one. False
-    // when the file could not be written.
-    bool Put(int comNumber, const std::string& json);
+    // Writes the file with no modem yet; empty when it could, otherwise why not.
+    std::string Open();
+    // One modem's object; the file is written when it differs from the last one.
+    void Put(int comNumber, const std::string& json);
 
 private:
+    bool Write();
+
     std::mutex Lock;
     std::string Path;
     std::map<int, std::string> Entries;

@@ -53,7 +53,6 @@ struct VirtualModem::Impl {
     size_t ReceivedCount = 0;
     bool HungUp = false;
     CallPhase Phase = CallPhase::OnHook;
-    int Rings = 0;
     int Station = 0;
     std::chrono::steady_clock::time_point Begin = std::chrono::steady_clock::now();
 
@@ -81,7 +80,6 @@ void VirtualModem::Impl::Publish(bool answered) {
         Lines = Session->CommandLines();
         if (answered) Answered = Lines;
         Phase = Session->Phase();
-        Rings = Session->Rings();
     }
     if (Options.Calls) Options.Calls->Update(Station, Session->Reachable(), Session->Settings().Speed);
     if (Options.State) Options.State->Put(Options.ComNumber, StateJson());
@@ -118,11 +116,16 @@ bool VirtualModem::Impl::SendAll(const std::vector<Transmission>& out) {
 
 bool VirtualModem::Impl::Restart() {
     if (!Line->Pause(RestartMs / static_cast<int>(Options.TimeScale))) return false;
+    // What came meanwhile is in the transcript, but the modem never heard it.
     for (;;) {
         std::string lost;
         const auto got = Line->Read(lost, 0);
         if (got == ModemLine::ReadResult::Woken) return false;
         if (got == ModemLine::ReadResult::Idle) break;
+        if (got == ModemLine::ReadResult::Data) {
+            Log.Add(TranscriptDirection::Received, Session->Settings().Speed, Line->LineSpeed(), lost);
+            CountReceived(lost.size());
+        }
     }
     Session->Restart();
     Publish(false);
@@ -193,9 +196,10 @@ void VirtualModem::Impl::Serve() {
             if (Session->TakeRestart() && !Restart()) return;
             Publish(true);
         }
-        // Published first, so whoever has read a CONNECT finds the modem online.
+        // Published first, so whoever has read a CONNECT finds the modem online; an idle
+        // line with no news changes nothing.
         const auto news = Session->CallUpdate(NowMs());
-        Publish(false);
+        if (got != ModemLine::ReadResult::Idle || !news.empty()) Publish(false);
         if (!SendAll(news)) return;
         if (Session->Flooding()) {
             const uint32_t speed = Session->Settings().Speed ? Session->Settings().Speed : 115200;
@@ -267,7 +271,6 @@ std::string VirtualModem::Start() {
     rules.SignalWalk = o.SignalWalk;
     const uint32_t seed = o.Seed ? *o.Seed : std::random_device{}();
     P->Session = std::make_unique<ModemSession>(rules, settings, settings, seed);
-
     P->Timing.seed(seed + 1);
     P->Device = line->DevicePath();
     P->Link = link.string();

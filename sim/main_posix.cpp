@@ -48,7 +48,14 @@ int main(int argc, char** argv) {
         options.Calls = network;
         if (!options.StateFileName.empty()) {
             auto& file = stateFiles[options.StateFileName];
-            if (!file) file = std::make_shared<StateFile>(options.StateFileName);
+            if (!file) {
+                file = std::make_shared<StateFile>(options.StateFileName);
+                const std::string failure = file->Open();
+                if (!failure.empty()) {
+                    std::fprintf(stderr, "kestrelix-modem: %s\n", failure.c_str());
+                    return 1;
+                }
+            }
             options.State = file;
         }
         modems.push_back(std::make_unique<VirtualModem>(options));

@@ -68,7 +68,8 @@ protected:
 
     // Under the lock, with each row as it goes in: rows reach it in the log's order of arrival.
     virtual void RowInserted(int, const std::string&) {}
-    // Outside the lock, once a control's text has changed.
+    // Outside the lock, once a control's text has changed: a console that shows the
+    // status line in place.
     virtual void TextChanged(int, const std::string&) {}
     // Outside the lock, with each reading of the signal job as it has been kept.
     virtual void SignalShown(const SignalReading&) {}

@@ -27,7 +27,7 @@
 #include "tests/support/TempConfigHome.h"
 #include "toolkit/ControlIds.h"
 #include "toolkit/MemoryToolkit.h"
-#include "toolkit/WindowChoices.h"
+#include "frontend/WindowChoices.h"
 
 namespace {
 
@@ -127,8 +127,8 @@ int main() {
         window.Expect();
         if (!engine.OnTestCall(CallRequest{meter.Number(), answerCom, false})) return false;
         window.WaitForEnd();
-        if (engine.LastCall.End != CallResult::Passed) {
-            std::fprintf(stderr, "the call did not pass: %s\n", gCallResultName(engine.LastCall.End));
+        if (engine.Outcome.Call.End != CallResult::Passed) {
+            std::fprintf(stderr, "the call did not pass: %s\n", gCallResultName(engine.Outcome.Call.End));
             return false;
         }
         const std::vector<TranscriptEntry> transcript = computer.Transcript();
@@ -138,7 +138,7 @@ int main() {
             if (answerCom == 0) detect.push_back(Ms(window.Connected - (callerBegan + std::chrono::milliseconds(e.Millis))));
             break;
         }
-        if (answerCom != 0) efficiency.push_back(static_cast<double>(engine.LastCall.BitRate) / Bearer);
+        if (answerCom != 0) efficiency.push_back(static_cast<double>(engine.Outcome.Call.BitRate) / Bearer);
         return true;
     };
     for (int run = 0; run < Runs; ++run)
