@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/CsvFields.h"
+#include "engine/Format.h"
 #include "engine/ConfigStep.h"
 
 namespace {
@@ -41,7 +42,7 @@ std::string gSummaryTable(const std::vector<PortResult>& results) {
     for (const PortResult& r : results) {
         char line[96];
         std::snprintf(line, sizeof line, "COM%-3d %-17s %7s\n", r.Com, OutcomeText(r.Outcome),
-                      gDecimalText(r.Seconds, '.').c_str());
+                      gOneDecimal(r.Seconds, '.').c_str());
         table += line;
     }
     return table;
@@ -64,7 +65,7 @@ std::string gReportCsv(const std::vector<PortResult>& results, const CliOptions&
         }
         const std::string fields[] = {"COM" + std::to_string(r.Com), r.Device, gInertText(model), speed, place,
                                       r.Checked ? gInertText(f.Imei) : std::string(), OutcomeText(r.Outcome),
-                                      gDecimalText(r.Seconds, ','), gInertText(r.LastRow)};
+                                      gOneDecimal(r.Seconds, ','), gInertText(r.LastRow)};
         csv += gCsvRow(fields, std::size(fields));
     }
     return csv;

@@ -4,6 +4,7 @@
 #include "cli/CliOptions.h"
 #include "cli/ConsoleText.h"
 #include "cli/CsvFields.h"
+#include "engine/Format.h"
 #include "cli/InterruptWatcher.h"
 #include "engine/CallRows.h"
 #include "engine/ConfigEngine.h"
@@ -66,7 +67,7 @@ std::string gCallReportCsv(const CliOptions& options, const CallFindings& found)
         gInertText(options.CallNumber),
         gCallResultName(found.End),
         gInertText(found.ConnectText),
-        connected ? gDecimalText(found.ConnectSeconds, ',') : std::string(),
+        connected ? gOneDecimal(found.ConnectSeconds, ',') : std::string(),
         found.BytesChecked ? std::to_string(found.BytesChecked) : std::string(),
         found.BitRate ? std::to_string(found.BitRate) : std::string(),
         options.AnswerCom ? (found.ProfileProven ? "yes" : "no") : std::string(),

@@ -1,6 +1,5 @@
 #include "cli/CsvFields.h"
 
-#include <cstdio>
 #include <string_view>
 
 #include "os/ErrorText.h"
@@ -19,15 +18,6 @@ std::string gCsvField(const std::string& text) {
 std::string gInertText(const std::string& text) {
     if (!text.empty() && std::string_view("=+-@").find(text[0]) != std::string_view::npos) return "'" + text;
     return text;
-}
-
-std::string gDecimalText(double value, char point) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", value);
-    std::string out = text;
-    for (char& c : out)
-        if (c == '.') c = point;
-    return out;
 }
 
 std::string gCsvRow(const std::string* fields, size_t count) {

@@ -9,8 +9,6 @@ std::string gCsvField(const std::string& text);
 // Text a modem chose is data: a spreadsheet takes a leading =, +, - or @ as the start of
 // a formula, so such a text gets a leading apostrophe.
 std::string gInertText(const std::string& text);
-// One decimal, with point as the decimal separator.
-std::string gDecimalText(double value, char point);
 // The fields joined by semicolons, ended by CR LF.
 std::string gCsvRow(const std::string* fields, size_t count);
 

@@ -74,7 +74,7 @@ CallResult TestCall::CheckData() {
     CallFindings& found = Engine.Outcome.Call;
     found.BytesChecked = static_cast<int32_t>(BlockSize);
     found.BitRate = seconds > 0 ? static_cast<int32_t>(BlockSize * 8 / seconds) : 0;
-    Engine.ReportProgress(gFormat(CallMsg::DataPassed, static_cast<int>(BlockSize), gCallSeconds(seconds).c_str(),
+    Engine.ReportProgress(gFormat(CallMsg::DataPassed, static_cast<int>(BlockSize), gOneDecimal(seconds, ',').c_str(),
                                   found.BitRate));
     Caller.Pending.clear();
     Device.Pending.clear();

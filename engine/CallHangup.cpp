@@ -89,6 +89,7 @@ bool TestCall::HangUp(Side& side, uint32_t guardMs) {
             if (side.Port.Write("+++", 3) != 0) return false;
             side.Port.Pause(guardMs);
             const uint32_t deadline = gTickCount() + EscapeReplyMs;
+            bool escaped = false;
             while (const std::optional<Said> said = NextLine(deadline, false)) {
                 if (NoteOtherSide(*said, side)) continue;
                 const CallLine line = gCallLine(said->Line);
@@ -96,8 +97,12 @@ bool TestCall::HangUp(Side& side, uint32_t guardMs) {
                     side.OffHook = side.Online = false;
                     return true;
                 }
-                if (line == CallLine::Ok) break;
+                escaped = line == CallLine::Ok;
+                if (escaped) break;
             }
+            if (PortBroken) return false;
+            // Still online, an ATH would only cross the link as data.
+            if (!escaped) continue;
             side.Online = false;
         }
         // The escape crossed the link as data, and the other side's line now ends in it.

@@ -1,6 +1,5 @@
 #include "engine/CallRows.h"
 
-#include <cstdio>
 
 #include "engine/CallOutcome.h"
 #include "serial/ResultCodes.h"
@@ -74,14 +73,6 @@ std::string gTestBlock(uint32_t seed, size_t size) {
     return block;
 }
 
-std::string gCallSeconds(double seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", seconds);
-    std::string out = text;
-    for (char& c : out)
-        if (c == '.') c = ',';
-    return out;
-}
 
 const char* gCallResultName(CallResult end) {
     switch (end) {

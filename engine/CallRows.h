@@ -87,6 +87,3 @@ std::optional<std::string> gTakeLine(std::string& pending);
 
 // size pseudo-random bytes from seed: the same seed gives the same block on both sides.
 std::string gTestBlock(uint32_t seed, size_t size);
-
-// Seconds with one decimal, a decimal comma, as the rows show them.
-std::string gCallSeconds(double seconds);

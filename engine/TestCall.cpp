@@ -169,7 +169,7 @@ CallResult TestCall::Dial() {
     // come before the caller's CONNECT in the log, as they came in the call.
     const auto connected = [&] {
         Engine.ReportProgress(
-            gFormat(CallMsg::Connected, found.ConnectText.c_str(), gCallSeconds(found.ConnectSeconds).c_str()));
+            gFormat(CallMsg::Connected, found.ConnectText.c_str(), gOneDecimal(found.ConnectSeconds, ',').c_str()));
         return CallResult::NotRun;
     };
     for (;;) {
