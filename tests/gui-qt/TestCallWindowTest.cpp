@@ -8,13 +8,21 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <memory>
+
+#include "engine/CallRows.h"
 #include "gui-qt/ModemSetupDlg.h"
 #include "gui-qt/TestCallDlg.h"
 #include "settings/SettingsStore.h"
+#include "sim/CallNetwork.h"
+#include "sim/VirtualModem.h"
 #include "tests/gui-qt/ModalAnswerer.h"
+#include "tests/support/TempConfigHome.h"
 
 namespace {
 
@@ -74,6 +82,68 @@ TEST(TestCallDialog, RefusesNumbersThatCannotBeDialledAndTheCallersOwnPort) {
         EXPECT_EQ(dialog.Request().Number, c.Expected.Number);
         EXPECT_EQ(dialog.Request().AnswerCom, c.Expected.AnswerCom);
         EXPECT_EQ(dialog.Request().Restart, c.Expected.Restart);
+    }
+}
+
+// "Стоп!" while the device's modem rings, and the window closed while the data cross:
+// the call's rows are in the main log, and both modems end on-hook.
+TEST(TestCallWindow, StopAndCloseEndTheCallOnBothModems) {
+    const struct {
+        const char* Name;
+        const char* DeviceProfile;  // S0=0: it rings and never answers
+        CallPhase Wait;             // the device's modem's phase when the operator acts
+        bool Close;                 // the window is closed, not stopped
+    } cases[] = {
+        {"StopWhileRinging", "ATE0V0X0L1&D0S0=0S7=60+IPR=9600", CallPhase::Ringing, false},
+        {"CloseDuringTheData", "ATE0V0X0L1&D0S0=2S7=60+IPR=9600", CallPhase::Online, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempConfigHome home;
+        auto network = std::make_shared<CallNetwork>();
+        std::vector<std::unique_ptr<VirtualModem>> modems;
+        for (const auto& [com, profile] : {std::pair{1, "ATE0V1X4L1&D2S0=2S7=60+IPR=9600"}, {2, c.DeviceProfile}}) {
+            VirtualModemOptions o;
+            o.ComNumber = com;
+            o.Speed = 9600;
+            o.Calls = network;
+            o.TimeScale = 10;
+            o.Bearer = 2400;  // the data take seconds
+            o.ProfileFile = home.Path() + "/profile" + std::to_string(com);
+            std::ofstream(o.ProfileFile) << profile << "\n";
+            modems.push_back(std::make_unique<VirtualModem>(o));
+            ASSERT_EQ(modems.back()->Start(), "");
+        }
+        SettingsStore store;
+        store.SetRoot("Halvstad");
+        auto window = std::make_unique<ModemSetupDlg>(store);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        auto* log = window->findChild<QTableWidget*>("logView");
+        auto* startStop = window->findChild<QPushButton*>("startStop");
+        ASSERT_TRUE(window->OnTestCall(CallRequest{modems[1]->Number(), 2, false}));
+        // The window's event loop runs meanwhile: the worker's rows go through it.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return modems[1]->Phase() == c.Wait; }, 30000));
+        if (c.Close) {
+            ASSERT_TRUE(QTest::qWaitFor([&] {
+                for (int row = 0; row < log->rowCount(); ++row)
+                    if (log->item(row, 0)->text().startsWith("Проверка данных")) return true;
+                return false;
+            }, 30000));
+            window->close();
+            window.reset();
+        } else {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return startStop->text() == "Стоп!"; }, 30000));
+            startStop->click();
+            ASSERT_TRUE(QTest::qWaitFor([&] {
+                const int rows = log->rowCount();
+                return rows > 0 && log->item(rows - 1, 0)->text() == CallMsg::Stopped;
+            }, 30000));
+            EXPECT_EQ(window->Outcome.Result, RunResult::Stopped);
+        }
+        for (const auto& modem : modems)
+            EXPECT_TRUE(QTest::qWaitFor([&] { return modem->Phase() == CallPhase::OnHook; }, 10000));
+        window.reset();
     }
 }
 
