@@ -15,6 +15,7 @@
 
 #include "sim/AtCommands.h"
 #include "sim/ModemSettings.h"
+#include "sim/RealBehaviour.h"
 
 enum class MismatchMode { Silent, Garbage };
 
@@ -44,6 +45,7 @@ struct VirtualModemOptions {
     bool Flood = false;             // endless bytes without line ends after the first command
     std::string TranscriptFile;     // every byte in and out, appended as it goes; empty: none
     bool KeepTranscript = true;     // keeps every byte in memory too, for Transcript() and the like
+    RealBehaviour Real;             // what real modems do beyond the textbook; none by default
 };
 
 enum class TranscriptDirection { Received, Sent };
