@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string_view>
+
+#include "serial/FinalCode.h"
 
 int FindBytes(const char* data, int count, const char* text) {
     if (count <= 0) return -1;
@@ -20,37 +23,6 @@ namespace {
 int ReplyStart(const char* gathered, int count, const char* command) {
     const int echo = command ? FindBytes(gathered, count, command) : -1;
     return echo >= 0 ? echo + static_cast<int>(std::strlen(command)) : 0;
-}
-
-bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
-
-// A numeric result code: a few digits, but not 2, the unsolicited RING. An information
-// line of digits alone, an IMEI, is far longer than any result code.
-bool IsNumericFinal(std::string_view line) {
-    if (line.empty() || line.size() > 3 || line == "2") return false;
-    for (char c : line)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
-
-// The verdict of a final result code in verbose form; none when the line is not one.
-bool VerboseFinal(std::string_view line, InfoReply& reply) {
-    if (line == "OK") {
-        reply.Code = Ok;
-    } else if (line == "ERROR" || StartsWith(line, "+CMS ERROR:")) {
-        reply.Code = ModemError;
-    } else if (StartsWith(line, "+CME ERROR:")) {
-        reply.Code = ModemError;
-        const std::string number(line.substr(11));
-        char* end = nullptr;
-        const long code = std::strtol(number.c_str(), &end, 10);
-        reply.CmeError = end != number.c_str() && *end == '\0' && code >= 0 && code < 100000 ? static_cast<int>(code) : -1;
-    } else if (line == "NO CARRIER" || line == "BUSY" || line == "NO ANSWER" || line == "NO DIALTONE") {
-        reply.Code = Failed;
-    } else {
-        return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -85,29 +57,32 @@ InfoReply gParseInfoReply(const char* gathered, int count, const char* command) 
     InfoReply reply;
     const int start = ReplyStart(gathered, count, command);
     const std::string_view bytes(gathered + start, static_cast<size_t>(count - start));
-    if (bytes.empty() || (bytes.back() != '\r' && bytes.back() != '\n')) return reply;
-
+    // Once it opens with CR LF the reply is verbose: its lines end with CR LF, and a line
+    // of digits in it is information (a model "88"), never a numeric result code, even
+    // while its LF has yet to come.
+    const bool verbose = bytes.substr(0, 2) == "\r\n";
     std::vector<std::string_view> lines;
     for (size_t at = 0; at < bytes.size();) {
-        const size_t end = std::min(bytes.find_first_of("\r\n", at), bytes.size());
-        if (end > at) lines.push_back(bytes.substr(at, end - at));
-        at = end + 1;
+        const size_t end = bytes.find_first_of("\r\n", at);
+        if (end == std::string_view::npos) break;
+        const std::string_view line = bytes.substr(at, end - at);
+        const bool crLast = bytes[end] == '\r' && end + 1 == bytes.size();
+        const bool crAlone = bytes[end] == '\r' && (crLast || bytes[end + 1] != '\n');
+        at = end + (bytes[end] == '\r' && !crAlone ? 2 : 1);
+        std::optional<FinalCode> final = !verbose && crAlone ? gNumericFinal(line) : std::nullopt;
+        // A line of text whose LF may still come is not over yet.
+        if (crLast && !final) break;
+        if (line.empty()) continue;
+        if (!final) final = gVerboseFinal(line);
+        if (final) {
+            reply.Complete = true;
+            reply.Code = final->Code;
+            reply.CmeError = final->CmeError;
+            reply.Final = std::move(final->Words);
+            break;
+        }
+        if (line != "RING") lines.push_back(line);
     }
-    if (lines.empty()) return reply;
-    const std::string_view last = lines.back();
-    // A verbose code ends with CR LF; a numeric one with CR alone.
-    if (bytes.back() == '\n') {
-        reply.Complete = VerboseFinal(last, reply);
-    } else if (IsNumericFinal(last)) {
-        reply.Complete = true;
-        reply.Code = last == "0" ? Ok : last == "4" ? ModemError : Failed;
-    }
-    if (!reply.Complete) {
-        reply.Code = TimedOut;
-        return reply;
-    }
-    lines.pop_back();
-    for (const std::string_view line : lines)
-        if (line != "RING") reply.Lines.emplace_back(line);
+    if (reply.Complete) reply.Lines.assign(lines.begin(), lines.end());
     return reply;
 }

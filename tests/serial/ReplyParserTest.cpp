@@ -100,8 +100,8 @@ const InfoCase InfoCases[] = {
     {"\r\nERROR\r\n", "AT+CGMR\r", ModemError, {}, -1},
     {"4\r", "AT+CGMR\r", ModemError, {}, -1},
     {"\r\nRING\r\n\r\n+CREG: 0,5\r\n\r\nOK\r\n", nullptr, Ok, {"+CREG: 0,5"}, -1},
-    {"\r\nNO CARRIER\r\n", nullptr, Failed, {}, -1},
-    {"3\r", nullptr, Failed, {}, -1},
+    {"\r\nNO CARRIER\r\n", nullptr, ModemError, {}, -1},
+    {"3\r", nullptr, ModemError, {}, -1},
 };
 
 TEST(InfoReplyTest, CompleteOnlyOnTheFinalResultCode) {
