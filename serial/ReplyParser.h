@@ -1,11 +1,14 @@
 #pragma once
 // Judging the modem's answer from the bytes gathered so far: where it begins after the
 // echo of the command, whether it is complete, and what it says. No I/O, no state.
+// The modem's NUL bytes and the lines it sends unasked are taken out first (gSetAside),
+// so that the rest of the judgement sees the reply alone.
 
 #include <string>
 #include <vector>
 
 #include "serial/SerialPort.h"
+#include "serial/Unasked.h"
 
 // A verbose reply is framed by CR LF ("\r\nOK\r\n"); a numeric one is a code ended by CR ("0\r").
 enum class ReplyForm { Verbose, Numeric };
@@ -17,12 +20,27 @@ struct ReplyScan {
     int Length = 0;  // bytes from Start to the end of what was gathered
 };
 
+// The gathered bytes without NULs and without the lines the modem sent unasked, and
+// those lines in the order they came.
+struct SetAside {
+    std::string Bytes;
+    std::vector<UnaskedLine> Lines;
+};
+
+// Takes the NUL bytes and the unsolicited lines out of the count gathered bytes. A line is
+// not set aside when the question asks for it: when it answers command (a "+CREG: 0,1" to
+// "AT+CREG?\r") or is named by expected or alternative (either may be null), as a job
+// waiting for "\r\nRING\r\n" names it.
+SetAside gSetAside(const char* gathered, int count, const char* command, const char* expected = nullptr,
+                   const char* alternative = nullptr);
+
 // Finds the echo of command (none when command is null) in the count gathered bytes and
 // tells whether what follows it is a complete reply, and in which form.
 ReplyScan gScanReply(const char* gathered, int count, const char* command);
 
 // The verdict on a complete reply: expected, then alternative (either may be null), then
-// the error reply of the reply's form.
+// the error reply of the reply's form: ERROR, or in the verbose form the modem's own
+// words in a +CME ERROR or +CMS ERROR line.
 ReplyCode gClassifyReply(const char* reply, int length, ReplyForm form, const char* expected,
                          const char* alternative);
 
