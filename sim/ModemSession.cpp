@@ -61,7 +61,11 @@ std::vector<Transmission> ModemSession::Receive(std::string_view bytes, uint32_t
 void ModemSession::HandleLine(std::vector<Transmission>& out) {
     std::string_view body;
     const bool isCommand = gCommandBody(Line, body);
-    if (isCommand) {
+    const std::optional<std::string> scripted = isCommand ? gScriptedBytes(Rules.Answers, Line) : std::nullopt;
+    if (scripted) {
+        ++Lines;
+        Emit(out, *scripted, true);
+    } else if (isCommand) {
         ++Lines;
         ModemSettings next = Current;
         AtOutcome outcome;

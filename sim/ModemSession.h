@@ -12,6 +12,7 @@
 
 #include "sim/AtCommands.h"
 #include "sim/ModemSettings.h"
+#include "sim/ScriptedAnswers.h"
 #include "sim/SignalWalk.h"
 
 struct SessionRules {
@@ -23,6 +24,7 @@ struct SessionRules {
     bool Flood = false;
     int HangupAfter = 0;
     bool SignalWalk = false;  // the level moves after each reading (sim/SignalWalk.h)
+    std::vector<ScriptedAnswer> Answers;  // questions answered word for word
 };
 
 struct Transmission {

@@ -201,6 +201,7 @@ std::string VirtualModem::Start() {
     rules.Flood = o.Flood;
     rules.HangupAfter = o.HangupAfter;
     rules.SignalWalk = o.SignalWalk;
+    rules.Answers = o.Answers;
     const uint32_t seed = o.Seed ? *o.Seed : std::random_device{}();
     P->Session = std::make_unique<ModemSession>(rules, settings, settings, seed);
     P->Timing.seed(seed + 1);

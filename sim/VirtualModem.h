@@ -15,6 +15,7 @@
 
 #include "sim/AtCommands.h"
 #include "sim/ModemSettings.h"
+#include "sim/ScriptedAnswers.h"
 
 enum class MismatchMode { Silent, Garbage };
 
@@ -42,6 +43,7 @@ struct VirtualModemOptions {
     int HangupAfter = 0;            // closes the line after this many command lines; 0 never
     bool Noise = false;             // an unsolicited RING when the other side first speaks at its speed
     bool Flood = false;             // endless bytes without line ends after the first command
+    std::vector<ScriptedAnswer> Answers;  // questions answered with chosen bytes, word for word
     std::string TranscriptFile;     // every byte in and out, appended as it goes; empty: none
     bool KeepTranscript = true;     // keeps every byte in memory too, for Transcript() and the like
 };
