@@ -80,7 +80,7 @@ int32_t ConfigEngine::RunCheck() {
             break;
         case Imei:
             ReportProgress(gImeiRow(answers[Imei]));
-            Findings.Imei = gImeiOf(answers[Imei]).value_or("");
+            Findings.Imei = gImeiOf(answers[Imei]).value_or(gInfoText(answers[Imei]));
             break;
         case Sim: ReportProgress(gSimRow(answers[Sim])); break;
         case Signal: ReportProgress(gSignalRow(answers[Signal])); break;
