@@ -48,6 +48,7 @@ ConfigEngine::AskOutcome ConfigEngine::Ask(const char* command, InfoReply& answe
     for (int attempt = 0; attempt < QueryAttempts; ++attempt) {
         if (!SendText(command)) return failed();
         const ReplyCode code = Port.ReadInfoReply(command, QueryTimeoutMs, answer);
+        ReportUnasked();
         if (code == Stopped) return AskOutcome::Stop;
         if (code == Failed) return failed();
         if (code != TimedOut) return AskOutcome::Answer;
@@ -57,6 +58,7 @@ ConfigEngine::AskOutcome ConfigEngine::Ask(const char* command, InfoReply& answe
 
 int32_t ConfigEngine::RunCheck() {
     if (!FindModem()) {
+        HintStillStarting();
         ReportProgress(StopRequested      ? CheckMsg::Stopped
                        : SearchPortFailed ? CheckMsg::PortFailed
                                           : CheckMsg::NotAnswered);

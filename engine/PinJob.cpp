@@ -98,6 +98,7 @@ bool ConfigEngine::SendSecret(const std::string& command, const std::string& sho
     const bool sent = SendText(command.c_str());
     const ReplyCode code = sent ? Port.ReadInfoReply(command.c_str(), SecretTimeoutMs, answer) : Failed;
     Port.StopEventRef = stop;
+    ReportUnasked();
     if (code == Stopped) return false;  // only the engine's ending gets here
     if (code == Failed) {
         ReportProgress(PinMsg::PortFailed);
@@ -139,8 +140,12 @@ int32_t ConfigEngine::FinishPin(bool turnedOff) {
 
 int32_t ConfigEngine::RunPin() {
     if (!FindModem()) {
-        if (SearchPortFailed) ReportProgress(PinMsg::PortFailed);
-        else ReportFailureUnlessStopped(Msg::NoModem);
+        if (SearchPortFailed) {
+            ReportProgress(PinMsg::PortFailed);
+        } else {
+            ReportFailureUnlessStopped(Msg::NoModem);
+            HintStillStarting();
+        }
         return FinishPin(false);
     }
     InfoReply state;

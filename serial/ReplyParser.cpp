@@ -36,17 +36,36 @@ bool StartsWith(std::string_view text, std::string_view prefix) { return text.su
 //     fixed rate, the last two at unexpected times (SIM800 Hardware Design).
 //   RING is the numeric code 2 (ITU V.250, result codes); +CRING, +CLIP, +CMTI, +CREG and
 //     +CGREG are the unsolicited forms of 3GPP TS 27.007.
+// The answer to AT+CREG? or AT+CGREG? begins with <n>,<stat>; the unsolicited form is
+// <stat> alone or followed by a quoted <lac> (3GPP TS 27.007, +CREG, +CGREG), so that
+// "+CREG: 2" arriving with the answer is not taken for it.
+bool IsRegistrationAnswer(std::string_view line) {
+    const size_t comma = line.find(',');
+    return comma != std::string_view::npos && comma + 1 < line.size() && line[comma + 1] != '"';
+}
+
 struct UnaskedEntry {
     std::string_view Text;
     Unasked Kind;
+    bool (*IsAnswer)(std::string_view line) = nullptr;  // none: any line of the asked name is
 };
 
 constexpr UnaskedEntry UnaskedTable[] = {
-    {"^SYSSTART", Unasked::Quiet},       {"^SYSSTART ", Unasked::Quiet},      {"^SBC:", Unasked::Undervoltage},
-    {"^SHUTDOWN", Unasked::Shutdown},     {"RDY", Unasked::Quiet},             {"+CFUN:", Unasked::Quiet},
-    {"+CPIN:", Unasked::Quiet},           {"Call Ready", Unasked::Quiet},      {"SMS Ready", Unasked::Quiet},
-    {"RING", Unasked::Quiet},             {"+CRING:", Unasked::Quiet},         {"+CLIP:", Unasked::Quiet},
-    {"+CMTI:", Unasked::Quiet},           {"+CREG:", Unasked::Quiet},          {"+CGREG:", Unasked::Quiet},
+    {"^SYSSTART", Unasked::Quiet},
+    {"^SYSSTART ", Unasked::Quiet},
+    {"^SBC:", Unasked::Undervoltage},
+    {"^SHUTDOWN", Unasked::Shutdown},
+    {"RDY", Unasked::Quiet},
+    {"+CFUN:", Unasked::Quiet},
+    {"+CPIN:", Unasked::Quiet},
+    {"Call Ready", Unasked::Quiet},
+    {"SMS Ready", Unasked::Quiet},
+    {"RING", Unasked::Quiet},
+    {"+CRING:", Unasked::Quiet},
+    {"+CLIP:", Unasked::Quiet},
+    {"+CMTI:", Unasked::Quiet},
+    {"+CREG:", Unasked::Quiet, IsRegistrationAnswer},
+    {"+CGREG:", Unasked::Quiet, IsRegistrationAnswer},
 };
 
 // RING in the numeric form: the code alone, ended by CR.
@@ -58,6 +77,21 @@ const UnaskedEntry* FindUnasked(std::string_view line) {
         if (last == ':' || last == ' ' ? StartsWith(line, entry.Text) : line == entry.Text) return &entry;
     }
     return nullptr;
+}
+
+// Whether the bytes hold a line of the asked name in the answer's own form: only then is a
+// line of that name in the unsolicited form set aside, since a modem may answer in the
+// unsolicited form alone ("+CREG: 5", "+CREG: 0011,"0001","0010",000").
+bool HoldsAnswer(std::string_view bytes, const std::string& answer) {
+    const UnaskedEntry* entry = answer.empty() ? nullptr : FindUnasked(answer);
+    if (!entry || !entry->IsAnswer) return false;
+    for (size_t at = 0; at < bytes.size();) {
+        const size_t end = std::min(bytes.find_first_of("\r\n", at), bytes.size());
+        const std::string_view line = bytes.substr(at, end - at);
+        if (StartsWith(line, answer) && entry->IsAnswer(line)) return true;
+        at = end + 1;
+    }
+    return false;
 }
 
 // The prefix of the answer to an extended command: "+CREG:" for "AT+CREG?\r", "^SBC:"
@@ -105,6 +139,7 @@ SetAside gSetAside(const char* gathered, int count, const char* command, const c
 
     const std::string answer = AnswerPrefix(command);
     std::string& bytes = result.Bytes;
+    const bool answered = HoldsAnswer(bytes, answer);
     for (size_t at = 0; at < bytes.size();) {
         const bool lineStart = at == 0 || bytes[at - 1] == '\r' || bytes[at - 1] == '\n';
         // Verbose: "\r\n" text "\r\n". Numeric: text "\r\n", or RING's code and CR.
@@ -124,8 +159,9 @@ SetAside gSetAside(const char* gathered, int count, const char* command, const c
         const bool atEnd = textEnd + 1 == bytes.size() && (at == 0 || bytes[at - 1] == '\r');
         const UnaskedEntry* entry = FindUnasked(line);
         const bool ring = lead == 0 && line == NumericRing && crOnly;
-        const bool wanted = (!answer.empty() && StartsWith(line, answer)) || Named(expected, line) ||
-                            Named(alternative, line);
+        const bool asked = !answer.empty() && StartsWith(line, answer) &&
+                           (!entry || !entry->IsAnswer || entry->IsAnswer(line) || !answered);
+        const bool wanted = asked || Named(expected, line) || Named(alternative, line);
         if (wanted || (!entry && !ring) || (!ring && !endsLine && !(lead == 0 && crOnly && atEnd))) {
             ++at;
             continue;

@@ -146,7 +146,9 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
         } else if (name == "--transcript") {
             if (!value(o.TranscriptFile)) return "--transcript needs a file";
         } else {
-            return "unknown option " + name;
+            std::string error;
+            if (!gParseRealOption(name, value, o.Real, error)) return "unknown option " + name;
+            if (!error.empty()) return error;
         }
     }
     // A card given a PIN asks for it, whichever of --sim and --pin came first.

@@ -74,6 +74,7 @@ void ModemSession::HandleLine(std::vector<Transmission>& out) {
             outcome.Ok = false;
         else
             outcome = gRunCommands(body, next, Stored, Sim, Rules.Commands);
+        ActReal(body, outcome);
         CardChanged = CardChanged || Sim.Lock != before.Lock || Sim.Tries != before.Tries;
         ProfileStored = ProfileStored || outcome.ProfileStored;
         if (Rules.SignalWalk && outcome.SignalRead) Rules.Commands.Signal = Walk.Next();
@@ -81,11 +82,34 @@ void ModemSession::HandleLine(std::vector<Transmission>& out) {
         const uint32_t newSpeed = next.Speed;
         next.Speed = Current.Speed;
         Current = next;
+        const RealBehaviour& real = Rules.Real;
+        const bool urcDue = !real.Urc.empty() && Lines % real.UrcEvery == 0;
+        const std::string urc = urcDue ? gFormatUnaskedText(real.Urc, Current) : std::string();
+        // A URC due while a command runs: a BREAK at once and the URC after the result
+        // (TC35i AT Command Set, URCs), or the URC just before the result.
+        if (urcDue) Emit(out, real.UrcBreak ? std::string(1, '\0') : urc, false);
         Emit(out, gFormatReply(outcome, Current), true);
+        if (!out.empty() && real.AttachMs > 0 && gStartsAttach(body)) out.back().HoldMs = real.AttachMs;
+        if (urcDue && real.UrcBreak) Emit(out, urc, false);
         Current.Speed = newSpeed;
     }
     Line.clear();
     LineOverflow = false;
+}
+
+void ModemSession::ActReal(std::string_view body, AtOutcome& outcome) const {
+    const RealBehaviour& real = Rules.Real;
+    const bool attach = gStartsAttach(body);
+    // A failed attach still changes S0 (MC55 AT Command Set, ATS0).
+    if (outcome.Ok && attach && real.AttachFails) {
+        outcome.Ok = false;
+        outcome.CmeError = real.Cmee > 0 ? 30 : -1;
+    }
+    if (real.Cmee < 0) return;
+    // ATS0 is PIN-protected on the MC52i: without a card it names the card.
+    if (!outcome.Ok && attach && !Rules.Commands.SimPresent) outcome.CmeError = 10;
+    if (real.Cmee == 0) outcome.CmeError = -1;
+    if (real.Cmee == 2 && outcome.CmeError >= 0) outcome.CmeText = gCmeText(outcome.CmeError);
 }
 
 std::string ModemSession::Garbage(size_t count) {

@@ -15,6 +15,7 @@
 
 #include "sim/AtCommands.h"
 #include "sim/ModemSettings.h"
+#include "sim/RealBehaviour.h"
 #include "sim/ScriptedAnswers.h"
 
 enum class MismatchMode { Silent, Garbage };
@@ -46,6 +47,7 @@ struct VirtualModemOptions {
     std::vector<ScriptedAnswer> Answers;  // questions answered with chosen bytes, word for word
     std::string TranscriptFile;     // every byte in and out, appended as it goes; empty: none
     bool KeepTranscript = true;     // keeps every byte in memory too, for Transcript() and the like
+    RealBehaviour Real;             // what real modems do beyond the textbook; none by default
 };
 
 enum class TranscriptDirection { Received, Sent };
