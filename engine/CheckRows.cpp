@@ -34,13 +34,10 @@ std::string TextOrMissing(const InfoReply& answer) {
 // An answer whose value the check cannot read, shown as the modem wrote it: never a guess.
 std::string Unreadable(const std::string& line) { return "не удалось прочитать \"" + gCp1251ToUtf8(line) + "\""; }
 
-// The item of an OK answer read by read from the first line it accepts; the first line
-// itself when none does, and Missing when the answer has no line or is no OK answer.
-template <typename Read> std::string ItemOf(const InfoReply& answer, Read read) {
-    if (answer.Code != Ok || answer.Lines.empty()) return Missing(answer);
-    for (const std::string& line : answer.Lines)
-        if (std::optional<std::string> item = read(line)) return *item;
-    return Unreadable(answer.Lines.front());
+// What an item says when no line of the answer holds it: the first line as the modem
+// wrote it, or Missing when the answer has no line or is no OK answer.
+std::string NoItem(const InfoReply& answer) {
+    return answer.Code == Ok && !answer.Lines.empty() ? Unreadable(answer.Lines.front()) : Missing(answer);
 }
 
 // The comma-separated numbers after "+NAME: " in the first information line of an OK answer.
@@ -103,7 +100,8 @@ std::optional<std::string> gImeiOf(const InfoReply& answer) {
 }
 
 std::string gImeiRow(const InfoReply& answer) {
-    return "IMEI: " + ItemOf(answer, [](const std::string& line) { return gImei(line); });
+    const std::optional<std::string> imei = gImeiOf(answer);
+    return "IMEI: " + (imei ? *imei : NoItem(answer));
 }
 
 std::string gSimRow(const InfoReply& answer) {
@@ -111,12 +109,15 @@ std::string gSimRow(const InfoReply& answer) {
         if (std::optional<std::string> words = gSimErrorWords(answer.CmeError, answer.Final))
             return "SIM-карта: " + *words;
     }
-    return "SIM-карта: " + ItemOf(answer, [](const std::string& line) -> std::optional<std::string> {
-               const std::optional<std::string> code = gSimCode(line);
-               if (!code) return std::nullopt;
-               const std::optional<std::string> words = gSimCodeWords(*code);
-               return words ? *words : Unreadable(line);
-           });
+    if (answer.Code == Ok) {
+        for (const std::string& line : answer.Lines) {
+            const std::optional<std::string> code = gSimCode(line);
+            if (!code) continue;
+            const std::optional<std::string> words = gSimCodeWords(*code);
+            return "SIM-карта: " + (words ? *words : Unreadable(line));
+        }
+    }
+    return "SIM-карта: " + NoItem(answer);
 }
 
 std::string gSignalRow(const InfoReply& answer) {
@@ -142,7 +143,7 @@ std::string gRegistrationState(const InfoReply& answer) {
             return stat ? gRegistrationWords(*stat) : Unreadable(*line);
         }
     }
-    return ItemOf(answer, [](const std::string&) { return std::optional<std::string>(); });
+    return NoItem(answer);
 }
 
 std::string gRegistrationRow(const InfoReply& answer) { return "Регистрация в сети: " + gRegistrationState(answer); }
