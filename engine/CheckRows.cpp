@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "engine/AnswerFields.h"
+#include "engine/Cp1251.h"
 #include "engine/ImeiAnswer.h"
 #include "engine/RegistrationAnswer.h"
 #include "engine/SimAnswer.h"
-#include "toolkit/Cp1251.h"
 
 namespace {
 

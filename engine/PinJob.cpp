@@ -6,11 +6,11 @@
 #include <algorithm>
 
 #include "engine/ConfigEngine.h"
+#include "engine/Cp1251.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
 #include "engine/PinRows.h"
 #include "toolkit/ControlIds.h"
-#include "toolkit/Cp1251.h"
 #include "toolkit/Toolkit.h"
 
 namespace {
@@ -134,6 +134,7 @@ void ConfigEngine::ReportWrongPin(const InfoReply& answer, const std::string& sh
 }
 
 int32_t ConfigEngine::FinishPin(bool turnedOff) {
+    SetResult(turnedOff);
     ReportProgress(turnedOff ? Msg::Succeeded : Msg::NotSucceeded);
     return 1;
 }

@@ -5,7 +5,7 @@
 #include <limits>
 #include <map>
 
-#include "toolkit/ComList.h"
+#include "frontend/ComList.h"
 
 const char* const ModemUsage =
     "Usage: kestrelix-modem [options] [--com LIST [options]]...\n"

@@ -1,4 +1,4 @@
-#include "toolkit/Utf16_win32.h"
+#include "os/Utf16_win32.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "toolkit/ErrorText.h"
+#include "os/ErrorText.h"
 
 #include <windows.h>
 
-#include "toolkit/Utf16_win32.h"
+#include "os/Utf16_win32.h"
 
 // The system's text in the user's language, line break at its end included. Asked for in
 // UTF-16, so that it comes out right in UTF-8 whatever the ANSI code page is.

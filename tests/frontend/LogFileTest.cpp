@@ -7,8 +7,8 @@
 #include <string>
 #include <utility>
 
-#include "toolkit/Cp1251.h"
-#include "toolkit/LogFile.h"
+#include "engine/Cp1251.h"
+#include "frontend/LogFile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "toolkit/ErrorText.h"
+#include "os/ErrorText.h"
 
 #include <climits>
 #include <cstring>

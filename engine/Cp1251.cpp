@@ -1,4 +1,4 @@
-#include "toolkit/Cp1251.h"
+#include "engine/Cp1251.h"
 
 #include <array>
 #include <cstdint>

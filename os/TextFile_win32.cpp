@@ -1,10 +1,10 @@
-#include "toolkit/TextFile.h"
+#include "os/TextFile.h"
 
 #include <windows.h>
 
 #include <string>
 
-#include "toolkit/Utf16_win32.h"
+#include "os/Utf16_win32.h"
 
 const char PathSeparator = '\\';
 

@@ -1,6 +1,6 @@
-#include "toolkit/HelpText.h"
+#include "frontend/HelpText.h"
 
-#include "toolkit/PortHelp.h"
+#include "frontend/PortHelp.h"
 
 const char* const HelpCaption = "Справка";
 

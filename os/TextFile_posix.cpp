@@ -1,4 +1,4 @@
-#include "toolkit/TextFile.h"
+#include "os/TextFile.h"
 
 #include <cerrno>
 #include <cstdlib>

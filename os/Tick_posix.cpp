@@ -1,4 +1,4 @@
-#include "serial/Tick.h"
+#include "os/Tick.h"
 
 #include <time.h>
 

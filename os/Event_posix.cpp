@@ -1,4 +1,4 @@
-#include "serial/Event.h"
+#include "os/Event.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>

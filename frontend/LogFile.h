@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "toolkit/TextFile.h"
+#include "os/TextFile.h"
 
 class Toolkit;
 

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "serial/Event.h"
+#include "os/Event.h"
 
 namespace {
 

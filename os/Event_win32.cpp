@@ -1,4 +1,4 @@
-#include "serial/Event.h"
+#include "os/Event.h"
 
 #include <windows.h>
 

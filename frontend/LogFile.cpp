@@ -1,9 +1,9 @@
-#include "toolkit/LogFile.h"
+#include "frontend/LogFile.h"
 
 #include <string_view>
 
+#include "engine/Cp1251.h"
 #include "toolkit/ControlIds.h"
-#include "toolkit/Cp1251.h"
 #include "toolkit/Toolkit.h"
 
 namespace {

@@ -1,6 +1,6 @@
-#include "toolkit/AboutText.h"
+#include "frontend/AboutText.h"
 
-#include "toolkit/BuildDate.h"
+#include "frontend/BuildDate.h"
 
 std::string gAboutVersionText() {
     return std::string(ProductName) + "   Version " + std::to_string(VersionMajor) + "." + std::to_string(VersionMinor);

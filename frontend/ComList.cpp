@@ -1,6 +1,6 @@
-#include "toolkit/ComList.h"
+#include "frontend/ComList.h"
 
-#include "toolkit/WindowChoices.h"
+#include "frontend/WindowChoices.h"
 
 static_assert(HighestComNumber == 256, "ComListAllowed names the highest number");
 

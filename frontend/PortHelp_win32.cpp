@@ -1,4 +1,4 @@
-#include "toolkit/PortHelp.h"
+#include "frontend/PortHelp.h"
 
 const char* const PortHelp =
     ": он должен совпадать с тем, что Диспетчер устройств показывает у модема в разделе "

@@ -5,7 +5,7 @@
 #include <regex>
 #include <string>
 
-#include "toolkit/BuildDate.h"
+#include "frontend/BuildDate.h"
 
 TEST(BuildDate, DayIsRightAlignedInTwoCharacters) {
     struct Case {

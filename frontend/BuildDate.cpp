@@ -1,4 +1,4 @@
-#include "toolkit/BuildDate.h"
+#include "frontend/BuildDate.h"
 
 #include <array>
 #include <cstdio>

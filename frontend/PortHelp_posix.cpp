@@ -1,4 +1,4 @@
-#include "toolkit/PortHelp.h"
+#include "frontend/PortHelp.h"
 
 const char* const PortHelp =
     ". Порту COMn соответствует устройство, на которое указывает ссылка COMn в папке "
