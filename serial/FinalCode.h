@@ -12,7 +12,7 @@
 struct FinalCode {
     ReplyCode Code = Ok;     // Ok for OK, ModemError for every other code
     int CmeError = -1;       // the number of a +CME ERROR, else -1
-    std::string Words;       // the code in the modem's words; a numeric code in V.250's
+    std::string Words;       // the code in the modem's words; a numeric one in its verbose words
 };
 
 // The code of a line in verbose form; none when the line is not a final result code.

@@ -29,6 +29,7 @@ TEST(FinalCodeTest, EveryCodeEndsTheAnswer) {
         {"4\r", ModemError, "ERROR", {}, -1},
         {"\r\nCONNECT\r\n", ModemError, "CONNECT", {}, -1},
         {"\r\nCONNECT 9600\r\n", ModemError, "CONNECT 9600", {}, -1},
+        {"49\r", ModemError, "CONNECT 9600", {}, -1},  // the MC55 family's numeric CONNECT 9600
         {"1\r", ModemError, "CONNECT", {}, -1},
         {"\r\nNO CARRIER\r\n", ModemError, "NO CARRIER", {}, -1},
         {"3\r", ModemError, "NO CARRIER", {}, -1},
