@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "engine/ConfigStep.h"
-#include "toolkit/ComList.h"
-#include "toolkit/WindowChoices.h"
+#include "frontend/ComList.h"
+#include "frontend/WindowChoices.h"
 
 namespace {
 

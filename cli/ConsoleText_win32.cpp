@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "toolkit/Utf16_win32.h"
+#include "os/Utf16_win32.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cwchar>
 #include <optional>
 
-#include "toolkit/Utf16_win32.h"
+#include "os/Utf16_win32.h"
 
 // argv holds the arguments in the ANSI code page, which loses every character outside
 // it; the wide command line holds them all.

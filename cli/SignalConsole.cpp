@@ -3,12 +3,12 @@
 #include "cli/CliOptions.h"
 #include "cli/ConsoleText.h"
 #include "cli/InterruptWatcher.h"
-#include "cli/SignalLines.h"
 #include "cli/LocalTime.h"
+#include "cli/SignalLines.h"
 #include "engine/ConfigEngine.h"
 #include "engine/MemorySettings.h"
 #include "engine/ModemChoices.h"
-#include "toolkit/WindowChoices.h"
+#include "frontend/WindowChoices.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include "cli/ProgramArguments.h"
 #include "cli/SecretInput.h"
 #include "cli/SignalConsole.h"
-#include "engine/PinRows.h"
 #include "engine/ConfigStep.h"
+#include "engine/PinRows.h"
+#include "frontend/WindowChoices.h"
 #include "serial/DescriptorRoom.h"
 #include "serial/PortIdentity.h"
-#include "toolkit/WindowChoices.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Rows for what the modem sent beside its replies.
 
 #include "engine/ConfigEngine.h"
+#include "engine/Cp1251.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
-#include "toolkit/Cp1251.h"
 
 void ConfigEngine::ReportUnasked() {
     for (const UnaskedLine& line : Port.LastHeard.Unasked) {

@@ -6,11 +6,11 @@
 #include <algorithm>
 
 #include "engine/ConfigEngine.h"
+#include "engine/Cp1251.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
 #include "engine/PinRows.h"
 #include "toolkit/ControlIds.h"
-#include "toolkit/Cp1251.h"
 #include "toolkit/Toolkit.h"
 
 namespace {
@@ -30,9 +30,9 @@ constexpr const char* TriesQuery = "AT+CPINR=\"SIM PIN\"\r";
 std::string AnswerText(const InfoReply& answer, const std::string& pin) {
     std::string text;
     for (const std::string& line : answer.Lines) text += line + " ";
+    // A refusal in the modem's own words: +CME ERROR: 16, NO CARRIER, ...
     if (answer.Code == Ok) text += "OK";
-    else if (answer.CmeError >= 0) text += "+CME ERROR: " + std::to_string(answer.CmeError);
-    else text += "ERROR";
+    else text += answer.Final.empty() ? "ERROR" : answer.Final;
     const std::string quoted = "\"" + pin + "\"";
     for (size_t at = text.find(quoted); !pin.empty() && at != std::string::npos; at = text.find(quoted, at))
         text.replace(at, quoted.size(), "\"****\"");
@@ -134,6 +134,7 @@ void ConfigEngine::ReportWrongPin(const InfoReply& answer, const std::string& sh
 }
 
 int32_t ConfigEngine::FinishPin(bool turnedOff) {
+    SetResult(turnedOff);
     ReportProgress(turnedOff ? Msg::Succeeded : Msg::NotSucceeded);
     return 1;
 }

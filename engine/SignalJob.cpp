@@ -9,7 +9,7 @@
 #include "engine/Format.h"
 #include "engine/Messages.h"
 #include "engine/SignalValue.h"
-#include "serial/Tick.h"
+#include "os/Tick.h"
 #include "toolkit/ControlIds.h"
 #include "toolkit/Toolkit.h"
 
@@ -39,6 +39,9 @@ void ConfigEngine::RunSignalJob() {
     if (Port.Open(CommIndex + 1) != 0) return tellEnd({});
     if (!FindModem()) {
         HintStillStarting();
+        Outcome.Result = StopRequested      ? RunResult::Stopped
+                         : SearchPortFailed ? RunResult::PortFailed
+                                            : RunResult::Failed;
         ReportProgress(StopRequested ? SignalMsg::Stopped : SignalMsg::NotAnswered);
         Port.Close();
         return tellEnd({});
@@ -75,6 +78,8 @@ void ConfigEngine::RunSignalJob() {
         if (Toolkit* w = Window()) w->ShowSignal(last);
         Port.Pause(SignalIntervalMs);
     }
+    // Readings are the measurement; a stop is how it normally ends.
+    SetResult(readings > 0);
     const std::string summary = gSignalSummary(readings, dbms);
     ReportProgress(summary);
     Port.Close();

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "engine/ConfigEngine.h"
-#include "toolkit/Cp1251.h"
+#include "engine/Cp1251.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
 #include "serial/ReplyParser.h"
@@ -108,6 +108,10 @@ void ConfigEngine::ReportS0AfterError(const char* command) {
         ReportProgress(gFormat(Msg::S0SetAnyway, wanted));
 }
 
+void ConfigEngine::SetResult(bool succeeded) {
+    Outcome.Result = succeeded ? RunResult::Succeeded : StopRequested ? RunResult::Stopped : RunResult::Failed;
+}
+
 int32_t ConfigEngine::RunSteps() {
     int32_t outcome = 0;
     // One byte beyond the reader's 1024 keeps a full reply zero-terminated.
@@ -179,6 +183,7 @@ int32_t ConfigEngine::RunSteps() {
         const ConfigStep step = Steps[i];
         done = runStep(step);
     }
+    SetResult(done && outcome);
     ReportProgress(done && outcome ? Msg::Succeeded : Msg::NotSucceeded);
     return 1;
 }

@@ -3,9 +3,9 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "frontend/AboutText.h"
 #include "gui-qt/DialogUnits.h"
 #include "gui-qt/HelpBox.h"
-#include "toolkit/AboutText.h"
 
 
 AboutDlg::AboutDlg(QWidget* owner) : QDialog(owner) {

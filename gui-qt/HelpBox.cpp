@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <QShortcut>
 
-#include "toolkit/HelpText.h"
+#include "frontend/HelpText.h"
 
 void gShowHelp(QWidget* owner) {
     QMessageBox box(QMessageBox::Information, QString::fromUtf8(HelpCaption), QString::fromStdString(gHelpText()),

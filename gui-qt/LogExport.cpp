@@ -3,9 +3,9 @@
 #include <QMessageBox>
 #include <QString>
 
-#include "toolkit/ErrorText.h"
-#include "toolkit/LogFile.h"
-#include "toolkit/TextFile.h"
+#include "frontend/LogFile.h"
+#include "os/ErrorText.h"
+#include "os/TextFile.h"
 
 namespace {
 

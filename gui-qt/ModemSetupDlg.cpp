@@ -12,10 +12,10 @@
 #include <algorithm>
 
 #include "engine/ModemChoices.h"
+#include "frontend/AboutText.h"
+#include "frontend/WindowChoices.h"
 #include "gui-qt/AboutDlg.h"
 #include "gui-qt/ComPortCombo.h"
-#include "toolkit/AboutText.h"
-#include "toolkit/ControlIds.h"
 #include "gui-qt/DialogUnits.h"
 #include "gui-qt/FocusDefaultButton.h"
 #include "gui-qt/HelpBox.h"
@@ -24,7 +24,7 @@
 #include "gui-qt/SaveLogDialog.h"
 #include "gui-qt/SignalMeter.h"
 #include "gui-qt/SimPinDlg.h"
-#include "toolkit/WindowChoices.h"
+#include "toolkit/ControlIds.h"
 
 namespace {
 

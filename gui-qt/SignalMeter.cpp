@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "engine/SignalValue.h"
-#include "toolkit/AboutText.h"
+#include "frontend/AboutText.h"
 
 namespace {
 

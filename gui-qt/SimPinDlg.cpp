@@ -11,8 +11,8 @@
 
 #include "engine/Messages.h"
 #include "engine/PinRows.h"
+#include "frontend/WindowChoices.h"
 #include "gui-qt/DialogUnits.h"
-#include "toolkit/WindowChoices.h"
 
 SimPinDlg::SimPinDlg(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("simPinDlg"));

@@ -1,9 +1,9 @@
 #include "gui-win32/AboutDlg.h"
 
+#include "frontend/AboutText.h"
 #include "gui-win32/HelpBox.h"
 #include "gui-win32/Resource.h"
-#include "toolkit/Utf16_win32.h"
-#include "toolkit/AboutText.h"
+#include "os/Utf16_win32.h"
 
 INT_PTR AboutDlg::DoModal(HWND owner) {
     return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), owner, DialogProc, 0);

@@ -1,6 +1,6 @@
 #include "gui-win32/ComPortList.h"
 
-#include "toolkit/Utf16_win32.h"
+#include "os/Utf16_win32.h"
 
 namespace {
 

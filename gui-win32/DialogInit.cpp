@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
+#include "engine/Cp1251.h"
 #include "gui-win32/Resource.h"
-#include "toolkit/Utf16_win32.h"
-#include "toolkit/Cp1251.h"
+#include "os/Utf16_win32.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "gui-win32/HelpBox.h"
 
-#include "toolkit/Utf16_win32.h"
-#include "toolkit/HelpText.h"
+#include "frontend/HelpText.h"
+#include "os/Utf16_win32.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "toolkit/Utf16_win32.h"
-#include "toolkit/ErrorText.h"
-#include "toolkit/LogFile.h"
-#include "toolkit/TextFile.h"
+#include "frontend/LogFile.h"
+#include "os/ErrorText.h"
+#include "os/TextFile.h"
+#include "os/Utf16_win32.h"
 
 namespace {
 

@@ -5,16 +5,16 @@
 #include <algorithm>
 
 #include "engine/ModemChoices.h"
+#include "frontend/AboutText.h"
+#include "frontend/WindowChoices.h"
 #include "gui-win32/AboutDlg.h"
 #include "gui-win32/DialogInit.h"
 #include "gui-win32/HelpBox.h"
 #include "gui-win32/LogExport.h"
 #include "gui-win32/Resource.h"
 #include "gui-win32/SimPinDlg.h"
-#include "toolkit/Utf16_win32.h"
-#include "toolkit/AboutText.h"
+#include "os/Utf16_win32.h"
 #include "toolkit/ControlIds.h"
-#include "toolkit/WindowChoices.h"
 
 namespace {
 

@@ -19,15 +19,15 @@
 #include <thread>
 #include <vector>
 
+#include "frontend/AboutText.h"
+#include "frontend/WindowChoices.h"
 #include "gui-win32/ModemSetupDlg.h"
 #include "gui-win32/SignalMeter.h"
 #include "gui-win32/ThreadWindows.h"
 #include "serial/ComNames.h"
-#include "toolkit/AboutText.h"
 #include "settings/RegistryStore.h"
 #include "tests/gui-win32/RegisteredPort.h"
 #include "toolkit/ControlIds.h"
-#include "toolkit/WindowChoices.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "engine/SignalValue.h"
-#include "toolkit/AboutText.h"
-#include "toolkit/Utf16_win32.h"
+#include "frontend/AboutText.h"
+#include "os/Utf16_win32.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include "engine/Messages.h"
 #include "engine/PinRows.h"
+#include "frontend/WindowChoices.h"
 #include "gui-win32/Resource.h"
-#include "toolkit/Utf16_win32.h"
-#include "toolkit/WindowChoices.h"
+#include "os/Utf16_win32.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "toolkit/Utf16_win32.h"
+#include "os/Utf16_win32.h"
 
 // Polls until done; false after a minute.
 inline bool WaitFor(const std::function<bool()>& done) {

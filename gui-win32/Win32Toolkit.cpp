@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "toolkit/Utf16_win32.h"
+#include "os/Utf16_win32.h"
 
 Win32Toolkit::Win32Toolkit()
     : WindowThread(GetCurrentThreadId()),

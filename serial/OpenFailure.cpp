@@ -1,7 +1,7 @@
 #include "serial/OpenFailure.h"
 
+#include "os/ErrorText.h"
 #include "serial/SerialPort.h"
-#include "toolkit/ErrorText.h"
 
 namespace {
 

@@ -14,13 +14,13 @@
 #include <optional>
 #include <set>
 
+#include "os/Event.h"
+#include "os/Tick.h"
 #include "serial/ComNames.h"
-#include "serial/Event.h"
 #include "serial/LineSettings_posix.h"
 #include "serial/PortOpen_posix.h"
 #include "serial/SerialPlatform.h"
 #include "serial/SysError_posix.h"
-#include "serial/Tick.h"
 
 // Terminal devices stand in for the Win32 comm handles. All descriptors are non-blocking;
 // every wait is a poll over the port and the wake events, so a stop or a cancel is seen

@@ -1,10 +1,10 @@
 #include <windows.h>
 
-#include "serial/Event.h"
+#include "os/Event.h"
+#include "os/Tick.h"
 #include "serial/OpenFailure_win32.h"
 #include "serial/SerialPlatform.h"
 #include "serial/SysError_win32.h"
-#include "serial/Tick.h"
 
 // The Win32 communications functions on a handle opened for overlapped I/O, so that a
 // read, a write or a pause ends at once when the stop or the cancel event is signalled:

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "serial/Event.h"
+#include "os/ErrorText.h"
+#include "os/Event.h"
 #include "serial/ReplyParser.h"
-#include "toolkit/ErrorText.h"
 #include "toolkit/Toolkit.h"
 
 namespace {

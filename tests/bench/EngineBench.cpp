@@ -16,11 +16,11 @@
 #include "engine/ConfigEngine.h"
 #include "engine/MemorySettings.h"
 #include "engine/Messages.h"
+#include "frontend/WindowChoices.h"
 #include "sim/VirtualModem.h"
 #include "tests/bench/Timing.h"
 #include "tests/support/RecordingToolkit.h"
 #include "tests/support/TempConfigHome.h"
-#include "toolkit/WindowChoices.h"
 
 namespace {
 

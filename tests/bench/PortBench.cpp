@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "serial/Event.h"
+#include "os/Event.h"
 #include "serial/PortIdentity.h"
 #include "serial/SerialPort.h"
 #include "tests/bench/Timing.h"

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "serial/Event.h"
+#include "os/Event.h"
 #include "serial/SerialPort.h"
 #include "tests/bench/Timing.h"
 #include "tests/serial/PtyPeer.h"

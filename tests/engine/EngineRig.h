@@ -9,11 +9,11 @@
 #include "engine/CheckRows.h"
 #include "engine/ConfigEngine.h"
 #include "engine/MemorySettings.h"
+#include "frontend/WindowChoices.h"
 #include "tests/engine/LogRows.h"
 #include "tests/engine/ScriptedPlatform.h"
 #include "tests/support/RecordingToolkit.h"
 #include "toolkit/ControlIds.h"
-#include "toolkit/WindowChoices.h"
 
 // Asks a rig for the machine's own serial services in place of the scripted modem.
 struct SystemPort {};

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "serial/Event.h"
+#include "os/Event.h"
 #include "serial/SerialPlatform.h"
 #include "tests/support/EventWait.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "toolkit/Cp1251.h"
+#include "engine/Cp1251.h"
 #include "tests/engine/EngineRig.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "tests/gui-qt/ModalAnswerer.h"
+#include "frontend/BuildDate.h"
 #include "gui-qt/AboutDlg.h"
 #include "gui-qt/HelpBox.h"
-#include "toolkit/BuildDate.h"
+#include "tests/gui-qt/ModalAnswerer.h"
 
 TEST(About, ShowsCaptionVersionAndCopyright) {
     AboutDlg about;

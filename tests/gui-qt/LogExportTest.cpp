@@ -19,14 +19,14 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "serial/SerialPort.h"
-#include "toolkit/ErrorText.h"
-#include "tests/support/RecordingToolkit.h"
-#include "tests/gui-qt/ModalAnswerer.h"
-#include "toolkit/ControlIds.h"
+#include "engine/Cp1251.h"
 #include "gui-qt/LogExport.h"
-#include "toolkit/Cp1251.h"
 #include "gui-qt/SaveLogDialog.h"
+#include "os/ErrorText.h"
+#include "serial/SerialPort.h"
+#include "tests/gui-qt/ModalAnswerer.h"
+#include "tests/support/RecordingToolkit.h"
+#include "toolkit/ControlIds.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "gui-win32/ModemSetupDlg.h"
+#include "os/Utf16_win32.h"
 #include "serial/ComNames.h"
 #include "settings/RegistryStore.h"
 #include "tests/gui-win32/RunningDialog.h"
 #include "toolkit/ControlIds.h"
-#include "toolkit/Utf16_win32.h"
 
 namespace {
 

@@ -23,19 +23,19 @@
 
 #include "engine/CheckRows.h"
 #include "engine/ConfigStep.h"
+#include "engine/Cp1251.h"
 #include "engine/Messages.h"
 #include "engine/PinRows.h"
+#include "frontend/AboutText.h"
+#include "frontend/LogFile.h"
+#include "frontend/WindowChoices.h"
 #include "gui-win32/ModemSetupDlg.h"
 #include "gui-win32/Resource.h"
-#include "tests/gui-win32/RunningDialog.h"
+#include "os/Utf16_win32.h"
 #include "serial/ComNames.h"
 #include "settings/RegistryStore.h"
-#include "toolkit/AboutText.h"
+#include "tests/gui-win32/RunningDialog.h"
 #include "toolkit/ControlIds.h"
-#include "toolkit/Cp1251.h"
-#include "toolkit/LogFile.h"
-#include "toolkit/Utf16_win32.h"
-#include "toolkit/WindowChoices.h"
 
 namespace {
 

@@ -16,13 +16,13 @@
 #include <vector>
 
 #include "engine/CheckRows.h"
+#include "frontend/AboutText.h"
 #include "gui-win32/ModemSetupDlg.h"
 #include "gui-win32/ThreadWindows.h"
+#include "os/Utf16_win32.h"
 #include "serial/ComNames.h"
 #include "settings/RegistryStore.h"
-#include "toolkit/AboutText.h"
 #include "toolkit/ControlIds.h"
-#include "toolkit/Utf16_win32.h"
 
 using Rows = std::vector<std::string>;
 

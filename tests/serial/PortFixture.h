@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "serial/Event.h"
+#include "os/Event.h"
 #include "serial/SerialPort.h"
 #include "serial/SysError.h"
 #include "tests/serial/ScriptedPlatform.h"

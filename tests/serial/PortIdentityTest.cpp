@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "os/ErrorText.h"
 #include "serial/OpenFailure.h"
-#include "toolkit/ErrorText.h"
 #include "serial/PortIdentity.h"
 #include "serial/SerialPort.h"
 

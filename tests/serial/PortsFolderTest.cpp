@@ -18,7 +18,7 @@
 #include <memory>
 #include <thread>
 
-#include "serial/Event.h"
+#include "os/Event.h"
 #include "serial/PortIdentity.h"
 #include "serial/PortOpen_posix.h"
 #include "serial/SerialPort.h"

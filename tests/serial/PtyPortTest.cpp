@@ -7,7 +7,7 @@
 #include <fstream>
 #include <thread>
 
-#include "serial/Event.h"
+#include "os/Event.h"
 #include "serial/LineSettings_posix.h"
 #include "serial/SerialPort.h"
 #include "tests/serial/PtyPeer.h"

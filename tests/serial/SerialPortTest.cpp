@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "os/ErrorText.h"
 #include "tests/serial/PortFixture.h"
-#include "toolkit/ErrorText.h"
 
 using Strings = std::vector<std::string>;
 

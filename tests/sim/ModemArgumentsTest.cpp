@@ -12,7 +12,9 @@ TEST(ModemArguments, ReadsEveryOption) {
                                     "--seed", "42", "--silent", "--hangup-after", "3", "--noise",
                                     "--flood", "--transcript", "t", "--sim", "puk", "--signal", "99", "--csq", "garbage",
                                     "--registration", "roaming", "--imei", "490154203237518",
-                                    "--maker", "=1+1", "--model", "MC\x1b[2J"},
+                                    "--maker", "=1+1", "--model", "MC\x1b[2J",
+                                    "--answer", "at+creg?=\\r\\n+CREG: 2,1,8BE3,2BAF\\r\\n\\x00\\\\OK\\r\\n",
+                                    "--answer", "AT+CGSN=3\\r"},
                                    o, help),
               "");
     EXPECT_FALSE(help);
@@ -35,6 +37,11 @@ TEST(ModemArguments, ReadsEveryOption) {
     EXPECT_EQ(o.Imei, "490154203237518");
     EXPECT_EQ(o.Maker, "=1+1");
     EXPECT_EQ(o.Model, "MC\x1b[2J");
+    ASSERT_EQ(o.Answers.size(), 2u);
+    EXPECT_EQ(o.Answers[0].Command, "AT+CREG?");
+    EXPECT_EQ(o.Answers[0].Bytes, std::string("\r\n+CREG: 2,1,8BE3,2BAF\r\n\0\\OK\r\n", 30));
+    EXPECT_EQ(o.Answers[1].Command, "AT+CGSN");
+    EXPECT_EQ(o.Answers[1].Bytes, "3\r");
 }
 
 // --pin makes the card ask for its PIN unless --sim names its state, in either order.
@@ -70,6 +77,7 @@ TEST(ModemArguments, RefusesBadValues) {
         {"--imei", "12345678901234"}, {"--imei", "49015420323751x"},
         {"--maker"}, {"--model", "MC52i\r\nOK"}, {"--maker", "a\nb"},
         {"--pin", "123"}, {"--pin", "123456789"}, {"--pin", "12a4"}, {"--pin"},
+        {"--answer"}, {"--answer", "AT+CSQ"}, {"--answer", "+CSQ=x"}, {"--answer", "AT+CSQ=\\t"}, {"--answer", "AT+CSQ=\\x4"},
     };
     for (const auto& args : bad) {
         VirtualModemOptions o;
@@ -117,6 +125,8 @@ TEST(ModemArguments, GroupsOfModemsEachWithItsOwnFaults) {
     EXPECT_EQ(many[63].ComNumber, 64);
     EXPECT_EQ(many[63].Seed, 5u);
 
+    const std::string OneModem =
+        "--profile, --transcript and --number serve one modem; give them after a --com of one number";
     const struct {
         std::vector<std::string> Args;
         std::string Error;
@@ -126,8 +136,14 @@ TEST(ModemArguments, GroupsOfModemsEachWithItsOwnFaults) {
                          "ranges, separated by commas, as in 3,5-8"},
         {{"--com", "5-3"}, "bad --com 5-3: the range 5-3 runs backwards; --com takes COM numbers from 1 to 256, one "
                            "by one or as ranges, separated by commas, as in 3,5-8"},
-        {{"--com", "1-2", "--profile", "p"}, "--profile and --transcript serve one modem; give them after a --com of one number"},
-        {{"--transcript", "t", "--com", "1,2"}, "--profile and --transcript serve one modem; give them after a --com of one number"},
+        {{"--com", "1-2", "--profile", "p"}, OneModem},
+        {{"--transcript", "t", "--com", "1,2"}, OneModem},
+        {{"--com", "1-2", "--number", "+0003"}, OneModem},
+        {{"--com", "1", "--number", "+0002", "--com", "2"}, "COM1 and COM2 would both have number +0002"},
+        {{"--com", "1", "--number", "12", "--com", "2"}, "--number needs 3 to 20 digits, a leading + allowed"},
+        {{"--com", "1", "--bearer", "1200"}, "--bearer needs 2400, 4800, 9600 or 14400"},
+        {{"--com", "1", "--corrupt", "2"}, "--corrupt needs a share of the bits, 0 to 1"},
+        {{"--com", "1", "--time-scale", "0"}, "--time-scale needs 1 to 1000"},
         {{"--com", "1", "--signal", "40"}, "--signal needs 0 to 31, or 99"},
     };
     for (const auto& c : bad) EXPECT_EQ(gParseModemGroups(c.Args, many, help), c.Error) << c.Args[0];

@@ -2,6 +2,6 @@
 // Waits until one of the given events (null ones left out) is signalled; looks at them
 // without clearing any.
 
-#include "serial/Event.h"
+#include "os/Event.h"
 
 void gWaitForEither(const Event* a, const Event* b);

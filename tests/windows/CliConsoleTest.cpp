@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "toolkit/Utf16_win32.h"
+#include "os/Utf16_win32.h"
 
 namespace {
 

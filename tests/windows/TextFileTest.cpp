@@ -8,10 +8,10 @@
 #include <iterator>
 #include <string>
 
+#include "frontend/LogFile.h"
+#include "os/ErrorText.h"
+#include "os/TextFile.h"
 #include "serial/SerialPort.h"
-#include "toolkit/ErrorText.h"
-#include "toolkit/LogFile.h"
-#include "toolkit/TextFile.h"
 
 namespace {
 

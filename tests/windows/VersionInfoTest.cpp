@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/Utf16_win32.h"
+#include "os/Utf16_win32.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "serial/Event.h"
+#include "os/Event.h"
 #include "serial/SerialPort.h"
 #include "tests/engine/EngineRig.h"
 #include "tests/support/RecordingToolkit.h"

@@ -1,5 +1,0 @@
-#include "serial/Tick.h"
-
-#include <windows.h>
-
-uint32_t gTickCount() { return GetTickCount(); }
