@@ -33,9 +33,8 @@ CallLine gCallLine(std::string_view line) {
     if (is(ResultConnect) || line.substr(0, 8) == "CONNECT ") return CallLine::Connect;
     for (const ConnectRate& rate : ConnectRates)
         if (is(rate.Code)) return CallLine::Connect;
-    // Not in the family's table, but what other modems end a call attempt with (V.250).
-    if (line == "NO DIALTONE" || line == "6") return CallLine::NoDialtone;
-    if (line == "NO ANSWER" || line == "8") return CallLine::NoAnswer;
+    if (is(ResultNoDialtone)) return CallLine::NoDialtone;
+    if (is(ResultNoAnswer)) return CallLine::NoAnswer;
     if (line == "^SYSSTART") return CallLine::SysStart;
     return CallLine::Other;
 }

@@ -50,6 +50,9 @@ public:
     // Starts the test call from the selected COM port, unless a run is busy or the number
     // is not one to dial; false when it did not start (engine/TestCall.cpp).
     bool OnTestCall(const CallRequest& request);
+    // False when the engine's events got no descriptors (none were left): InitEngine has
+    // said so and started no worker, so a front end must not wait for a run.
+    bool Runnable() const;
     // Stops the run that is busy, as the button does, and never starts one.
     void StopRun();
     // Ends the worker without waiting for its job: every wait wakes, every further window
@@ -101,6 +104,8 @@ public:
     int32_t FoundSpeed = 0;
     // Set when FindModem last ended because the port failed, not for want of an answer.
     bool SearchPortFailed = false;
+    // Set when FindModem last heard bytes from the modem, answer or not.
+    bool SearchHeard = false;
     // How the current or the last run ended; read it once the run has ended.
     RunOutcome Outcome;
     // Told on the worker thread: a run has begun (a stop reaches it from now on), and a
@@ -139,6 +144,12 @@ private:
     int32_t FinishPin(bool turnedOff);
     // Reports the failure unless the operator stopped the run: a stop is not an error.
     void ReportFailureUnlessStopped(const std::string& text);
+    // What the port heard beside the reply (engine/Heard.cpp): a row for each line sent
+    // unasked that the operator must know, and after a search that heard the modem but
+    // got no answer, the row that it may still have been starting.
+    void ReportUnasked();
+    void HintStillStarting();
+    void ReportS0AfterError(const char* command);
     // The outcome of a run that got past its open: success, else a stop when one was
     // asked, else failure.
     void SetResult(bool succeeded);
@@ -148,4 +159,6 @@ private:
     std::string Pin;
     // Set by OnTestCall before the start hand-over.
     CallRequest Call;
+    // The last unasked line told in this run: a modem repeats its warnings.
+    std::string ToldUnasked;
 };

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string_view>
+
+#include "serial/FinalCode.h"
 
 int FindBytes(const char* data, int count, const char* text) {
     if (count <= 0) return -1;
@@ -33,17 +36,36 @@ bool StartsWith(std::string_view text, std::string_view prefix) { return text.su
 //     fixed rate, the last two at unexpected times (SIM800 Hardware Design).
 //   RING is the numeric code 2 (ITU V.250, result codes); +CRING, +CLIP, +CMTI, +CREG and
 //     +CGREG are the unsolicited forms of 3GPP TS 27.007.
+// The answer to AT+CREG? or AT+CGREG? begins with <n>,<stat>; the unsolicited form is
+// <stat> alone or followed by a quoted <lac> (3GPP TS 27.007, +CREG, +CGREG), so that
+// "+CREG: 2" arriving with the answer is not taken for it.
+bool IsRegistrationAnswer(std::string_view line) {
+    const size_t comma = line.find(',');
+    return comma != std::string_view::npos && comma + 1 < line.size() && line[comma + 1] != '"';
+}
+
 struct UnaskedEntry {
     std::string_view Text;
     Unasked Kind;
+    bool (*IsAnswer)(std::string_view line) = nullptr;  // none: any line of the asked name is
 };
 
 constexpr UnaskedEntry UnaskedTable[] = {
-    {"^SYSSTART", Unasked::Quiet},       {"^SYSSTART ", Unasked::Quiet},      {"^SBC:", Unasked::Undervoltage},
-    {"^SHUTDOWN", Unasked::Shutdown},     {"RDY", Unasked::Quiet},             {"+CFUN:", Unasked::Quiet},
-    {"+CPIN:", Unasked::Quiet},           {"Call Ready", Unasked::Quiet},      {"SMS Ready", Unasked::Quiet},
-    {"RING", Unasked::Quiet},             {"+CRING:", Unasked::Quiet},         {"+CLIP:", Unasked::Quiet},
-    {"+CMTI:", Unasked::Quiet},           {"+CREG:", Unasked::Quiet},          {"+CGREG:", Unasked::Quiet},
+    {"^SYSSTART", Unasked::Quiet},
+    {"^SYSSTART ", Unasked::Quiet},
+    {"^SBC:", Unasked::Undervoltage},
+    {"^SHUTDOWN", Unasked::Shutdown},
+    {"RDY", Unasked::Quiet},
+    {"+CFUN:", Unasked::Quiet},
+    {"+CPIN:", Unasked::Quiet},
+    {"Call Ready", Unasked::Quiet},
+    {"SMS Ready", Unasked::Quiet},
+    {"RING", Unasked::Quiet},
+    {"+CRING:", Unasked::Quiet},
+    {"+CLIP:", Unasked::Quiet},
+    {"+CMTI:", Unasked::Quiet},
+    {"+CREG:", Unasked::Quiet, IsRegistrationAnswer},
+    {"+CGREG:", Unasked::Quiet, IsRegistrationAnswer},
 };
 
 // RING in the numeric form: the code alone, ended by CR.
@@ -55,6 +77,21 @@ const UnaskedEntry* FindUnasked(std::string_view line) {
         if (last == ':' || last == ' ' ? StartsWith(line, entry.Text) : line == entry.Text) return &entry;
     }
     return nullptr;
+}
+
+// Whether the bytes hold a line of the asked name in the answer's own form: only then is a
+// line of that name in the unsolicited form set aside, since a modem may answer in the
+// unsolicited form alone ("+CREG: 5", "+CREG: 0011,"0001","0010",000").
+bool HoldsAnswer(std::string_view bytes, const std::string& answer) {
+    const UnaskedEntry* entry = answer.empty() ? nullptr : FindUnasked(answer);
+    if (!entry || !entry->IsAnswer) return false;
+    for (size_t at = 0; at < bytes.size();) {
+        const size_t end = std::min(bytes.find_first_of("\r\n", at), bytes.size());
+        const std::string_view line = bytes.substr(at, end - at);
+        if (StartsWith(line, answer) && entry->IsAnswer(line)) return true;
+        at = end + 1;
+    }
+    return false;
 }
 
 // The prefix of the answer to an extended command: "+CREG:" for "AT+CREG?\r", "^SBC:"
@@ -91,35 +128,6 @@ bool Named(const char* text, std::string_view line) {
     return text && std::string_view(text).find(line) != std::string_view::npos;
 }
 
-// A numeric result code: a few digits, but not 2, the unsolicited RING. An information
-// line of digits alone, an IMEI, is far longer than any result code.
-bool IsNumericFinal(std::string_view line) {
-    if (line.empty() || line.size() > 3 || line == "2") return false;
-    for (char c : line)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
-
-// The verdict of a final result code in verbose form; none when the line is not one.
-bool VerboseFinal(std::string_view line, InfoReply& reply) {
-    if (line == "OK") {
-        reply.Code = Ok;
-    } else if (line == "ERROR" || StartsWith(line, "+CMS ERROR:")) {
-        reply.Code = ModemError;
-    } else if (StartsWith(line, "+CME ERROR:")) {
-        reply.Code = ModemError;
-        const std::string number(line.substr(11));
-        char* end = nullptr;
-        const long code = std::strtol(number.c_str(), &end, 10);
-        reply.CmeError = end != number.c_str() && *end == '\0' && code >= 0 && code < 100000 ? static_cast<int>(code) : -1;
-    } else if (line == "NO CARRIER" || line == "BUSY" || line == "NO ANSWER" || line == "NO DIALTONE") {
-        reply.Code = Failed;
-    } else {
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 SetAside gSetAside(const char* gathered, int count, const char* command, const char* expected,
@@ -131,6 +139,7 @@ SetAside gSetAside(const char* gathered, int count, const char* command, const c
 
     const std::string answer = AnswerPrefix(command);
     std::string& bytes = result.Bytes;
+    const bool answered = HoldsAnswer(bytes, answer);
     for (size_t at = 0; at < bytes.size();) {
         const bool lineStart = at == 0 || bytes[at - 1] == '\r' || bytes[at - 1] == '\n';
         // Verbose: "\r\n" text "\r\n". Numeric: text "\r\n", or RING's code and CR.
@@ -150,8 +159,9 @@ SetAside gSetAside(const char* gathered, int count, const char* command, const c
         const bool atEnd = textEnd + 1 == bytes.size() && (at == 0 || bytes[at - 1] == '\r');
         const UnaskedEntry* entry = FindUnasked(line);
         const bool ring = lead == 0 && line == NumericRing && crOnly;
-        const bool wanted = (!answer.empty() && StartsWith(line, answer)) || Named(expected, line) ||
-                            Named(alternative, line);
+        const bool asked = !answer.empty() && StartsWith(line, answer) &&
+                           (!entry || !entry->IsAnswer || entry->IsAnswer(line) || !answered);
+        const bool wanted = asked || Named(expected, line) || Named(alternative, line);
         if (wanted || (!entry && !ring) || (!ring && !endsLine && !(lead == 0 && crOnly && atEnd))) {
             ++at;
             continue;
@@ -202,29 +212,32 @@ InfoReply gParseInfoReply(const char* gathered, int count, const char* command) 
     InfoReply reply;
     const int start = ReplyStart(gathered, count, command);
     const std::string_view bytes(gathered + start, static_cast<size_t>(count - start));
-    if (bytes.empty() || (bytes.back() != '\r' && bytes.back() != '\n')) return reply;
-
+    // Once it opens with CR LF the reply is verbose: its lines end with CR LF, and a line
+    // of digits in it is information (a model "88"), never a numeric result code, even
+    // while its LF has yet to come.
+    const bool verbose = bytes.substr(0, 2) == "\r\n";
     std::vector<std::string_view> lines;
     for (size_t at = 0; at < bytes.size();) {
-        const size_t end = std::min(bytes.find_first_of("\r\n", at), bytes.size());
-        if (end > at) lines.push_back(bytes.substr(at, end - at));
-        at = end + 1;
+        const size_t end = bytes.find_first_of("\r\n", at);
+        if (end == std::string_view::npos) break;
+        const std::string_view line = bytes.substr(at, end - at);
+        const bool crLast = bytes[end] == '\r' && end + 1 == bytes.size();
+        const bool crAlone = bytes[end] == '\r' && (crLast || bytes[end + 1] != '\n');
+        at = end + (bytes[end] == '\r' && !crAlone ? 2 : 1);
+        std::optional<FinalCode> final = !verbose && crAlone ? gNumericFinal(line) : std::nullopt;
+        // A line of text whose LF may still come is not over yet.
+        if (crLast && !final) break;
+        if (line.empty()) continue;
+        if (!final) final = gVerboseFinal(line);
+        if (final) {
+            reply.Complete = true;
+            reply.Code = final->Code;
+            reply.CmeError = final->CmeError;
+            reply.Final = std::move(final->Words);
+            break;
+        }
+        if (line != "RING") lines.push_back(line);
     }
-    if (lines.empty()) return reply;
-    const std::string_view last = lines.back();
-    // A verbose code ends with CR LF; a numeric one with CR alone.
-    if (bytes.back() == '\n') {
-        reply.Complete = VerboseFinal(last, reply);
-    } else if (IsNumericFinal(last)) {
-        reply.Complete = true;
-        reply.Code = last == "0" ? Ok : last == "4" ? ModemError : Failed;
-    }
-    if (!reply.Complete) {
-        reply.Code = TimedOut;
-        return reply;
-    }
-    lines.pop_back();
-    for (const std::string_view line : lines)
-        if (line != "RING") reply.Lines.emplace_back(line);
+    if (reply.Complete) reply.Lines.assign(lines.begin(), lines.end());
     return reply;
 }

@@ -45,14 +45,16 @@ ReplyCode gClassifyReply(const char* reply, int length, ReplyForm form, const ch
                          const char* alternative);
 
 // An information reply ("\r\n+CSQ: 17,99\r\n\r\nOK\r\n" or, numeric, "+CSQ: 17,99\r\n0\r"):
-// complete only once its last line is a final result code, so that a read ending between
-// two lines does not cut it short.
+// complete once a final result code has come, so that a read ending between two lines
+// does not cut it short; lines after the code (an unsolicited +CMTI after OK) are not
+// part of it.
 struct InfoReply {
     bool Complete = false;
-    // Ok for OK; ModemError for ERROR, +CME ERROR and +CMS ERROR; Failed for any other
-    // final code. The reader sets TimedOut or Stopped when the reply never completed.
+    // Ok for OK; ModemError for every other final code, the modem's refusal. The reader
+    // sets TimedOut or Stopped when the reply never completed, Failed when the port did.
     ReplyCode Code = TimedOut;
     int CmeError = -1;               // the number of a +CME ERROR result, else -1
+    std::string Final;               // the final code in the modem's words (serial/FinalCode.h)
     std::vector<std::string> Lines;  // the information, one text a line, without empty lines
 };
 

@@ -100,8 +100,8 @@ const InfoCase InfoCases[] = {
     {"\r\nERROR\r\n", "AT+CGMR\r", ModemError, {}, -1},
     {"4\r", "AT+CGMR\r", ModemError, {}, -1},
     {"\r\nRING\r\n\r\n+CREG: 0,5\r\n\r\nOK\r\n", nullptr, Ok, {"+CREG: 0,5"}, -1},
-    {"\r\nNO CARRIER\r\n", nullptr, Failed, {}, -1},
-    {"3\r", nullptr, Failed, {}, -1},
+    {"\r\nNO CARRIER\r\n", nullptr, ModemError, {}, -1},
+    {"3\r", nullptr, ModemError, {}, -1},
 };
 
 TEST(InfoReplyTest, CompleteOnlyOnTheFinalResultCode) {
@@ -141,6 +141,12 @@ TEST(SetAsideTest, Table) {
         {"Nuls", "\0A\0T\r\0"s, nullptr, nullptr, "AT\r", {}, Unasked::Quiet},
         {"Asked", "\r\n+CREG: 0,1\r\n\r\nOK\r\n", "AT+CREG?\r", nullptr, "\r\n+CREG: 0,1\r\n\r\nOK\r\n", {},
          Unasked::Quiet},
+        {"UnsolicitedFormWithTheAnswer", "\r\n+CREG: 2\r\n\r\n+CREG: 0,1\r\n\r\nOK\r\n", "AT+CREG?\r", nullptr,
+         "\r\n+CREG: 0,1\r\n\r\nOK\r\n", {"+CREG: 2"}, Unasked::Quiet},
+        {"UnsolicitedFormWithArea", "\r\n+CGREG: 1,\"00C3\",\"1A2B\"\r\n\r\n+CGREG: 2,1,\"00C3\",\"1A2B\"\r\n", "AT+CGREG?\r",
+         nullptr, "\r\n+CGREG: 2,1,\"00C3\",\"1A2B\"\r\n", {"+CGREG: 1,\"00C3\",\"1A2B\""}, Unasked::Quiet},
+        {"UnsolicitedFormAloneIsTheAnswer", "\r\n+CREG: 0011,\"0001\",\"0010\",000\r\n\r\nOK\r\n", "AT+CREG?\r",
+         nullptr, "\r\n+CREG: 0011,\"0001\",\"0010\",000\r\n\r\nOK\r\n", {}, Unasked::Quiet},
         {"AskedOnlyByItsCommand", "\r\n+CREG: 1\r\n\r\nOK\r\n", "AT+CGREG?\r", nullptr, "\r\nOK\r\n", {"+CREG: 1"},
          Unasked::Quiet},
         {"Undervoltage", "\r\n^SBC: Undervoltage\r\n", "AT+CSQ\r", nullptr, "", {"^SBC: Undervoltage"},
