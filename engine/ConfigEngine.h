@@ -65,6 +65,9 @@ public:
     void ShowError(const std::string& text);
     void ReportProgress(const std::string& text);
     void ReportFailure(const std::string& text);
+    // A row for a line sent unasked that the operator must know (undervoltage, shutdown),
+    // once a run for the same text; nothing for any other.
+    void ReportUnasked(const UnaskedLine& line);
     static std::string StripLineEnds(const std::string& text);
 
     // The job, on the worker thread.

@@ -262,8 +262,14 @@ void TestCall::WaitForArrival(uint32_t deadline, bool watchStop) {
 
 std::optional<TestCall::Said> TestCall::NextLine(uint32_t deadline, bool watchStop) {
     for (;;) {
-        for (Side* side : {&Caller, &Device})
-            if (std::optional<std::string> line = gTakeLine(side->Pending)) return Said{side, *line};
+        for (Side* side : {&Caller, &Device}) {
+            while (std::optional<std::string> line = gTakeLine(side->Pending)) {
+                // A warning sent unasked during the call is the operator's, not the call's.
+                const std::optional<Unasked> kind = gUnaskedKind(*line);
+                if (!kind || *kind == Unasked::Quiet) return Said{side, *line};
+                Engine.ReportUnasked({*kind, *line});
+            }
+        }
         if ((watchStop && Engine.StopRequested) || PortBroken || Elapsed(deadline)) return std::nullopt;
         WaitForArrival(deadline, watchStop);
     }
