@@ -37,7 +37,7 @@
 
 namespace {
 
-const char* const Section = "Settings\\CommPort";
+const char* const Section = CommPortSection;
 constexpr int Patience = 60000;
 const QString Succeeded = QStringLiteral("Операция завершена успешно!");
 const QString NotSucceeded = QStringLiteral("Операция завершена НЕ успешно!");
