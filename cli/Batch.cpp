@@ -4,9 +4,7 @@
 
 #include "cli/ConsoleText.h"
 #include "cli/ConsoleToolkit.h"
-#include "engine/CheckRows.h"
 #include "engine/MemorySettings.h"
-#include "engine/Messages.h"
 #include "engine/ModemChoices.h"
 #include "frontend/WindowChoices.h"
 #include "os/ErrorText.h"
@@ -26,8 +24,9 @@ struct Batch::Port {
 
     // Under the batch's lock.
     int Launched = 0;  // runs asked of the worker
-    int Started = 0;   // runs it began (the caption became "Стоп!")
-    int Ended = 0;     // runs it finished (the caption went back)
+    int Started = 0;   // runs it began
+    int Ended = 0;     // runs it finished
+    RunOutcome Outcome;  // of the last run that ended
     bool Checking = false;
     bool StopWanted = false;
     bool StopSent = false;
@@ -65,23 +64,28 @@ Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err, std::str
         Port& p = *port;
         p.Result.Device = device;
         p.Window.Answers = answers;
-        p.Window.OnCaption = [this, &p](const std::string& caption) {
-            {
-                std::lock_guard lock(Mutex);
-                ++Generation;
-                if (caption == Msg::StopCaption) {
-                    ++p.Started;
-                } else if (p.Started > p.Ended) {
-                    ++p.Ended;
-                    p.Finished = Clock::now();
-                }
-            }
-            Changed.notify_all();
-        };
         p.Window.OnOutputLost = [this] { OutputLost(); };
         gFillConsoleChoices(p.Window, com);
         p.Engine = std::make_unique<ConfigEngine>(p.Settings);
         p.Engine->SetWindow(&p.Window);
+        p.Engine->OnRunBegan = [this, &p](RunKind) {
+            {
+                std::lock_guard lock(Mutex);
+                ++Generation;
+                ++p.Started;
+            }
+            Changed.notify_all();
+        };
+        p.Engine->OnRunEnded = [this, &p](const RunOutcome& outcome) {
+            {
+                std::lock_guard lock(Mutex);
+                ++Generation;
+                ++p.Ended;
+                p.Outcome = outcome;
+                p.Finished = Clock::now();
+            }
+            Changed.notify_all();
+        };
         p.Engine->InitEngine(ModemChoices{com - 1, Options.ModelIndex, Options.SpeedIndex, Options.Place});
         Ports.push_back(std::move(port));
     }
@@ -126,25 +130,20 @@ void Batch::Launch(Port& port, bool check) {
 bool Batch::Conclude(Port& port) {
     PortResult& r = port.Result;
     r.LastRow = port.Window.LastRow();
-    const std::string& last = r.LastRow;
-    const bool stopped = last == CheckMsg::Stopped || (port.StopSent && last == Msg::NotSucceeded);
-    const bool portFailed = last == CheckMsg::PortFailed;
-    // Only a port that could not be opened ends a run before its final row.
-    const bool opened = stopped || portFailed || last == Msg::Succeeded || last == Msg::NotSucceeded ||
-                        last == CheckMsg::Answered || last == CheckMsg::NotAnswered;
+    const RunResult result = port.Outcome.Result;
     if (port.Checking) {
-        // Written by the worker before its run ended, which the lock has seen.
-        r.Findings = port.Engine->Findings;
-        r.Checked = opened && !portFailed;
+        r.Findings = port.Outcome.Findings;
+        r.Checked = result != RunResult::PortNotOpened && result != RunResult::PortFailed;
     }
+    // A check after a job adds what it learned; the port's outcome stays the job's.
     if (!port.Checking || !gRunsJob(Options)) {
-        r.Outcome = !opened                ? PortOutcome::PortNotOpened
-                    : portFailed           ? PortOutcome::PortFailed
-                    : stopped              ? PortOutcome::Stopped
-                    : last == Msg::Succeeded ? PortOutcome::Configured
-                    : last == Msg::NotSucceeded ? PortOutcome::NotConfigured
-                    : r.Findings.Answered  ? PortOutcome::Answered
-                                           : PortOutcome::NotAnswered;
+        switch (result) {
+        case RunResult::Succeeded: r.Outcome = port.Checking ? PortOutcome::Answered : PortOutcome::Configured; break;
+        case RunResult::Failed: r.Outcome = port.Checking ? PortOutcome::NotAnswered : PortOutcome::NotConfigured; break;
+        case RunResult::Stopped: r.Outcome = PortOutcome::Stopped; break;
+        case RunResult::PortNotOpened: r.Outcome = PortOutcome::PortNotOpened; break;
+        case RunResult::PortFailed: r.Outcome = PortOutcome::PortFailed; break;
+        }
     }
     if (!port.Checking && r.Outcome == PortOutcome::Configured && Options.Check && !port.StopWanted) return true;
     port.Done = true;

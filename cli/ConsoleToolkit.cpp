@@ -74,10 +74,6 @@ bool ConsoleToolkit::AskYesNo(const std::string& text, const std::string&) {
 // Rows are only ever appended by the engine, so printing in arrival order is the log's order.
 void ConsoleToolkit::RowInserted(int, const std::string& text) { Write(Out, text); }
 
-void ConsoleToolkit::TextChanged(int id, const std::string& text) {
-    if (id == ControlId::StartStop && OnCaption) OnCaption(text);
-}
-
 std::string ConsoleToolkit::LastRow() {
     std::lock_guard lock(Mutex);
     const std::vector<std::string>& rows = Logs[ControlId::LogView];

@@ -1,11 +1,10 @@
 #pragma once
 // The window's part played on a console: each new log row goes to stdout as it comes,
 // a message box's text to stderr (and counts as closed at once), the drop-down lists
-// live in memory. It tells its owner when the Start/Stop caption changes, which marks
-// the start and the end of a job. Beside other ports' toolkits it puts its port before
-// every line, and a lock they share keeps each row whole on the console, below the
-// batch's progress line. Text from the
-// modem is data: control characters other than line ends never reach the terminal.
+// live in memory. Beside other ports' toolkits it puts its port before every line, and
+// a lock they share keeps each row whole on the console, below the batch's progress
+// line. Text from the modem is data: control characters other than line ends never
+// reach the terminal.
 
 #include <atomic>
 #include <cstdio>
@@ -23,8 +22,6 @@ public:
                    ProgressLine* progress = nullptr)
         : Out(out), Err(err), Prefix(std::move(prefix)), OutputLock(outputLock), Progress(progress) {}
 
-    // Called on the calling thread with each new Start/Stop caption.
-    std::function<void(const std::string& caption)> OnCaption;
     // Called on the writing thread, once the row's change is done, after a row could not
     // be written to standard output (a closed pipe), each time.
     std::function<void()> OnOutputLost;
@@ -40,7 +37,6 @@ public:
 
 protected:
     void RowInserted(int id, const std::string& text) override;
-    void TextChanged(int id, const std::string& text) override;
     void StateChanged() override;
 
 private:

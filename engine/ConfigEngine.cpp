@@ -112,9 +112,12 @@ void ConfigEngine::Launch(RunKind kind) {
 // Runs jobs until the engine ends. In place of being killed from outside, it looks at
 // the ending after every wait; the port's waits end at once then, so no job holds it long.
 void ConfigEngine::WorkerProc(ConfigEngine* engine) {
-    for (;;) {
+    for (bool ran = false;; ran = true) {
         if (engine->IsEnding()) return;
         engine->Busy = 0;
+        // Told once a new run can be started: a front end that starts one at once
+        // must not find the engine still busy.
+        if (ran && engine->OnRunEnded) engine->OnRunEnded(engine->Outcome);
         if (Toolkit* w = engine->Window()) w->SetControlText(ControlId::StartStop, Msg::StartCaption);
         const bool started = engine->StartEvent.Wait();
         if (!started && !engine->IsEnding()) {
@@ -124,12 +127,18 @@ void ConfigEngine::WorkerProc(ConfigEngine* engine) {
             return;
         }
         engine->Busy = 1;
-        if (Toolkit* w = engine->Window()) w->SetControlText(ControlId::StartStop, Msg::StopCaption);
         if (engine->IsEnding()) return;
-        if (engine->NextRun == RunKind::Check) engine->RunCheckJob();
-        else if (engine->NextRun == RunKind::Signal) engine->RunSignalJob();
-        else if (engine->NextRun == RunKind::Pin) engine->RunPinJob();
-        else engine->RunJob();
+        const RunKind kind = engine->NextRun;
+        engine->Outcome = RunOutcome{};
+        engine->Outcome.Kind = kind;
+        if (engine->OnRunBegan) engine->OnRunBegan(kind);
+        if (Toolkit* w = engine->Window()) w->SetControlText(ControlId::StartStop, Msg::StopCaption);
+        switch (kind) {
+        case RunKind::Check: engine->RunCheckJob(); break;
+        case RunKind::Signal: engine->RunSignalJob(); break;
+        case RunKind::Pin: engine->RunPinJob(); break;
+        case RunKind::Job: engine->RunJob(); break;
+        }
     }
 }
 
@@ -151,6 +160,7 @@ void ConfigEngine::RunJob() {
 
     // An empty or damaged choice sends nothing to the modem, not even the search.
     if (const char* missing = MissingChoice(CommIndex, ModelIndex, DeviceSpeed, IsLocal)) {
+        Outcome.Result = RunResult::Failed;
         ReportProgress(missing);
         ReportProgress(Msg::NotSucceeded);
         return;
@@ -159,7 +169,10 @@ void ConfigEngine::RunJob() {
     ReportProgress(gFormat(Msg::Opening, port));
     if (Port.Open(port) != 0) {
         // A stop during the open attempts ends the job as a stop at any later point does.
-        if (StopRequested) ReportProgress(Msg::NotSucceeded);
+        if (StopRequested) {
+            Outcome.Result = RunResult::Stopped;
+            ReportProgress(Msg::NotSucceeded);
+        }
         return;
     }
     BuildSteps();

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -12,22 +13,13 @@
 
 #include "engine/ConfigStep.h"
 #include "engine/IntSettings.h"
+#include "engine/RunOutcome.h"
 #include "os/Event.h"
 #include "serial/SerialPort.h"
 
 class Toolkit;
 struct InfoReply;
 struct ModemChoices;
-
-// What the last modem check learned, for a front end that reports more than the log:
-// written by the worker during the check, to be read once the run has ended.
-struct ModemFindings {
-    bool Answered = false;
-    int32_t Speed = 0;  // where the search found the modem
-    std::string Maker;
-    std::string Model;
-    std::string Imei;
-};
 
 class ConfigEngine {
 public:
@@ -100,7 +92,12 @@ public:
     int32_t FoundSpeed = 0;
     // Set when FindModem last ended because the port failed, not for want of an answer.
     bool SearchPortFailed = false;
-    ModemFindings Findings;
+    // How the current or the last run ended; read it once the run has ended.
+    RunOutcome Outcome;
+    // Told on the worker thread: a run has begun (a stop reaches it from now on), and a
+    // run has ended, once the engine takes the next start. Set before InitEngine.
+    std::function<void(RunKind)> OnRunBegan;
+    std::function<void(const RunOutcome&)> OnRunEnded;
     // Between two readings of the signal job; tests make it short.
     uint32_t SignalIntervalMs = 1000;
 
@@ -115,9 +112,6 @@ protected:
     Event Ending{Event::Reset::Manual};
 
 private:
-    // The worker runs either kind through the same start hand-over.
-    enum class RunKind { Job, Check, Signal, Pin };
-
     void Launch(RunKind kind);
     void RunJob();
     void RunCheckJob();
@@ -135,6 +129,9 @@ private:
     int32_t FinishPin(bool turnedOff);
     // Reports the failure unless the operator stopped the run: a stop is not an error.
     void ReportFailureUnlessStopped(const std::string& text);
+    // The outcome of a run that got past its open: success, else a stop when one was
+    // asked, else failure.
+    void SetResult(bool succeeded);
 
     std::atomic<RunKind> NextRun{RunKind::Job};
     // Set by OnSimPin before the start hand-over, wiped when the PIN job ends.

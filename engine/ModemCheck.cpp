@@ -29,12 +29,14 @@ void ConfigEngine::OnCheckModem() {
 
 void ConfigEngine::RunCheckJob() {
     if (Toolkit* w = Window()) w->LogDeleteAll(ControlId::LogView);
-    Findings = {};
     if (CommIndex < 0) return ReportProgress(Msg::ChooseCom);
     const int32_t port = CommIndex + 1;
     ReportProgress(gFormat(Msg::Opening, port));
     if (Port.Open(port) != 0) {
-        if (StopRequested) ReportProgress(CheckMsg::Stopped);
+        if (StopRequested) {
+            Outcome.Result = RunResult::Stopped;
+            ReportProgress(CheckMsg::Stopped);
+        }
         return;
     }
     RunCheck();
@@ -56,31 +58,38 @@ ConfigEngine::AskOutcome ConfigEngine::Ask(const char* command, InfoReply& answe
 }
 
 int32_t ConfigEngine::RunCheck() {
-    if (!FindModem()) {
-        ReportProgress(StopRequested      ? CheckMsg::Stopped
-                       : SearchPortFailed ? CheckMsg::PortFailed
-                                          : CheckMsg::NotAnswered);
+    // The final row that goes with each result.
+    auto finish = [this](RunResult result) {
+        Outcome.Result = result;
+        ReportProgress(result == RunResult::Succeeded  ? CheckMsg::Answered
+                       : result == RunResult::Stopped  ? CheckMsg::Stopped
+                       : result == RunResult::PortFailed ? CheckMsg::PortFailed
+                                                         : CheckMsg::NotAnswered);
         return 1;
+    };
+    if (!FindModem()) {
+        return finish(StopRequested      ? RunResult::Stopped
+                      : SearchPortFailed ? RunResult::PortFailed
+                                         : RunResult::Failed);
     }
-    Findings.Answered = true;
-    Findings.Speed = FoundSpeed;
+    ModemFindings& findings = Outcome.Findings;
+    findings.Answered = true;
+    findings.Speed = FoundSpeed;
 
     InfoReply answers[QueryCount];
     for (int q = 0; q < QueryCount; ++q) {
         const AskOutcome outcome = Ask(Commands[q], answers[q]);
-        if (outcome != AskOutcome::Answer) {
-            ReportProgress(outcome == AskOutcome::Stop ? CheckMsg::Stopped : CheckMsg::PortFailed);
-            return 1;
-        }
+        if (outcome != AskOutcome::Answer)
+            return finish(outcome == AskOutcome::Stop ? RunResult::Stopped : RunResult::PortFailed);
         switch (q) {
         case Revision:
             ReportProgress(gIdentityRow(answers[Maker], answers[Model], answers[Revision]));
-            Findings.Maker = gInfoText(answers[Maker]);
-            Findings.Model = gInfoText(answers[Model]);
+            findings.Maker = gInfoText(answers[Maker]);
+            findings.Model = gInfoText(answers[Model]);
             break;
         case Imei:
             ReportProgress(gImeiRow(answers[Imei]));
-            Findings.Imei = gInfoText(answers[Imei]);
+            findings.Imei = gInfoText(answers[Imei]);
             break;
         case Sim: ReportProgress(gSimRow(answers[Sim])); break;
         case Signal: ReportProgress(gSignalRow(answers[Signal])); break;
@@ -88,6 +97,5 @@ int32_t ConfigEngine::RunCheck() {
         default: break;
         }
     }
-    ReportProgress(CheckMsg::Answered);
-    return 1;
+    return finish(RunResult::Succeeded);
 }

@@ -133,6 +133,7 @@ void ConfigEngine::ReportWrongPin(const InfoReply& answer, const std::string& sh
 }
 
 int32_t ConfigEngine::FinishPin(bool turnedOff) {
+    SetResult(turnedOff);
     ReportProgress(turnedOff ? Msg::Succeeded : Msg::NotSucceeded);
     return 1;
 }

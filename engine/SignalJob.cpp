@@ -38,6 +38,9 @@ void ConfigEngine::RunSignalJob() {
     ReportProgress(gFormat(Msg::Opening, CommIndex + 1));
     if (Port.Open(CommIndex + 1) != 0) return tellEnd({});
     if (!FindModem()) {
+        Outcome.Result = StopRequested      ? RunResult::Stopped
+                         : SearchPortFailed ? RunResult::PortFailed
+                                            : RunResult::Failed;
         ReportProgress(StopRequested ? SignalMsg::Stopped : SignalMsg::NotAnswered);
         Port.Close();
         return tellEnd({});
@@ -74,6 +77,8 @@ void ConfigEngine::RunSignalJob() {
         if (Toolkit* w = Window()) w->ShowSignal(last);
         Port.Pause(SignalIntervalMs);
     }
+    // Readings are the measurement; a stop is how it normally ends.
+    SetResult(readings > 0);
     const std::string summary = gSignalSummary(readings, dbms);
     ReportProgress(summary);
     Port.Close();

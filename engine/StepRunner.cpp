@@ -68,6 +68,10 @@ void ConfigEngine::ReportFailureUnlessStopped(const std::string& text) {
     if (!StopRequested) ReportFailure(text);
 }
 
+void ConfigEngine::SetResult(bool succeeded) {
+    Outcome.Result = succeeded ? RunResult::Succeeded : StopRequested ? RunResult::Stopped : RunResult::Failed;
+}
+
 int32_t ConfigEngine::RunSteps() {
     int32_t outcome = 0;
     // One byte beyond the reader's 1024 keeps a full reply zero-terminated.
@@ -132,6 +136,7 @@ int32_t ConfigEngine::RunSteps() {
         const ConfigStep step = Steps[i];
         done = runStep(step);
     }
+    SetResult(done && outcome);
     ReportProgress(done && outcome ? Msg::Succeeded : Msg::NotSucceeded);
     return 1;
 }

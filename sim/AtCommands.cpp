@@ -87,6 +87,7 @@ bool RunRegister(Cursor& c, ModemSettings& s, const AtRules& rules, AtOutcome& o
         case 3: reg = Reg{&s.LineEnd, 0, 127}; break;
         case 4: reg = Reg{&s.LineFeed, 0, 127}; break;
         case 7: reg = Reg{&s.CarrierWait, 1, 255}; break;
+        case 12: reg = Reg{&s.EscapeGuard, 0, 255}; break;
         default: return false;
     }
     if (c.Take('?')) {
@@ -156,12 +157,49 @@ bool RunSim(const std::string& name, Cursor& c, SimCard& card, const AtRules& ru
     return known && sim.Ok;
 }
 
+// +CFUN: only full functionality; with a reset (+CFUN=1,1) the modem restarts.
+bool RunFunctionality(Cursor& c, AtOutcome& out) {
+    if (c.Take('?')) {
+        out.Information.push_back("+CFUN: 1");
+        return true;
+    }
+    if (!c.Take('=')) return false;
+    if (c.Take('?')) {
+        out.Information.push_back("+CFUN: (1),(0,1)");
+        return true;
+    }
+    if (!InRange(c.Number(true), 1, 1)) return false;
+    if (c.Take(',')) {
+        const auto reset = c.Number(true);
+        if (!InRange(reset, 0, 1)) return false;
+        if (*reset == 1) out.Call = CallAction::Restart;
+    }
+    return true;
+}
+
+// D takes the rest of the line as the number; a ';' after it would make a voice call,
+// which the network does not carry.
+bool RunDial(Cursor& c, AtOutcome& out) {
+    out.Number = std::string(c.Until(';'));
+    if (c.Take(';') || out.Number.find_first_of("0123456789") == std::string::npos) return false;
+    out.Call = CallAction::Dial;
+    return true;
+}
+
+bool SetCall(Cursor& c, AtOutcome& out, CallAction action) {
+    if (!InRange(c.Number(), 0, 0)) return false;
+    out.Call = action;
+    return true;
+}
+
 // An extended command; it may be followed by ';' and more.
 bool RunExtended(Cursor& c, ModemSettings& s, SimCard& card, const AtRules& rules, AtOutcome& out) {
     const std::string name = c.Name();
     bool ran = false;
     if (name == "IPR") {
         ran = RunSpeed(c, s, out);
+    } else if (name == "CFUN") {
+        ran = RunFunctionality(c, out);
     } else if (name == "CPIN" || name == "CLCK" || name == "CPINR") {
         ran = RunSim(name, c, card, rules, out);
     } else {
@@ -221,6 +259,10 @@ bool RunOne(Cursor& c, ModemSettings& s, ModemSettings& stored, SimCard& card, c
             s = gStoredPart(stored, gFactorySettings(s.Speed));
             return true;
         case 'S': return RunRegister(c, s, rules, out);
+        case 'D': return RunDial(c, out);
+        case 'A': out.Call = CallAction::Answer; return true;
+        case 'H': return SetCall(c, out, CallAction::HangUp);
+        case 'O': return SetCall(c, out, CallAction::Online);
         case '&': return RunAmpersand(c, s, stored, out);
         case '+': return RunExtended(c, s, card, rules, out);
         default: return false;
@@ -260,13 +302,14 @@ std::string gFormatReply(const AtOutcome& outcome, const ModemSettings& s) {
     if (!s.Quiet && outcome.CmeError >= 0) {
         // An extended error is a text in either form.
         reply += (s.Verbose ? crlf : std::string()) + "+CME ERROR: " + std::to_string(outcome.CmeError) + crlf;
-    } else if (!s.Quiet) {
-        if (s.Verbose)
-            reply += crlf + (outcome.Ok ? "OK" : "ERROR") + crlf;
-        else
-            reply += std::string(outcome.Ok ? "0" : "4") + static_cast<char>(s.LineEnd);
+    } else if (!outcome.Pending) {
+        reply += gFormatResult(outcome.Result ? *outcome.Result : outcome.Ok ? ResultOk : ResultError, s);
     }
     return reply;
+}
+
+std::string gFormatResult(const ResultCode& code, const ModemSettings& s) {
+    return s.Quiet ? std::string() : gFormatUnsolicited(code.Verbose, code.Numeric, s);
 }
 
 std::string gFormatUnsolicited(std::string_view verboseText, int numericCode, const ModemSettings& s) {

@@ -1,12 +1,18 @@
 #pragma once
 // The AT command interpreter: one command line in, what it did out. No I/O, no time.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "serial/ResultCodes.h"
+
 #include "sim/ModemSettings.h"
 #include "sim/SimCard.h"
+
+// What a command line asks of the call, which the interpreter cannot do alone.
+enum class CallAction { None, Dial, Answer, HangUp, Online, Restart };
 
 struct AtOutcome {
     bool Ok = true;
@@ -14,6 +20,10 @@ struct AtOutcome {
     std::vector<std::string> Information;  // texts shown before the result code
     bool ProfileStored = false;            // &W ran
     bool SignalRead = false;               // +CSQ told the level
+    CallAction Call = CallAction::None;
+    std::string Number;                    // the number of ATD
+    std::optional<ResultCode> Result;      // a call's result in place of OK
+    bool Pending = false;                  // the result comes later, as a dial's does
 };
 
 // How AT+CSQ goes wrong on a modem that will not tell its level.
@@ -44,10 +54,13 @@ AtOutcome gRunCommands(std::string_view body, ModemSettings& current, ModemSetti
 
 // The bytes a modem with settings s sends for the outcome: information texts and the
 // result code, verbose or numeric, framed by its S3/S4 characters; Q1 drops the result.
+// A pending outcome has no result code yet.
 std::string gFormatReply(const AtOutcome& outcome, const ModemSettings& s);
 
 // An unsolicited result code ("RING") in the form of s.
 std::string gFormatUnsolicited(std::string_view verboseText, int numericCode, const ModemSettings& s);
+// A result code of a call in the form of s; nothing under Q1.
+std::string gFormatResult(const ResultCode& code, const ModemSettings& s);
 
 // A valid IMEI (its last digit the check digit) of its own for each COM number, so that
 // modems of one batch tell apart.

@@ -40,6 +40,19 @@ const char* const ModemUsage =
     "  --noise            an unsolicited RING when the other side first speaks at its speed\n"
     "  --flood            endless bytes without line ends after the first command\n"
     "  --transcript FILE  appends every byte in and out, with time and speeds\n"
+    "Calls: the modems of one process are on one network and can call each other (ATD).\n"
+    "  --number DIGITS    its number: 3 to 20 digits, a leading + allowed (default: +0 and the\n"
+    "                     COM number in three digits or more, as +0007 for COM7: no country\n"
+    "                     code begins with 0, so no real subscriber has such a number)\n"
+    "  --busy             its callers hear BUSY (NO CARRIER below ATX3)\n"
+    "  --no-network       not registered (as --registration none): its calls end in NO CARRIER\n"
+    "  --bearer BPS       the data rate of its calls: 2400, 4800, 9600 or 14400 (default 9600)\n"
+    "  --corrupt RATE     bit errors on its calls' link, a share of the bits (0 to 1, as 1e-3)\n"
+    "  --drop-call-after MS  the network drops its calls MS milliseconds after CONNECT\n"
+    "  --time-scale N     rings (first after 2 s, then every 5 s), S7, the S12 guard times of\n"
+    "                     +++ and the 3 s restart of AT+CFUN=1,1 go N times faster (default 1)\n"
+    "  --state FILE       keeps the modems' state in FILE as JSON, one modem a line: COM number,\n"
+    "                     number, call (on-hook, dialing, ringing, online, command), rings, speed\n"
     "  --help             this text\n";
 
 namespace {
@@ -48,6 +61,12 @@ bool ToNumber(const std::string& text, uint32_t& value) {
     const char* end = text.data() + text.size();
     auto [ptr, ec] = std::from_chars(text.data(), end, value);
     return ec == std::errc() && ptr == end && !text.empty();
+}
+
+bool ToRate(const std::string& text, double& value) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && !text.empty() && value >= 0 && value <= 1;
 }
 
 }  // namespace
@@ -135,6 +154,23 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
             o.Noise = true;
         } else if (name == "--flood") {
             o.Flood = true;
+        } else if (name == "--number") {
+            if (!value(o.Number) || !gIsSubscriberNumber(o.Number))
+                return "--number needs 3 to 20 digits, a leading + allowed";
+        } else if (name == "--busy") {
+            o.AlwaysBusy = true;
+        } else if (name == "--no-network") {
+            o.Network = Registration::NotRegistered;
+        } else if (name == "--bearer") {
+            if (!number(o.Bearer) || !gConnectCode(1, o.Bearer)) return "--bearer needs 2400, 4800, 9600 or 14400";
+        } else if (name == "--corrupt") {
+            if (!value(text) || !ToRate(text, o.CorruptRate)) return "--corrupt needs a share of the bits, 0 to 1";
+        } else if (name == "--drop-call-after") {
+            if (!number(o.DropCallAfterMs) || o.DropCallAfterMs < 1) return "--drop-call-after needs milliseconds";
+        } else if (name == "--time-scale") {
+            if (!number(o.TimeScale, 1000) || o.TimeScale < 1) return "--time-scale needs 1 to 1000";
+        } else if (name == "--state") {
+            if (!value(o.StateFileName)) return "--state needs a file";
         } else if (name == "--transcript") {
             if (!value(o.TranscriptFile)) return "--transcript needs a file";
         } else {
@@ -169,13 +205,26 @@ std::string gParseModemGroups(const std::vector<std::string>& args, std::vector<
         VirtualModemOptions o;
         const std::string error = gParseModemArguments(own, o, help);
         if (!error.empty()) return error;
-        // Files are one modem's: several writing one would garble it.
-        if (numbers.size() > 1 && (!o.ProfileFile.empty() || !o.TranscriptFile.empty()))
-            return "--profile and --transcript serve one modem; give them after a --com of one number";
+        // Files are one modem's: several writing one would garble it; a number is one modem's too.
+        if (numbers.size() > 1 && (!o.ProfileFile.empty() || !o.TranscriptFile.empty() || !o.Number.empty()))
+            return "--profile, --transcript and --number serve one modem; give them after a --com of one number";
         for (const int n : numbers) {
             o.ComNumber = n;
             modems.push_back(o);
         }
     }
+    std::map<std::string, int> numbers;
+    for (const auto& m : modems) {
+        const std::string number = gDialledNumber(m.Number.empty() ? gNumberFor(m.ComNumber) : m.Number);
+        const auto [where, added] = numbers.emplace(number, m.ComNumber);
+        if (!added)
+            return "COM" + std::to_string(where->second) + " and COM" + std::to_string(m.ComNumber) +
+                   " would both have number " + number;
+    }
     return {};
+}
+
+bool gIsSubscriberNumber(std::string_view text) {
+    const std::string_view digits = !text.empty() && text.front() == '+' ? text.substr(1) : text;
+    return digits.size() >= 3 && digits.size() <= 20 && digits.find_first_not_of("0123456789") == std::string_view::npos;
 }

@@ -8,7 +8,7 @@
 
 class ModemLine {
 public:
-    enum class ReadResult { Data, Idle, Woken };
+    enum class ReadResult { Data, Idle, Woken, Poked };
 
     virtual ~ModemLine() = default;
     // Waits up to timeoutMs for bytes from the other side and appends them to into.
@@ -22,6 +22,9 @@ public:
     virtual bool Pause(int ms) = 0;
     // Makes the current and every later wait return at once; safe from any thread.
     virtual void Wake() = 0;
+    // Makes the current or next Read return Poked, for news from elsewhere (the network);
+    // safe from any thread. The other waits do not heed it.
+    virtual void Poke() = 0;
     // The speed the other side has set on its end, in bit/s.
     virtual uint32_t LineSpeed() = 0;
     virtual std::string DevicePath() const = 0;

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -31,22 +32,29 @@ int MillisLeft(Clock::time_point end) {
 // the modem see how much the utility has not read yet.
 class PseudoTerminal : public ModemLine {
 public:
-    PseudoTerminal(int master, int slave, int wakeRead, int wakeWrite, std::string device)
-        : Master(master), Slave(slave), WakeRead(wakeRead), WakeWrite(wakeWrite), Device(std::move(device)) {}
+    PseudoTerminal(int master, int slave, int wakeRead, int wakeWrite, int poked, std::string device)
+        : Master(master), Slave(slave), WakeRead(wakeRead), WakeWrite(wakeWrite), Poked(poked),
+          Device(std::move(device)) {}
 
     ~PseudoTerminal() override {
         Close();
         ::close(WakeRead);
         ::close(WakeWrite);
+        ::close(Poked);
     }
 
     ReadResult Read(std::string& into, int timeoutMs) override {
         const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
         for (;;) {
-            pollfd fds[2] = {{WakeRead, POLLIN, 0}, {Master, POLLIN, 0}};
-            const int ready = ::poll(fds, Master >= 0 ? 2 : 1, MillisLeft(end));
+            pollfd fds[3] = {{WakeRead, POLLIN, 0}, {Poked, POLLIN, 0}, {Master, POLLIN, 0}};
+            const int ready = ::poll(fds, Master >= 0 ? 3 : 2, MillisLeft(end));
             if (fds[0].revents) return ReadResult::Woken;
-            if (ready > 0 && (fds[1].revents & POLLIN)) {
+            if (fds[1].revents) {
+                eventfd_t count = 0;
+                ::eventfd_read(Poked, &count);
+                return ReadResult::Poked;
+            }
+            if (ready > 0 && (fds[2].revents & POLLIN)) {
                 char buffer[512];
                 const ssize_t n = ::read(Master, buffer, sizeof buffer);
                 if (n > 0) {
@@ -100,6 +108,8 @@ public:
         [[maybe_unused]] const ssize_t n = ::write(WakeWrite, &b, 1);
     }
 
+    void Poke() override { ::eventfd_write(Poked, 1); }
+
     uint32_t LineSpeed() override {
         return Master >= 0 ? gReadLineSpeed(Master) : 0;
     }
@@ -117,6 +127,7 @@ private:
     int Slave;
     int WakeRead;
     int WakeWrite;
+    int Poked;  // an eventfd
     std::string Device;
 };
 
@@ -135,16 +146,18 @@ std::unique_ptr<ModemLine> gOpenModemLine(std::string& error) {
     char name[128];
     int slave = -1;
     int wake[2] = {-1, -1};
+    int poked = -1;
     if (::grantpt(master) != 0 || ::unlockpt(master) != 0 || ::ptsname_r(master, name, sizeof name) != 0 ||
         (slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) < 0 ||
-        ::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
+        ::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0 || (poked = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) < 0) {
         error = SystemError("pseudo-terminal set-up");
-        if (slave >= 0) ::close(slave);
+        for (const int fd : {slave, wake[0], wake[1]})
+            if (fd >= 0) ::close(fd);
         ::close(master);
         return nullptr;
     }
     // Raw from the start, so the slave neither echoes nor edits lines before the
     // utility opens it and sets the line itself.
     gMakeRaw(slave);
-    return std::make_unique<PseudoTerminal>(master, slave, wake[0], wake[1], name);
+    return std::make_unique<PseudoTerminal>(master, slave, wake[0], wake[1], poked, name);
 }

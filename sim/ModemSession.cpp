@@ -29,9 +29,47 @@ void ModemSession::Emit(std::vector<Transmission>& out, std::string bytes, bool 
     out.push_back({std::move(bytes), Current.Speed, isResult});
 }
 
-std::vector<Transmission> ModemSession::Receive(std::string_view bytes, uint32_t lineSpeed) {
+bool ModemSession::TakeRestart() {
+    return std::exchange(RestartAsked, false);
+}
+
+void ModemSession::JoinNetwork(CallNetwork* network, int station, uint32_t timeScale) {
+    Call.Join(network, station, timeScale);
+}
+
+bool ModemSession::Reachable() const {
+    const Registration r = Rules.Commands.Network;
+    return Rules.Commands.SimPresent && Sim.State() == SimState::Ready &&
+           (r == Registration::Home || r == Registration::Roaming);
+}
+
+void ModemSession::Restart() {
+    Current = gStoredPart(Stored, gFactorySettings(Stored.Speed));
+    Sim.PinGiven = false;
+    Line.clear();
+    LineOverflow = false;
+    Call.Reset();
+}
+
+std::vector<Transmission> ModemSession::CallUpdate(uint64_t nowMs) {
+    std::vector<Transmission> out;
+    Emit(out, Call.Update(nowMs, Current), false);
+    return out;
+}
+
+std::vector<Transmission> ModemSession::Receive(std::string_view bytes, uint32_t lineSpeed, uint64_t nowMs) {
     std::vector<Transmission> out;
     if (bytes.empty() || HangUpNow()) return out;
+    if (Call.Phase() == CallPhase::Online) {
+        Call.Data(bytes, nowMs, Current);
+        return out;
+    }
+    // Any byte gives a dial up, but the line feed that some terminals put after the line end.
+    if (Call.Phase() == CallPhase::Dialing) {
+        if (bytes.find_first_not_of(static_cast<char>(Current.LineFeed)) != std::string_view::npos)
+            Emit(out, Call.Abort(Current), true);
+        return out;
+    }
     // Rung as the other side first reaches the modem at its speed, so it is heard.
     if (Rules.Noise && !Rang && Understands(lineSpeed)) {
         Emit(out, gFormatUnsolicited("RING", 2, Current), false);
@@ -48,7 +86,13 @@ std::vector<Transmission> ModemSession::Receive(std::string_view bytes, uint32_t
         const char c = bytes[i];
         if (Current.Echo) Emit(out, std::string(1, c), false);
         if (static_cast<unsigned char>(c) == Current.LineEnd) {
-            HandleLine(out);
+            HandleLine(out, nowMs);
+            // The rest belongs to the call that the line has just begun or resumed.
+            if (Call.Phase() == CallPhase::Online || Call.Phase() == CallPhase::Dialing) {
+                auto more = Receive(bytes.substr(i + 1), lineSpeed, nowMs);
+                out.insert(out.end(), more.begin(), more.end());
+                break;
+            }
         } else if (Line.size() < MaxLine) {
             Line += c;
         } else {
@@ -58,7 +102,7 @@ std::vector<Transmission> ModemSession::Receive(std::string_view bytes, uint32_t
     return out;
 }
 
-void ModemSession::HandleLine(std::vector<Transmission>& out) {
+void ModemSession::HandleLine(std::vector<Transmission>& out, uint64_t nowMs) {
     std::string_view body;
     const bool isCommand = gCommandBody(Line, body);
     if (isCommand) {
@@ -71,6 +115,11 @@ void ModemSession::HandleLine(std::vector<Transmission>& out) {
         else
             outcome = gRunCommands(body, next, Stored, Sim, Rules.Commands);
         CardChanged = CardChanged || Sim.Lock != before.Lock || Sim.Tries != before.Tries;
+        if (outcome.Ok && outcome.Call != CallAction::None) {
+            outcome.Result = Call.Command(outcome.Call, outcome.Number, next, nowMs);
+            outcome.Pending = !outcome.Result;
+            RestartAsked = outcome.Call == CallAction::Restart;
+        }
         ProfileStored = ProfileStored || outcome.ProfileStored;
         if (Rules.SignalWalk && outcome.SignalRead) Rules.Commands.Signal = Walk.Next();
         // The result goes out at the old interface speed; a new one holds from then on.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "sim/AtCommands.h"
+#include "sim/CallSession.h"
 #include "sim/ModemSettings.h"
 #include "sim/SignalWalk.h"
 
@@ -35,7 +36,8 @@ class ModemSession {
 public:
     ModemSession(SessionRules rules, ModemSettings settings, ModemSettings stored, uint32_t seed);
 
-    std::vector<Transmission> Receive(std::string_view bytes, uint32_t lineSpeed);
+    // nowMs, on the owner's clock, times the +++ escape of a call.
+    std::vector<Transmission> Receive(std::string_view bytes, uint32_t lineSpeed, uint64_t nowMs = 0);
     // Bytes without line ends for the flood.
     std::string FloodBytes(size_t count);
 
@@ -50,9 +52,24 @@ public:
     // True once after each change of the card's lock or tries, which it keeps over power cuts.
     bool TakeCardChanged();
 
+    // Calls: the modem joins a network as station; timeScale speeds up its guard times.
+    void JoinNetwork(CallNetwork* network, int station, uint32_t timeScale);
+    // What the call has to say now (sim/CallSession.h), and when it next has by time alone.
+    std::vector<Transmission> CallUpdate(uint64_t nowMs);
+    uint64_t CallDueMs() const { return Call.NextDueMs(Current); }
+    CallPhase Phase() const { return Call.Phase(); }
+    int Rings() const { return Call.Rings(); }
+    // Whether it can make and take calls: its card ready and registered.
+    bool Reachable() const;
+    // True once after AT+CFUN=1,1 was answered: the owner then restarts it.
+    bool TakeRestart();
+    // As after a power cut: the stored profile in force, the card asking for its PIN
+    // again if it asks at power-on, no call.
+    void Restart();
+
 private:
     bool Understands(uint32_t lineSpeed) const;
-    void HandleLine(std::vector<Transmission>& out);
+    void HandleLine(std::vector<Transmission>& out, uint64_t nowMs);
     void Emit(std::vector<Transmission>& out, std::string bytes, bool isResult);
     std::string Garbage(size_t count);
 
@@ -70,4 +87,6 @@ private:
     SimCard Sim;
     bool CardChanged = false;
     int Lines = 0;
+    CallSession Call;
+    bool RestartAsked = false;
 };

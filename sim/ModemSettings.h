@@ -16,6 +16,7 @@ struct ModemSettings {
     int LineEnd = 13;       // S3, ends a command line and frames results
     int LineFeed = 10;      // S4
     int CarrierWait = 60;   // S7, seconds
+    int EscapeGuard = 50;   // S12, fiftieths of a second of silence around +++
     uint32_t Speed = 115200;  // interface speed in bit/s; 0 is autobaud
 
     bool operator==(const ModemSettings&) const = default;

@@ -24,6 +24,10 @@ constexpr int HangUpDrainMs = 2000;
 // Pieces and gaps of a split transmission.
 constexpr int MaxPieceBytes = 4;
 constexpr int MaxGapMs = 5;
+// How long AT+CFUN=1,1 leaves the modem deaf before its time scale, and what it says
+// when it is back at a fixed interface speed.
+constexpr int RestartMs = 3000;
+constexpr const char* StartedAgain = "\r\n^SYSSTART\r\n";
 }  // namespace
 
 struct VirtualModem::Impl {
@@ -48,8 +52,17 @@ struct VirtualModem::Impl {
     int Answered = 0;
     size_t ReceivedCount = 0;
     bool HungUp = false;
+    CallPhase Phase = CallPhase::OnHook;
+    int Station = 0;
+    std::chrono::steady_clock::time_point Begin = std::chrono::steady_clock::now();
 
     void Serve();
+    uint64_t NowMs() const;
+    int WaitMs() const;
+    bool SendAll(const std::vector<Transmission>& out);
+    // AT+CFUN=1,1: deaf for a moment, then as after a power cut; false when stopped.
+    bool Restart();
+    std::string StateJson() const;
     bool Send(const Transmission& t);
     // Called before a reply goes out, so whoever has read a reply sees its effect, and
     // again after it, so that waiting for command lines means waiting for their replies.
@@ -66,8 +79,58 @@ void VirtualModem::Impl::Publish(bool answered) {
         Card = Session->Card();
         Lines = Session->CommandLines();
         if (answered) Answered = Lines;
+        Phase = Session->Phase();
     }
+    if (Options.Calls) Options.Calls->Update(Station, Session->Reachable(), Session->Settings().Speed);
+    if (Options.State) Options.State->Put(Options.ComNumber, StateJson());
     Changed.notify_all();
+}
+
+std::string VirtualModem::Impl::StateJson() const {
+    return "{\"com\":" + std::to_string(Options.ComNumber) + ",\"number\":\"" + Options.Number +
+           "\",\"call\":\"" + std::string(gCallPhaseName(Session->Phase())) +
+           "\",\"rings\":" + std::to_string(Session->Rings()) +
+           ",\"speed\":" + std::to_string(Session->Settings().Speed) + "}";
+}
+
+uint64_t VirtualModem::Impl::NowMs() const {
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - Begin).count());
+}
+
+int VirtualModem::Impl::WaitMs() const {
+    int wait = Session->Flooding() ? FloodTickMs : IdleWaitMs;
+    const uint64_t due = Session->CallDueMs();
+    if (due != CallSession::Never) {
+        const uint64_t now = NowMs();
+        wait = static_cast<int>(std::min<uint64_t>(wait, due > now ? due - now : 0));
+    }
+    return wait;
+}
+
+bool VirtualModem::Impl::SendAll(const std::vector<Transmission>& out) {
+    for (const auto& t : out)
+        if (!Send(t)) return false;
+    return true;
+}
+
+bool VirtualModem::Impl::Restart() {
+    if (!Line->Pause(RestartMs / static_cast<int>(Options.TimeScale))) return false;
+    // What came meanwhile is in the transcript, but the modem never heard it.
+    for (;;) {
+        std::string lost;
+        const auto got = Line->Read(lost, 0);
+        if (got == ModemLine::ReadResult::Woken) return false;
+        if (got == ModemLine::ReadResult::Idle) break;
+        if (got == ModemLine::ReadResult::Data) {
+            Log.Add(TranscriptDirection::Received, Session->Settings().Speed, Line->LineSpeed(), lost);
+            CountReceived(lost.size());
+        }
+    }
+    Session->Restart();
+    Publish(false);
+    const uint32_t speed = Session->Settings().Speed;
+    return speed == 0 || Send({StartedAgain, speed, false});
 }
 
 void VirtualModem::Impl::CountReceived(size_t count) {
@@ -105,20 +168,19 @@ bool VirtualModem::Impl::Send(const Transmission& t) {
 void VirtualModem::Impl::Serve() {
     for (;;) {
         std::string received;
-        const auto got = Line->Read(received, Session->Flooding() ? FloodTickMs : IdleWaitMs);
+        const auto got = Line->Read(received, WaitMs());
         if (got == ModemLine::ReadResult::Woken) return;
         if (got == ModemLine::ReadResult::Data) {
             // The other side's speed decides whether these bytes mean anything.
             const uint32_t lineSpeed = Line->LineSpeed();
             Log.Add(TranscriptDirection::Received, Session->Settings().Speed, lineSpeed, received);
             CountReceived(received.size());
-            const auto out = Session->Receive(received, lineSpeed);
+            const auto out = Session->Receive(received, lineSpeed, NowMs());
             const bool profileStored = Session->TakeProfileStored();
             if ((Session->TakeCardChanged() || profileStored) && !Options.ProfileFile.empty())
                 gSaveProfile(Options.ProfileFile, Session->StoredProfile(), Session->Card());
             Publish(false);
-            for (const auto& t : out)
-                if (!Send(t)) return;
+            if (!SendAll(out)) return;
             if (Session->HangUpNow()) {
                 // The last reply reaches the other side before the line goes.
                 if (!Line->Drain(HangUpDrainMs)) return;
@@ -131,8 +193,14 @@ void VirtualModem::Impl::Serve() {
                 Publish(true);
                 return;
             }
+            if (Session->TakeRestart() && !Restart()) return;
             Publish(true);
         }
+        // Published first, so whoever has read a CONNECT finds the modem online; an idle
+        // line with no news changes nothing.
+        const auto news = Session->CallUpdate(NowMs());
+        if (got != ModemLine::ReadResult::Idle || !news.empty()) Publish(false);
+        if (!SendAll(news)) return;
         if (Session->Flooding()) {
             const uint32_t speed = Session->Settings().Speed ? Session->Settings().Speed : 115200;
             // About as many characters as the line carries in one tick (10 bits each).
@@ -208,6 +276,13 @@ std::string VirtualModem::Start() {
     P->Link = link.string();
     P->Claim = std::move(claim);
     P->Line = std::move(line);
+    if (P->Options.Number.empty()) P->Options.Number = gNumberFor(o.ComNumber);
+    if (o.Calls) {
+        StationOptions station{P->Options.Number, o.AlwaysBusy, o.Bearer, o.CorruptRate, o.DropCallAfterMs,
+                               o.TimeScale};
+        P->Station = o.Calls->Join(station, [impl = P.get()] { impl->Line->Poke(); });
+        P->Session->JoinNetwork(o.Calls.get(), P->Station, o.TimeScale);
+    }
     P->Publish(true);
     P->Server = std::thread([impl = P.get()] { impl->Serve(); });
     return {};
@@ -217,6 +292,7 @@ void VirtualModem::Stop() {
     if (!P->Line) return;
     P->Line->Wake();
     if (P->Server.joinable()) P->Server.join();
+    if (P->Options.Calls) P->Options.Calls->Leave(P->Station);
     P->Line->Close();
     P->RemoveOwnLink();
     P->Claim.reset();
@@ -251,6 +327,13 @@ bool VirtualModem::HungUp() const {
     return P->HungUp;
 }
 
+std::string VirtualModem::Number() const { return P->Options.Number; }
+
+CallPhase VirtualModem::Phase() const {
+    std::lock_guard guard(P->Lock);
+    return P->Phase;
+}
+
 std::vector<TranscriptEntry> VirtualModem::Transcript() const { return P->Log.Entries(); }
 std::string VirtualModem::ReceivedBytes() const { return P->Log.Bytes(TranscriptDirection::Received); }
 std::string VirtualModem::SentBytes() const { return P->Log.Bytes(TranscriptDirection::Sent); }
@@ -263,4 +346,9 @@ bool VirtualModem::WaitForCommandLines(int count, std::chrono::milliseconds time
 bool VirtualModem::WaitForReceivedBytes(size_t count, std::chrono::milliseconds timeout) const {
     std::unique_lock guard(P->Lock);
     return P->Changed.wait_for(guard, timeout, [&] { return P->ReceivedCount >= count || P->HungUp; });
+}
+
+bool VirtualModem::WaitForPhase(CallPhase phase, std::chrono::milliseconds timeout) const {
+    std::unique_lock guard(P->Lock);
+    return P->Changed.wait_for(guard, timeout, [&] { return P->Phase == phase; });
 }

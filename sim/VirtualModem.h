@@ -14,7 +14,10 @@
 #include <vector>
 
 #include "sim/AtCommands.h"
+#include "sim/CallNetwork.h"
+#include "sim/CallSession.h"
 #include "sim/ModemSettings.h"
+#include "sim/StateFile.h"
 
 enum class MismatchMode { Silent, Garbage };
 
@@ -44,6 +47,15 @@ struct VirtualModemOptions {
     bool Flood = false;             // endless bytes without line ends after the first command
     std::string TranscriptFile;     // every byte in and out, appended as it goes; empty: none
     bool KeepTranscript = true;     // keeps every byte in memory too, for Transcript() and the like
+    std::shared_ptr<CallNetwork> Calls;  // the network it calls on; none: every ATD gets NO CARRIER
+    std::string Number;             // its number there; empty: gNumberFor(ComNumber)
+    bool AlwaysBusy = false;        // its callers hear BUSY
+    uint32_t Bearer = 9600;         // bit/s of its calls' data channel
+    double CorruptRate = 0;         // bit errors per bit on its calls' link
+    uint32_t DropCallAfterMs = 0;   // the network drops its calls this long after CONNECT; 0 never
+    uint32_t TimeScale = 1;         // rings, waits, guard times and restarts this many times faster
+    std::string StateFileName;      // where the process writes the modems' state; empty: nowhere
+    std::shared_ptr<StateFile> State;  // that file, shared by the process's modems
 };
 
 enum class TranscriptDirection { Received, Sent };
@@ -78,6 +90,8 @@ public:
     SimCard Card() const;
     int CommandLines() const;         // command lines handled so far
     bool HungUp() const;              // the line was closed by HangupAfter
+    std::string Number() const;       // on the network
+    CallPhase Phase() const;
 
     // Empty unless KeepTranscript.
     std::vector<TranscriptEntry> Transcript() const;
@@ -89,6 +103,8 @@ public:
     bool WaitForCommandLines(int count, std::chrono::milliseconds timeout) const;
     // Waits until at least count bytes were received and their speed checked.
     bool WaitForReceivedBytes(size_t count, std::chrono::milliseconds timeout) const;
+    // Waits until its call is in phase; false when the time-out passed first.
+    bool WaitForPhase(CallPhase phase, std::chrono::milliseconds timeout) const;
 
 private:
     struct Impl;

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 #include <ctime>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,14 +33,31 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    // Each modem holds its pseudo-terminal's two ends, a wake pipe's two and its claim: 256
-    // of them pass the soft limit of 1024 that a session usually starts with.
-    constexpr int DescriptorsPerModem = 5;
+    // Each modem holds its pseudo-terminal's two ends, a wake pipe's two, the network's
+    // eventfd and its claim: 256 of them pass the soft limit of 1024 that a session
+    // usually starts with.
+    constexpr int DescriptorsPerModem = 6;
     gMakeDescriptorRoom(static_cast<int>(groups.size()), DescriptorsPerModem);
+    // One network for all, made before the modems and so outliving them.
+    const auto network = std::make_shared<CallNetwork>();
+    std::map<std::string, std::shared_ptr<StateFile>> stateFiles;
     std::vector<std::unique_ptr<VirtualModem>> modems;
     for (VirtualModemOptions options : groups) {
         // The transcript file, if asked for, gets every byte; memory would only grow (--flood).
         options.KeepTranscript = false;
+        options.Calls = network;
+        if (!options.StateFileName.empty()) {
+            auto& file = stateFiles[options.StateFileName];
+            if (!file) {
+                file = std::make_shared<StateFile>(options.StateFileName);
+                const std::string failure = file->Open();
+                if (!failure.empty()) {
+                    std::fprintf(stderr, "kestrelix-modem: %s\n", failure.c_str());
+                    return 1;
+                }
+            }
+            options.State = file;
+        }
         modems.push_back(std::make_unique<VirtualModem>(options));
         const std::string failure = modems.back()->Start();
         if (!failure.empty()) {

@@ -28,8 +28,8 @@ TEST(ModemCheckScripted, ModemThatRefusesEveryPlusCommandLeavesEachItemUnsupport
     Rows written = rig.Script->Written();
     written.erase(std::remove(written.begin(), written.end(), "AT\r"), written.end());
     EXPECT_EQ(written, (Rows{"AT+CGMI\r", "AT+CGMM\r", "AT+CGMR\r", "AT+CGSN\r", "AT+CPIN?\r", "AT+CSQ\r", "AT+CREG?\r"}));
-    EXPECT_EQ(rig.Engine->Findings.Speed, 115200);
-    EXPECT_TRUE(rig.Engine->Findings.Imei.empty());
+    EXPECT_EQ(rig.Engine->Outcome.Findings.Speed, 115200);
+    EXPECT_TRUE(rig.Engine->Outcome.Findings.Imei.empty());
 }
 
 TEST(ModemCheckScripted, SilentModemEndsWithItsOwnRowAndNoBox) {
@@ -40,7 +40,7 @@ TEST(ModemCheckScripted, SilentModemEndsWithItsOwnRowAndNoBox) {
     EXPECT_EQ(log.size(), 12u);  // opening, ten search rows, the final row
     EXPECT_EQ(log.back(), CheckMsg::NotAnswered);
     EXPECT_TRUE(rig.Win.Messages().empty());
-    EXPECT_FALSE(rig.Engine->Findings.Answered);
+    EXPECT_FALSE(rig.Engine->Outcome.Findings.Answered);
 }
 
 // A port that fails at any question ends the check with the failure row, never as an answer.

@@ -53,7 +53,7 @@ TEST_P(ModemCheckTest, ReportsEveryItemAndChangesNothing) {
                                  {CheckMsg::Answered}}));
     EXPECT_EQ(Modem->Settings(), before);
     EXPECT_EQ(Modem->StoredProfile(), before);
-    EXPECT_EQ(Rig.Engine->Findings.Imei, "490154203237518");
+    EXPECT_EQ(Rig.Engine->Outcome.Findings.Imei, "490154203237518");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -101,7 +101,7 @@ TEST_F(ModemCheckTest, ConfiguredModemAnsweringInPiecesIsReadToTheEnd) {
     EXPECT_EQ(log[4], "SIM-карта: готова");
     EXPECT_EQ(log.back(), CheckMsg::Answered);
     EXPECT_EQ(Modem->Settings(), configured);
-    EXPECT_EQ(Rig.Engine->Findings.Speed, 9600);
+    EXPECT_EQ(Rig.Engine->Outcome.Findings.Speed, 9600);
 }
 
 }  // namespace

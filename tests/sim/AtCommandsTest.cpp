@@ -84,8 +84,15 @@ TEST(AtCommands, AnswersEachLineFromTheTable) {
         {"AT+CREG?", "\r\n+CREG: 0,1\r\n\r\nOK\r\n"},
         {"AT+CREG=2", "\r\nERROR\r\n"},
         {"AT+CSQ;+CREG?", "\r\n+CSQ: 17,99\r\n\r\n+CREG: 0,1\r\n\r\nOK\r\n"},
-        {"AT+CFUN=1", "\r\nERROR\r\n"},
-        {"ATD123", "\r\nERROR\r\n"},
+        {"AT+CFUN=1", "\r\nOK\r\n"},
+        {"AT+CFUN?", "\r\n+CFUN: 1\r\n\r\nOK\r\n"},
+        {"AT+CFUN=0", "\r\nERROR\r\n"},
+        {"AT+CFUN=1,2", "\r\nERROR\r\n"},
+        {"ATD123;", "\r\nERROR\r\n"},  // a voice call
+        {"ATD", "\r\nERROR\r\n"},
+        {"ATH1", "\r\nERROR\r\n"},
+        {"ATS12?", "\r\n050\r\n\r\nOK\r\n"},
+        {"ATS12=256", "\r\nERROR\r\n"},
         {"AT?", "\r\nERROR\r\n"},
     };
     for (const auto& c : cases) {

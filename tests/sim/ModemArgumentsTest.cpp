@@ -117,6 +117,8 @@ TEST(ModemArguments, GroupsOfModemsEachWithItsOwnFaults) {
     EXPECT_EQ(many[63].ComNumber, 64);
     EXPECT_EQ(many[63].Seed, 5u);
 
+    const std::string OneModem =
+        "--profile, --transcript and --number serve one modem; give them after a --com of one number";
     const struct {
         std::vector<std::string> Args;
         std::string Error;
@@ -126,8 +128,14 @@ TEST(ModemArguments, GroupsOfModemsEachWithItsOwnFaults) {
                          "ranges, separated by commas, as in 3,5-8"},
         {{"--com", "5-3"}, "bad --com 5-3: the range 5-3 runs backwards; --com takes COM numbers from 1 to 256, one "
                            "by one or as ranges, separated by commas, as in 3,5-8"},
-        {{"--com", "1-2", "--profile", "p"}, "--profile and --transcript serve one modem; give them after a --com of one number"},
-        {{"--transcript", "t", "--com", "1,2"}, "--profile and --transcript serve one modem; give them after a --com of one number"},
+        {{"--com", "1-2", "--profile", "p"}, OneModem},
+        {{"--transcript", "t", "--com", "1,2"}, OneModem},
+        {{"--com", "1-2", "--number", "+0003"}, OneModem},
+        {{"--com", "1", "--number", "+0002", "--com", "2"}, "COM1 and COM2 would both have number +0002"},
+        {{"--com", "1", "--number", "12", "--com", "2"}, "--number needs 3 to 20 digits, a leading + allowed"},
+        {{"--com", "1", "--bearer", "1200"}, "--bearer needs 2400, 4800, 9600 or 14400"},
+        {{"--com", "1", "--corrupt", "2"}, "--corrupt needs a share of the bits, 0 to 1"},
+        {{"--com", "1", "--time-scale", "0"}, "--time-scale needs 1 to 1000"},
         {{"--com", "1", "--signal", "40"}, "--signal needs 0 to 31, or 99"},
     };
     for (const auto& c : bad) EXPECT_EQ(gParseModemGroups(c.Args, many, help), c.Error) << c.Args[0];

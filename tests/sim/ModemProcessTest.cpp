@@ -66,4 +66,13 @@ TEST(ModemProcess, AKilledModemsLinkIsTakenOverByTheNext) {
     EXPECT_EQ(next.Wait(), 0);
 }
 
+// Tests read the state file; one that cannot be written stops the modems before any starts.
+TEST(ModemProcess, AStateFileThatCannotBeWrittenStopsItAtOnce) {
+    const TempConfigHome home;
+    ChildProcess modem(KX_MODEM_PATH, {"--state", "/nonexistent/state.json", "--com", "7"});
+    EXPECT_EQ(modem.Wait(), 1);
+    EXPECT_EQ(modem.Stderr(), "kestrelix-modem: cannot write the state file /nonexistent/state.json\n");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(fs::path(home.PortsFolder()) / "COM7")));
+}
+
 }  // namespace

@@ -20,6 +20,8 @@ public:
     // Everything read until text has arrived (or the time-out passed: then without text).
     std::string ReadUntil(std::string_view text,
                           std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    // The next count bytes (fewer when the time-out passed first).
+    std::string ReadCount(size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // True when the line went away: a hang-up or end of file within the time-out.
     bool WaitForHangUp(std::chrono::milliseconds timeout = std::chrono::seconds(10));
 

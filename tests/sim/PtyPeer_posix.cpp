@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "serial/LineSettings_posix.h"
@@ -52,6 +53,20 @@ std::string PtyPeer::ReadUntil(std::string_view text, std::chrono::milliseconds 
         if (::poll(&p, 1, MillisLeft(end)) <= 0) break;
         char buffer[256];
         const ssize_t n = ::read(Fd, buffer, sizeof buffer);
+        if (n <= 0 && errno != EAGAIN) break;
+        if (n > 0) got.append(buffer, static_cast<size_t>(n));
+    }
+    return got;
+}
+
+std::string PtyPeer::ReadCount(size_t count, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    std::string got;
+    while (got.size() < count) {
+        pollfd p{Fd, POLLIN, 0};
+        if (::poll(&p, 1, MillisLeft(end)) <= 0) break;
+        char buffer[256];
+        const ssize_t n = ::read(Fd, buffer, std::min(sizeof buffer, count - got.size()));
         if (n <= 0 && errno != EAGAIN) break;
         if (n > 0) got.append(buffer, static_cast<size_t>(n));
     }

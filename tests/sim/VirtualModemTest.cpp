@@ -331,4 +331,33 @@ TEST_F(VirtualModemTest, WithoutAKeptTranscriptTheFileStillGetsEveryByte) {
         << all;
 }
 
+// A modem stopped during a call is one switched off: the other loses the carrier, and
+// its number reaches nobody.
+TEST_F(VirtualModemTest, AModemStoppedInACallLeavesTheOtherWithNoCarrier) {
+    const auto network = std::make_shared<CallNetwork>();
+    const auto on = [&](int com) {
+        return With([&](VirtualModemOptions& o) {
+            o.ComNumber = com;
+            o.Calls = network;
+            o.TimeScale = 100;
+        });
+    };
+    VirtualModem caller(on(5));
+    auto callee = std::make_unique<VirtualModem>(on(6));
+    ASSERT_EQ(caller.Start(), "");
+    ASSERT_EQ(callee->Start(), "");
+    PtyPeer a(caller.LinkPath());
+    PtyPeer b(callee->LinkPath());
+    ASSERT_TRUE(a.SetSpeed(115200) && b.SetSpeed(115200));
+    EXPECT_EQ(Command(b, "ATS0=1\r"), std::string("ATS0=1\r") + Ok);
+    EXPECT_EQ(callee->Number(), "+0006");
+    EXPECT_EQ(Command(a, "ATD+0006\r", "CONNECT 9600\r\n"), "ATD+0006\r\r\nCONNECT 9600\r\n");
+    EXPECT_TRUE(callee->WaitForPhase(CallPhase::Online, 10s));
+
+    callee.reset();
+    EXPECT_EQ(a.ReadUntil("NO CARRIER\r\n"), "\r\nNO CARRIER\r\n");
+    EXPECT_EQ(caller.Phase(), CallPhase::OnHook);
+    EXPECT_EQ(Command(a, "ATD+0006\r", "NO CARRIER\r\n"), "ATD+0006\r\r\nNO CARRIER\r\n");
+}
+
 }  // namespace
