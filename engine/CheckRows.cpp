@@ -1,25 +1,43 @@
 #include "engine/CheckRows.h"
 
-#include <array>
 #include <charconv>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "engine/AnswerFields.h"
 #include "engine/Cp1251.h"
+#include "engine/ImeiAnswer.h"
+#include "engine/RegistrationAnswer.h"
+#include "engine/SimAnswer.h"
 
 namespace {
 
 constexpr const char* Unsupported = "не поддерживается";
 constexpr const char* NoAnswer = "нет ответа";
 
-// What an item says when the modem gave no information for it.
-std::string Missing(const InfoReply& answer) { return answer.Code == TimedOut ? NoAnswer : Unsupported; }
+// What an item says when the modem gave no information for it: a refusal in other words
+// than ERROR is shown in the modem's words.
+std::string Missing(const InfoReply& answer) {
+    if (answer.Code == TimedOut) return NoAnswer;
+    if (answer.Code == ModemError && !answer.Final.empty() && answer.Final != "ERROR")
+        return "модем выдал сообщение \"" + gCp1251ToUtf8(answer.Final) + "\"";
+    return Unsupported;
+}
 
 // The value of an item shown as the modem's own text; no text counts as unsupported.
 std::string TextOrMissing(const InfoReply& answer) {
     const std::string text = gInfoText(answer);
     return text.empty() ? Missing(answer) : text;
+}
+
+// An answer whose value the check cannot read, shown as the modem wrote it: never a guess.
+std::string Unreadable(const std::string& line) { return "не удалось прочитать \"" + gCp1251ToUtf8(line) + "\""; }
+
+// What an item says when no line of the answer holds it: the first line as the modem
+// wrote it, or Missing when the answer has no line or is no OK answer.
+std::string NoItem(const InfoReply& answer) {
+    return answer.Code == Ok && !answer.Lines.empty() ? Unreadable(answer.Lines.front()) : Missing(answer);
 }
 
 // The comma-separated numbers after "+NAME: " in the first information line of an OK answer.
@@ -42,10 +60,6 @@ std::vector<int> Numbers(const InfoReply& answer, std::string_view name) {
     }
     return numbers;
 }
-
-// By the stat of +CREG.
-constexpr std::array<const char*, 6> RegistrationStates = {
-    "не зарегистрирован", "домашняя сеть", "поиск сети", "регистрация отклонена", "неизвестно", "роуминг"};
 
 }  // namespace
 
@@ -78,19 +92,32 @@ std::string gIdentityRow(const InfoReply& maker, const InfoReply& model, const I
            "; версия: " + TextOrMissing(revision);
 }
 
-std::string gImeiRow(const InfoReply& answer) { return "IMEI: " + TextOrMissing(answer); }
+std::optional<std::string> gImeiOf(const InfoReply& answer) {
+    if (answer.Code != Ok) return std::nullopt;
+    for (const std::string& line : answer.Lines)
+        if (std::optional<std::string> imei = gImei(line)) return imei;
+    return std::nullopt;
+}
+
+std::string gImeiRow(const InfoReply& answer) {
+    const std::optional<std::string> imei = gImeiOf(answer);
+    return "IMEI: " + (imei ? *imei : NoItem(answer));
+}
 
 std::string gSimRow(const InfoReply& answer) {
-    const std::string value = gInfoText(answer);
-    std::string state = value == "READY"     ? "готова"
-                        : value == "SIM PIN" ? "нужен PIN-код"
-                        : value == "SIM PUK" ? "нужен PUK-код"
-                                             : value;
-    if (answer.Code == ModemError && answer.CmeError >= 10 && answer.CmeError <= 12) {
-        // The SIM errors of the modem's extended error codes.
-        state = answer.CmeError == 10 ? "не вставлена" : answer.CmeError == 11 ? "нужен PIN-код" : "нужен PUK-код";
+    if (answer.Code == ModemError) {
+        if (std::optional<std::string> words = gSimErrorWords(answer.CmeError, answer.Final))
+            return "SIM-карта: " + *words;
     }
-    return "SIM-карта: " + (state.empty() ? Missing(answer) : state);
+    if (answer.Code == Ok) {
+        for (const std::string& line : answer.Lines) {
+            const std::optional<std::string> code = gSimCode(line);
+            if (!code) continue;
+            const std::optional<std::string> words = gSimCodeWords(*code);
+            return "SIM-карта: " + (words ? *words : Unreadable(line));
+        }
+    }
+    return "SIM-карта: " + NoItem(answer);
 }
 
 std::string gSignalRow(const InfoReply& answer) {
@@ -107,13 +134,16 @@ std::string gSignalRow(const InfoReply& answer) {
 }
 
 std::string gRegistrationState(const InfoReply& answer) {
-    const std::vector<int> creg = Numbers(answer, "+CREG:");
-    // The read form is "n,stat[,lac,ci]"; a bare unsolicited form carries stat alone.
-    const std::optional<int> stat = creg.size() >= 2 ? creg[1] : creg.size() == 1 ? std::optional<int>(creg[0]) : std::nullopt;
-    std::string state;
-    if (stat && *stat >= 0 && *stat < static_cast<int>(RegistrationStates.size())) state = RegistrationStates[*stat];
-    else state = TextOrMissing(answer);
-    return state;
+    // The last +CREG line is the answer: an unsolicited one may come before it, and a
+    // +CGREG line is the packet network's state, not the one asked for.
+    if (answer.Code == Ok) {
+        for (auto line = answer.Lines.rbegin(); line != answer.Lines.rend(); ++line) {
+            if (!gValueAfter(*line, "+CREG")) continue;
+            const std::optional<int> stat = gRegistrationStat(*line);
+            return stat ? gRegistrationWords(*stat) : Unreadable(*line);
+        }
+    }
+    return NoItem(answer);
 }
 
 std::string gRegistrationRow(const InfoReply& answer) { return "Регистрация в сети: " + gRegistrationState(answer); }

@@ -22,6 +22,8 @@ std::string gInfoText(const InfoReply& answer);
 std::string gIdentityRow(const InfoReply& maker, const InfoReply& model, const InfoReply& revision);
 // AT+CGSN.
 std::string gImeiRow(const InfoReply& answer);
+// The IMEI of an OK answer to AT+CGSN; none when it holds none.
+std::optional<std::string> gImeiOf(const InfoReply& answer);
 // AT+CPIN?.
 std::string gSimRow(const InfoReply& answer);
 // AT+CSQ: the level in dBm and in words.
@@ -33,5 +35,6 @@ std::string gRegistrationRow(const InfoReply& answer);
 const char* gSignalWord(int level);
 // The level of an OK answer to AT+CSQ, 0 to 31 or 99; none for any other answer.
 std::optional<int> gCsqLevel(const InfoReply& answer);
-// The registration state of an answer to AT+CREG?, as its row names it.
+// The registration state of an answer to AT+CREG?, as its row names it; an answer that
+// cannot be read is shown as "не удалось прочитать" with the modem's text.
 std::string gRegistrationState(const InfoReply& answer);

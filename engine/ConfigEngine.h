@@ -92,6 +92,8 @@ public:
     int32_t FoundSpeed = 0;
     // Set when FindModem last ended because the port failed, not for want of an answer.
     bool SearchPortFailed = false;
+    // Set when FindModem last heard bytes from the modem, answer or not.
+    bool SearchHeard = false;
     // How the current or the last run ended; read it once the run has ended.
     RunOutcome Outcome;
     // Told on the worker thread: a run has begun (a stop reaches it from now on), and a
@@ -129,6 +131,12 @@ private:
     int32_t FinishPin(bool turnedOff);
     // Reports the failure unless the operator stopped the run: a stop is not an error.
     void ReportFailureUnlessStopped(const std::string& text);
+    // What the port heard beside the reply (engine/Heard.cpp): a row for each line sent
+    // unasked that the operator must know, and after a search that heard the modem but
+    // got no answer, the row that it may still have been starting.
+    void ReportUnasked();
+    void HintStillStarting();
+    void ReportS0AfterError(const char* command);
     // The outcome of a run that got past its open: success, else a stop when one was
     // asked, else failure.
     void SetResult(bool succeeded);
@@ -136,4 +144,6 @@ private:
     std::atomic<RunKind> NextRun{RunKind::Job};
     // Set by OnSimPin before the start hand-over, wiped when the PIN job ends.
     std::string Pin;
+    // The last unasked line told in this run: a modem repeats its warnings.
+    std::string ToldUnasked;
 };

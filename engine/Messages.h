@@ -23,6 +23,15 @@ inline constexpr const char* SimCardError =
     "При выполнении команды \"%s\" возникла ошибка! Модем выдал сообщение \"%s\".\r\n"
     "Проверьте, что SIM карта вставлена в модем, и модем зарегистрирован в сети оператора!\r\n"
     "Операция будет прекращена!";
+// What the modem said unasked that the operator must know, with its own words.
+inline constexpr const char* PowerLow =
+    "Модем сообщил о недостаточном напряжении питания (\"%s\")! Проверьте блок питания модема.";
+inline constexpr const char* ShuttingDown = "Модем сообщил о выключении (\"%s\")! Проверьте питание модема.";
+inline constexpr const char* MaybeStarting =
+    "Модем передавал данные, но не ответил на команду AT: возможно, он ещё не закончил запуск. "
+    "Повторите операцию через несколько секунд.";
+inline constexpr const char* S0SetAnyway =
+    "Значение S0=%d модем всё же установил: ошибка относится к подключению к GPRS.";
 inline constexpr const char* Succeeded = "Операция завершена успешно!";
 inline constexpr const char* NotSucceeded = "Операция завершена НЕ успешно!";
 // A job cannot run without each of the four choices; a row names the one to make.

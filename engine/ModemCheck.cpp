@@ -50,6 +50,7 @@ ConfigEngine::AskOutcome ConfigEngine::Ask(const char* command, InfoReply& answe
     for (int attempt = 0; attempt < QueryAttempts; ++attempt) {
         if (!SendText(command)) return failed();
         const ReplyCode code = Port.ReadInfoReply(command, QueryTimeoutMs, answer);
+        ReportUnasked();
         if (code == Stopped) return AskOutcome::Stop;
         if (code == Failed) return failed();
         if (code != TimedOut) return AskOutcome::Answer;
@@ -68,6 +69,7 @@ int32_t ConfigEngine::RunCheck() {
         return 1;
     };
     if (!FindModem()) {
+        HintStillStarting();
         return finish(StopRequested      ? RunResult::Stopped
                       : SearchPortFailed ? RunResult::PortFailed
                                          : RunResult::Failed);
@@ -89,7 +91,7 @@ int32_t ConfigEngine::RunCheck() {
             break;
         case Imei:
             ReportProgress(gImeiRow(answers[Imei]));
-            findings.Imei = gInfoText(answers[Imei]);
+            findings.Imei = gImeiOf(answers[Imei]).value_or(gInfoText(answers[Imei]));
             break;
         case Sim: ReportProgress(gSimRow(answers[Sim])); break;
         case Signal: ReportProgress(gSignalRow(answers[Signal])); break;

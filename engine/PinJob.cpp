@@ -30,9 +30,9 @@ constexpr const char* TriesQuery = "AT+CPINR=\"SIM PIN\"\r";
 std::string AnswerText(const InfoReply& answer, const std::string& pin) {
     std::string text;
     for (const std::string& line : answer.Lines) text += line + " ";
+    // A refusal in the modem's own words: +CME ERROR: 16, NO CARRIER, ...
     if (answer.Code == Ok) text += "OK";
-    else if (answer.CmeError >= 0) text += "+CME ERROR: " + std::to_string(answer.CmeError);
-    else text += "ERROR";
+    else text += answer.Final.empty() ? "ERROR" : answer.Final;
     const std::string quoted = "\"" + pin + "\"";
     for (size_t at = text.find(quoted); !pin.empty() && at != std::string::npos; at = text.find(quoted, at))
         text.replace(at, quoted.size(), "\"****\"");
@@ -98,6 +98,7 @@ bool ConfigEngine::SendSecret(const std::string& command, const std::string& sho
     const bool sent = SendText(command.c_str());
     const ReplyCode code = sent ? Port.ReadInfoReply(command.c_str(), SecretTimeoutMs, answer) : Failed;
     Port.StopEventRef = stop;
+    ReportUnasked();
     if (code == Stopped) return false;  // only the engine's ending gets here
     if (code == Failed) {
         ReportProgress(PinMsg::PortFailed);
@@ -140,8 +141,12 @@ int32_t ConfigEngine::FinishPin(bool turnedOff) {
 
 int32_t ConfigEngine::RunPin() {
     if (!FindModem()) {
-        if (SearchPortFailed) ReportProgress(PinMsg::PortFailed);
-        else ReportFailureUnlessStopped(Msg::NoModem);
+        if (SearchPortFailed) {
+            ReportProgress(PinMsg::PortFailed);
+        } else {
+            ReportFailureUnlessStopped(Msg::NoModem);
+            HintStillStarting();
+        }
         return FinishPin(false);
     }
     InfoReply state;

@@ -1,7 +1,10 @@
 #include "engine/PinRows.h"
 
 #include <charconv>
+#include <optional>
 #include <string_view>
+
+#include "engine/SimAnswer.h"
 
 bool gIsPinCode(const std::string& pin) {
     return pin.size() >= ShortestPin && pin.size() <= LongestPin &&
@@ -22,11 +25,8 @@ int gPinTriesLeft(const InfoReply& answer) {
 }
 
 std::string gPinState(const InfoReply& answer) {
-    if (answer.Code != Ok || answer.Lines.empty()) return {};
-    std::string_view line = answer.Lines.front();
-    constexpr std::string_view name = "+CPIN:";
-    if (line.substr(0, name.size()) != name) return {};
-    line.remove_prefix(name.size());
-    while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
-    return std::string(line);
+    if (answer.Code != Ok) return {};
+    for (const std::string& line : answer.Lines)
+        if (std::optional<std::string> code = gSimCode(line)) return *code;
+    return {};
 }

@@ -38,6 +38,7 @@ void ConfigEngine::RunSignalJob() {
     ReportProgress(gFormat(Msg::Opening, CommIndex + 1));
     if (Port.Open(CommIndex + 1) != 0) return tellEnd({});
     if (!FindModem()) {
+        HintStillStarting();
         Outcome.Result = StopRequested      ? RunResult::Stopped
                          : SearchPortFailed ? RunResult::PortFailed
                                             : RunResult::Failed;

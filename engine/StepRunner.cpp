@@ -2,12 +2,14 @@
 // commands, each reported as it happens. The first failure ends the run; every run ends
 // with exactly one final line.
 
+#include <cstdlib>
 #include <cstring>
 
 #include "engine/ConfigEngine.h"
 #include "engine/Cp1251.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
+#include "serial/ReplyParser.h"
 
 namespace {
 
@@ -17,6 +19,24 @@ constexpr uint32_t ProbeTimeoutMs = 1000;
 constexpr uint32_t HeardProbeTimeoutMs = 5000;
 constexpr int ProbeAttempts = 2;
 constexpr const char* Probe = "AT\r";
+
+// How long a modem that has echoed a command may go on working on it before its result.
+// ATS0=n with n > 0 makes a GPRS attach first when the modem is so configured (MC55 and
+// MC52i AT Command Sets, ATS0); an attach gives up after five tries of 15 s each (3GPP
+// TS 24.008, T3310). No other command of the job is known to take longer than its time-out.
+constexpr uint32_t AttachBoundMs = 75000;
+
+uint32_t WorkingBoundMs(const char* command) {
+    return std::strncmp(command, "ATS0=", 5) == 0 && std::atoi(command + 5) > 0 ? AttachBoundMs : 0;
+}
+
+// The modem takes the new rate after the result of AT+IPR and needs 100 ms before the
+// next command (TC35 AT Command Set, AT+IPR); 300 ms at 1200 bit/s (TC63 AT Command
+// Set, URCs).
+uint32_t SettleMs(const char* command, int32_t speed) {
+    if (std::strncmp(command, "AT+IPR=", 7) != 0) return 0;
+    return speed <= 1200 || std::atoi(command + 7) <= 1200 ? 300 : 100;
+}
 
 // A command or a reply as the operator sees it: one line, decoded from the modem's code page.
 std::string Shown(const char* bytes, size_t length) {
@@ -38,11 +58,15 @@ int32_t ConfigEngine::SendText(const char* text) {
 
 ReplyCode ConfigEngine::AwaitReply(const char* command, const char* expected, const char* alternative,
                                    uint32_t timeoutMs, char* reply, uint32_t heardTimeoutMs) {
-    return Port.ReadReply(command, expected, alternative, timeoutMs, reply, heardTimeoutMs);
+    const ReplyCode code = Port.ReadReply(command, expected, alternative, timeoutMs, reply, heardTimeoutMs);
+    ReportUnasked();
+    return code;
 }
 
 int32_t ConfigEngine::FindModem() {
     SearchPortFailed = false;
+    SearchHeard = false;
+    ToldUnasked.clear();
     auto portFailed = [this] {
         SearchPortFailed = !StopRequested;
         return 0;
@@ -53,6 +77,7 @@ int32_t ConfigEngine::FindModem() {
         for (int attempt = 0; attempt < ProbeAttempts; ++attempt) {
             if (!SendText(Probe)) return portFailed();
             const ReplyCode code = AwaitReply(Probe, VerboseOk, NumericOk, ProbeTimeoutMs, nullptr, HeardProbeTimeoutMs);
+            SearchHeard = SearchHeard || Port.LastHeard.Bytes > 0;
             if (code == Ok) {
                 FoundSpeed = speed;
                 return 1;
@@ -66,6 +91,21 @@ int32_t ConfigEngine::FindModem() {
 
 void ConfigEngine::ReportFailureUnlessStopped(const std::string& text) {
     if (!StopRequested) ReportFailure(text);
+}
+
+// The modem sets S0 even when the attach that ATS0=n starts fails (MC55 AT Command Set,
+// ATS0): its own reading of S0 tells whether this error left it set.
+void ConfigEngine::ReportS0AfterError(const char* command) {
+    if (std::strncmp(command, "ATS0=", 5) != 0 || StopRequested) return;
+    const int wanted = std::atoi(command + 5);
+    const char* const query = "ATS0?\r";
+    InfoReply answer;
+    if (!SendText(query) || Port.ReadInfoReply(query, ProbeTimeoutMs, answer) != Ok || answer.Lines.empty()) return;
+    ReportUnasked();
+    char* end = nullptr;
+    const long value = std::strtol(answer.Lines.front().c_str(), &end, 10);
+    if (end != answer.Lines.front().c_str() && *end == '\0' && value == wanted)
+        ReportProgress(gFormat(Msg::S0SetAnyway, wanted));
 }
 
 void ConfigEngine::SetResult(bool succeeded) {
@@ -83,25 +123,29 @@ int32_t ConfigEngine::RunSteps() {
             ReportProgress(gFormat(Msg::Executing, command.c_str()));
             std::memset(reply, 0, sizeof reply);
             if (!SendText(step.Text)) return false;
+            const uint32_t bound = WorkingBoundMs(step.Text);
             const ReplyCode code = AwaitReply(step.Text, step.Expected, step.Alternative,
-                                              static_cast<uint32_t>(step.TimeoutMs), reply);
+                                              static_cast<uint32_t>(step.TimeoutMs), reply, bound);
             const std::string answer = Shown(reply, strnlen(reply, ReplyBufferSize));
             switch (code) {
             case Ok:
                 outcome = 1;
                 ReportProgress(gFormat(Msg::Received, answer.c_str()));
+                if (const uint32_t settle = SettleMs(step.Text, FoundSpeed)) Port.Pause(settle);
                 return true;
             case Failed:
                 ReportFailureUnlessStopped(Msg::OperationError);
                 return false;
             case TimedOut:
-                if (attempt + 1 < step.Attempts) continue;
+                // Sent again, a command the modem was still working on would start over.
+                if (attempt + 1 < step.Attempts && !(bound && Port.LastHeard.Echoed)) continue;
                 ReportFailureUnlessStopped(gFormat(Msg::NoReply, command.c_str()));
                 return false;
             case ModemError: {
                 const bool simCard = command.find("ATS0=") != std::string::npos && SimHint == 1;
                 ReportFailureUnlessStopped(
                     gFormat(simCard ? Msg::SimCardError : Msg::ModemErrorReply, command.c_str(), answer.c_str()));
+                ReportS0AfterError(step.Text);
                 return false;
             }
             default:
@@ -115,7 +159,10 @@ int32_t ConfigEngine::RunSteps() {
         switch (step.Kind) {
         case SearchModem:
             outcome = FindModem();
-            if (!outcome) ReportFailureUnlessStopped(Msg::NoModem);
+            if (!outcome) {
+                ReportFailureUnlessStopped(Msg::NoModem);
+                HintStillStarting();
+            }
             return outcome != 0;
         case SetPortSpeed: {
             int32_t speed = 0;

@@ -1,11 +1,14 @@
 #pragma once
 // Judging the modem's answer from the bytes gathered so far: where it begins after the
 // echo of the command, whether it is complete, and what it says. No I/O, no state.
+// The modem's NUL bytes and the lines it sends unasked are taken out first (gSetAside),
+// so that the rest of the judgement sees the reply alone.
 
 #include <string>
 #include <vector>
 
 #include "serial/SerialPort.h"
+#include "serial/Unasked.h"
 
 // A verbose reply is framed by CR LF ("\r\nOK\r\n"); a numeric one is a code ended by CR ("0\r").
 enum class ReplyForm { Verbose, Numeric };
@@ -17,24 +20,41 @@ struct ReplyScan {
     int Length = 0;  // bytes from Start to the end of what was gathered
 };
 
+// The gathered bytes without NULs and without the lines the modem sent unasked, and
+// those lines in the order they came.
+struct SetAside {
+    std::string Bytes;
+    std::vector<UnaskedLine> Lines;
+};
+
+// Takes the NUL bytes and the unsolicited lines out of the count gathered bytes. A line is
+// not set aside when the question asks for it: when it answers command (a "+CREG: 0,1" to
+// "AT+CREG?\r") or is named by expected or alternative (either may be null), as a job
+// waiting for "\r\nRING\r\n" names it.
+SetAside gSetAside(const char* gathered, int count, const char* command, const char* expected = nullptr,
+                   const char* alternative = nullptr);
+
 // Finds the echo of command (none when command is null) in the count gathered bytes and
 // tells whether what follows it is a complete reply, and in which form.
 ReplyScan gScanReply(const char* gathered, int count, const char* command);
 
 // The verdict on a complete reply: expected, then alternative (either may be null), then
-// the error reply of the reply's form.
+// the error reply of the reply's form: ERROR, or in the verbose form the modem's own
+// words in a +CME ERROR or +CMS ERROR line.
 ReplyCode gClassifyReply(const char* reply, int length, ReplyForm form, const char* expected,
                          const char* alternative);
 
 // An information reply ("\r\n+CSQ: 17,99\r\n\r\nOK\r\n" or, numeric, "+CSQ: 17,99\r\n0\r"):
-// complete only once its last line is a final result code, so that a read ending between
-// two lines does not cut it short.
+// complete once a final result code has come, so that a read ending between two lines
+// does not cut it short; lines after the code (an unsolicited +CMTI after OK) are not
+// part of it.
 struct InfoReply {
     bool Complete = false;
-    // Ok for OK; ModemError for ERROR, +CME ERROR and +CMS ERROR; Failed for any other
-    // final code. The reader sets TimedOut or Stopped when the reply never completed.
+    // Ok for OK; ModemError for every other final code, the modem's refusal. The reader
+    // sets TimedOut or Stopped when the reply never completed, Failed when the port did.
     ReplyCode Code = TimedOut;
     int CmeError = -1;               // the number of a +CME ERROR result, else -1
+    std::string Final;               // the final code in the modem's words (serial/FinalCode.h)
     std::vector<std::string> Lines;  // the information, one text a line, without empty lines
 };
 

@@ -22,6 +22,9 @@ inline constexpr ResultCode ResultRing{"RING", 2};
 inline constexpr ResultCode ResultNoCarrier{"NO CARRIER", 3};
 inline constexpr ResultCode ResultError{"ERROR", 4};
 inline constexpr ResultCode ResultBusy{"BUSY", 7};
+// V.250's two other ends of a dial; the reader knows them from any modem.
+inline constexpr ResultCode ResultNoDialtone{"NO DIALTONE", 6};
+inline constexpr ResultCode ResultNoAnswer{"NO ANSWER", 8};
 
 struct ConnectRate {
     uint32_t Bearer = 0;

@@ -126,25 +126,40 @@ int SerialPort::Write(const char* data, uint32_t length) {
 ReplyCode SerialPort::ReadReply(const char* command, const char* expected, const char* alternative,
                                 uint32_t timeoutMs, char* out, uint32_t heardTimeoutMs) {
     uint32_t limit = timeoutMs;
+    LastHeard = {};
     return Gather(limit, [&](const char* gathered, int count) -> std::optional<ReplyCode> {
-        if (command && FindBytes(gathered, count, command) >= 0) limit = std::max(timeoutMs, heardTimeoutMs);
-        const ReplyScan scan = gScanReply(gathered, count, command);
+        const SetAside clean = Note(gathered, count, command, expected, alternative);
+        if (LastHeard.Echoed) limit = std::max(timeoutMs, heardTimeoutMs);
+        const int size = static_cast<int>(clean.Bytes.size());
+        const ReplyScan scan = gScanReply(clean.Bytes.data(), size, command);
         if (!scan.Complete) return std::nullopt;
-        if (out) std::memcpy(out, gathered + scan.Start, static_cast<size_t>(scan.Length));
-        return gClassifyReply(gathered + scan.Start, scan.Length, scan.Form, expected, alternative);
+        const char* reply = clean.Bytes.data() + scan.Start;
+        if (out) std::memcpy(out, reply, static_cast<size_t>(scan.Length));
+        return gClassifyReply(reply, scan.Length, scan.Form, expected, alternative);
     });
 }
 
 ReplyCode SerialPort::ReadInfoReply(const char* command, uint32_t timeoutMs, InfoReply& reply) {
     reply = InfoReply{};
+    LastHeard = {};
     const ReplyCode code = Gather(timeoutMs, [&](const char* gathered, int count) -> std::optional<ReplyCode> {
-        InfoReply parsed = gParseInfoReply(gathered, count, command);
+        const SetAside clean = Note(gathered, count, command, nullptr, nullptr);
+        InfoReply parsed = gParseInfoReply(clean.Bytes.data(), static_cast<int>(clean.Bytes.size()), command);
         if (!parsed.Complete) return std::nullopt;
         reply = std::move(parsed);
         return reply.Code;
     });
     reply.Code = code;
     return code;
+}
+
+SetAside SerialPort::Note(const char* gathered, int count, const char* command, const char* expected,
+                          const char* alternative) {
+    SetAside clean = gSetAside(gathered, count, command, expected, alternative);
+    LastHeard.Bytes = count;
+    LastHeard.Echoed = command && FindBytes(clean.Bytes.data(), static_cast<int>(clean.Bytes.size()), command) >= 0;
+    LastHeard.Unasked = clean.Lines;
+    return clean;
 }
 
 ReplyCode SerialPort::Gather(const uint32_t& timeoutMs, const Verdict& verdict) {

@@ -7,16 +7,26 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "serial/SerialPlatform.h"
+#include "serial/Unasked.h"
 
 class Event;
 class Toolkit;
 struct InfoReply;
+struct SetAside;
 
 enum ReplyCode : int { Ok = 0, Failed = 1, Stopped = 2, TimedOut = 3, ModemError = 4 };
 
 inline constexpr int ReplyBufferSize = 1024;
+
+// What the last read heard beside its verdict.
+struct Heard {
+    int Bytes = 0;                    // bytes that arrived, NULs and unasked lines included
+    bool Echoed = false;              // the echo of the command came back
+    std::vector<UnaskedLine> Unasked; // the lines the modem sent unasked, set aside from the reply
+};
 
 class SerialPort {
 public:
@@ -32,6 +42,9 @@ public:
     int Escape(uint32_t function);
     void ClearErrors();
     int Write(const char* data, uint32_t length);
+    // The reads below set aside NUL bytes and the lines the modem sends unasked before they
+    // judge the reply (ReplyParser.h), and keep them in LastHeard; out and reply hold the
+    // reply alone. A line named by expected or alternative is the reply, never set aside.
     // out, when given, must hold ReplyBufferSize bytes. Once the echo of command has come
     // back, the wait lasts up to heardTimeoutMs when that is longer: the echo shows that
     // the modem listens at this speed and only its result is late.
@@ -45,6 +58,7 @@ public:
     // Waits ms, or less when the stop or the cancel is signalled.
     void Pause(uint32_t ms);
 
+    Heard LastHeard;
     Toolkit* OwnerWindow = nullptr;
     Event* StopEventRef = nullptr;
     PortHandle Handle = InvalidPortHandle;
@@ -58,6 +72,9 @@ private:
     // each turn, so that a verdict may lengthen it.
     using Verdict = std::function<std::optional<ReplyCode>(const char* gathered, int count)>;
     ReplyCode Gather(const uint32_t& timeoutMs, const Verdict& verdict);
+    // The gathered bytes without what the reader sets aside, which it keeps in LastHeard.
+    SetAside Note(const char* gathered, int count, const char* command, const char* expected,
+                  const char* alternative);
 
     std::unique_ptr<SerialPlatform> Platform;
 };

@@ -301,7 +301,8 @@ std::string gFormatReply(const AtOutcome& outcome, const ModemSettings& s) {
         reply += (s.Verbose ? crlf : std::string()) + text + crlf;
     if (!s.Quiet && outcome.CmeError >= 0) {
         // An extended error is a text in either form.
-        reply += (s.Verbose ? crlf : std::string()) + "+CME ERROR: " + std::to_string(outcome.CmeError) + crlf;
+        reply += (s.Verbose ? crlf : std::string()) + "+CME ERROR: " +
+                 (outcome.CmeText.empty() ? std::to_string(outcome.CmeError) : outcome.CmeText) + crlf;
     } else if (!outcome.Pending) {
         reply += gFormatResult(outcome.Result ? *outcome.Result : outcome.Ok ? ResultOk : ResultError, s);
     }

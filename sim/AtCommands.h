@@ -17,6 +17,7 @@ enum class CallAction { None, Dial, Answer, HangUp, Online, Restart };
 struct AtOutcome {
     bool Ok = true;
     int CmeError = -1;  // a failure reported as +CME ERROR: n in place of ERROR
+    std::string CmeText;  // the words given in place of n, as after +CMEE=2
     std::vector<std::string> Information;  // texts shown before the result code
     bool ProfileStored = false;            // &W ran
     bool SignalRead = false;               // +CSQ told the level

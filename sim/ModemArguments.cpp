@@ -39,6 +39,8 @@ const char* const ModemUsage =
     "  --hangup-after N   closes the line after N command lines\n"
     "  --noise            an unsolicited RING when the other side first speaks at its speed\n"
     "  --flood            endless bytes without line ends after the first command\n"
+    "  --answer CMD=TEXT  answers the command line CMD (no = in it) with TEXT after the\n"
+    "                     echo, word for word; \\r, \\n, \\\\ and \\xHH as in C (repeatable)\n"
     "  --transcript FILE  appends every byte in and out, with time and speeds\n"
     "Calls: the modems of one process are on one network and can call each other (ATD).\n"
     "  --number DIGITS    its number: 3 to 20 digits, a leading + allowed (default: +0 and the\n"
@@ -154,6 +156,12 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
             o.Noise = true;
         } else if (name == "--flood") {
             o.Flood = true;
+        } else if (name == "--answer") {
+            ScriptedAnswer answer;
+            if (!value(text)) return "--answer needs COMMAND=REPLY";
+            const std::string wrong = gParseScriptedAnswer(text, answer);
+            if (!wrong.empty()) return wrong;
+            o.Answers.push_back(answer);
         } else if (name == "--number") {
             if (!value(o.Number) || !gIsSubscriberNumber(o.Number))
                 return "--number needs 3 to 20 digits, a leading + allowed";
@@ -174,7 +182,9 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
         } else if (name == "--transcript") {
             if (!value(o.TranscriptFile)) return "--transcript needs a file";
         } else {
-            return "unknown option " + name;
+            std::string error;
+            if (!gParseRealOption(name, value, o.Real, error)) return "unknown option " + name;
+            if (!error.empty()) return error;
         }
     }
     // A card given a PIN asks for it, whichever of --sim and --pin came first.

@@ -105,7 +105,11 @@ std::vector<Transmission> ModemSession::Receive(std::string_view bytes, uint32_t
 void ModemSession::HandleLine(std::vector<Transmission>& out, uint64_t nowMs) {
     std::string_view body;
     const bool isCommand = gCommandBody(Line, body);
-    if (isCommand) {
+    const std::optional<std::string> scripted = isCommand ? gScriptedBytes(Rules.Answers, Line) : std::nullopt;
+    if (scripted) {
+        ++Lines;
+        Emit(out, *scripted, true);
+    } else if (isCommand) {
         ++Lines;
         ModemSettings next = Current;
         AtOutcome outcome;
@@ -114,6 +118,7 @@ void ModemSession::HandleLine(std::vector<Transmission>& out, uint64_t nowMs) {
             outcome.Ok = false;
         else
             outcome = gRunCommands(body, next, Stored, Sim, Rules.Commands);
+        ActReal(body, outcome);
         CardChanged = CardChanged || Sim.Lock != before.Lock || Sim.Tries != before.Tries;
         if (outcome.Ok && outcome.Call != CallAction::None) {
             outcome.Result = Call.Command(outcome.Call, outcome.Number, next, nowMs);
@@ -126,11 +131,34 @@ void ModemSession::HandleLine(std::vector<Transmission>& out, uint64_t nowMs) {
         const uint32_t newSpeed = next.Speed;
         next.Speed = Current.Speed;
         Current = next;
+        const RealBehaviour& real = Rules.Real;
+        const bool urcDue = !real.Urc.empty() && Lines % real.UrcEvery == 0;
+        const std::string urc = urcDue ? gFormatUnaskedText(real.Urc, Current) : std::string();
+        // A URC due while a command runs: a BREAK at once and the URC after the result
+        // (TC35i AT Command Set, URCs), or the URC just before the result.
+        if (urcDue) Emit(out, real.UrcBreak ? std::string(1, '\0') : urc, false);
         Emit(out, gFormatReply(outcome, Current), true);
+        if (!out.empty() && real.AttachMs > 0 && gStartsAttach(body)) out.back().HoldMs = real.AttachMs;
+        if (urcDue && real.UrcBreak) Emit(out, urc, false);
         Current.Speed = newSpeed;
     }
     Line.clear();
     LineOverflow = false;
+}
+
+void ModemSession::ActReal(std::string_view body, AtOutcome& outcome) const {
+    const RealBehaviour& real = Rules.Real;
+    const bool attach = gStartsAttach(body);
+    // A failed attach still changes S0 (MC55 AT Command Set, ATS0).
+    if (outcome.Ok && attach && real.AttachFails) {
+        outcome.Ok = false;
+        outcome.CmeError = real.Cmee > 0 ? 30 : -1;
+    }
+    if (real.Cmee < 0) return;
+    // ATS0 is PIN-protected on the MC52i: without a card it names the card.
+    if (!outcome.Ok && attach && !Rules.Commands.SimPresent) outcome.CmeError = 10;
+    if (real.Cmee == 0) outcome.CmeError = -1;
+    if (real.Cmee == 2 && outcome.CmeError >= 0) outcome.CmeText = gCmeText(outcome.CmeError);
 }
 
 std::string ModemSession::Garbage(size_t count) {

@@ -13,6 +13,8 @@
 #include "sim/AtCommands.h"
 #include "sim/CallSession.h"
 #include "sim/ModemSettings.h"
+#include "sim/RealBehaviour.h"
+#include "sim/ScriptedAnswers.h"
 #include "sim/SignalWalk.h"
 
 struct SessionRules {
@@ -24,12 +26,15 @@ struct SessionRules {
     bool Flood = false;
     int HangupAfter = 0;
     bool SignalWalk = false;  // the level moves after each reading (sim/SignalWalk.h)
+    std::vector<ScriptedAnswer> Answers;  // questions answered word for word
+    RealBehaviour Real;
 };
 
 struct Transmission {
     std::string Bytes;
     uint32_t Speed = 0;   // the interface speed it goes out at
     bool IsResult = false;  // a reply to a command line, which the modem's latency holds back
+    uint32_t HoldMs = 0;    // how long the modem works on the command before this result
 };
 
 class ModemSession {
@@ -71,6 +76,8 @@ private:
     bool Understands(uint32_t lineSpeed) const;
     void HandleLine(std::vector<Transmission>& out, uint64_t nowMs);
     void Emit(std::vector<Transmission>& out, std::string bytes, bool isResult);
+    // What a real modem adds to the outcome of body (sim/RealBehaviour.h).
+    void ActReal(std::string_view body, AtOutcome& outcome) const;
     std::string Garbage(size_t count);
 
     static constexpr size_t MaxLine = 512;

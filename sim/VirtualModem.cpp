@@ -8,6 +8,7 @@
 
 #include "serial/ComNames.h"
 #include "sim/ComClaim.h"
+#include "sim/DeafSpells.h"
 #include "sim/ModemLine.h"
 #include "sim/ModemSession.h"
 #include "sim/ProfileFile.h"
@@ -31,7 +32,7 @@ constexpr const char* StartedAgain = "\r\n^SYSSTART\r\n";
 }  // namespace
 
 struct VirtualModem::Impl {
-    explicit Impl(VirtualModemOptions options) : Options(std::move(options)) {}
+    explicit Impl(VirtualModemOptions options) : Options(std::move(options)), Deafness(Options.Real) {}
 
     VirtualModemOptions Options;
     std::string Device;
@@ -42,6 +43,7 @@ struct VirtualModem::Impl {
     std::mt19937 Timing;
     std::thread Server;
     TranscriptLog Log;
+    DeafSpells Deafness;
 
     mutable std::mutex Lock;
     mutable std::condition_variable Changed;
@@ -64,6 +66,9 @@ struct VirtualModem::Impl {
     bool Restart();
     std::string StateJson() const;
     bool Send(const Transmission& t);
+    // The lines a started modem sends once it is ready; none under autobaud (MC55 AT
+    // Command Set, ^SYSSTART), and none from a silent modem.
+    bool SendStartLines();
     // Called before a reply goes out, so whoever has read a reply sees its effect, and
     // again after it, so that waiting for command lines means waiting for their replies.
     void Publish(bool answered);
@@ -147,9 +152,18 @@ void VirtualModem::Impl::RemoveOwnLink() {
         fs::remove(Link, ec);
 }
 
+bool VirtualModem::Impl::SendStartLines() {
+    const ModemSettings& s = Session->Settings();
+    if (s.Speed == 0 || Options.Silent) return true;
+    for (const std::string& text : Options.Real.StartLines)
+        if (!Send({gFormatUnaskedText(text, s), s.Speed, false})) return false;
+    return true;
+}
+
 bool VirtualModem::Impl::Send(const Transmission& t) {
     if (t.IsResult && Options.DelayMs > 0 && !Line->Pause(static_cast<int>(Options.DelayMs)))
         return false;
+    if (t.HoldMs > 0 && !Line->Pause(static_cast<int>(t.HoldMs))) return false;
     std::uniform_int_distribution<size_t> pieceSize(1, MaxPieceBytes);
     std::uniform_int_distribution<int> gap(1, MaxGapMs);
     for (size_t done = 0; done < t.Bytes.size();) {
@@ -168,18 +182,25 @@ bool VirtualModem::Impl::Send(const Transmission& t) {
 void VirtualModem::Impl::Serve() {
     for (;;) {
         std::string received;
-        const auto got = Line->Read(received, WaitMs());
+        const auto got = Line->Read(received, Deafness.WaitMs(WaitMs()));
         if (got == ModemLine::ReadResult::Woken) return;
+        if (Deafness.TakeStarted() && !SendStartLines()) return;
         if (got == ModemLine::ReadResult::Data) {
             // The other side's speed decides whether these bytes mean anything.
             const uint32_t lineSpeed = Line->LineSpeed();
             Log.Add(TranscriptDirection::Received, Session->Settings().Speed, lineSpeed, received);
             CountReceived(received.size());
+            Deafness.Heard();
+            if (Deafness.Deaf()) continue;
+            const uint32_t speedBefore = Session->Settings().Speed;
             const auto out = Session->Receive(received, lineSpeed, NowMs());
             const bool profileStored = Session->TakeProfileStored();
             if ((Session->TakeCardChanged() || profileStored) && !Options.ProfileFile.empty())
                 gSaveProfile(Options.ProfileFile, Session->StoredProfile(), Session->Card());
             Publish(false);
+            // Counted from before the result goes out, so that the other side, which waits
+            // from its arrival, never finds the modem still deaf.
+            if (Session->Settings().Speed != speedBefore) Deafness.SpeedChanged();
             if (!SendAll(out)) return;
             if (Session->HangUpNow()) {
                 // The last reply reaches the other side before the line goes.
@@ -269,6 +290,8 @@ std::string VirtualModem::Start() {
     rules.Flood = o.Flood;
     rules.HangupAfter = o.HangupAfter;
     rules.SignalWalk = o.SignalWalk;
+    rules.Answers = o.Answers;
+    rules.Real = o.Real;
     const uint32_t seed = o.Seed ? *o.Seed : std::random_device{}();
     P->Session = std::make_unique<ModemSession>(rules, settings, settings, seed);
     P->Timing.seed(seed + 1);

@@ -17,6 +17,8 @@
 #include "sim/CallNetwork.h"
 #include "sim/CallSession.h"
 #include "sim/ModemSettings.h"
+#include "sim/RealBehaviour.h"
+#include "sim/ScriptedAnswers.h"
 #include "sim/StateFile.h"
 
 enum class MismatchMode { Silent, Garbage };
@@ -45,8 +47,10 @@ struct VirtualModemOptions {
     int HangupAfter = 0;            // closes the line after this many command lines; 0 never
     bool Noise = false;             // an unsolicited RING when the other side first speaks at its speed
     bool Flood = false;             // endless bytes without line ends after the first command
+    std::vector<ScriptedAnswer> Answers;  // questions answered with chosen bytes, word for word
     std::string TranscriptFile;     // every byte in and out, appended as it goes; empty: none
     bool KeepTranscript = true;     // keeps every byte in memory too, for Transcript() and the like
+    RealBehaviour Real;             // what real modems do beyond the textbook; none by default
     std::shared_ptr<CallNetwork> Calls;  // the network it calls on; none: every ATD gets NO CARRIER
     std::string Number;             // its number there; empty: gNumberFor(ComNumber)
     bool AlwaysBusy = false;        // its callers hear BUSY

@@ -168,14 +168,14 @@ TEST_F(CliTest, TextFromTheModemIsDataNotMarkup) {
         {"=1+1", "MC52i", "351998000000018", "Изготовитель: =1+1; модель: MC52i; версия: REVISION 01.100",
          "IMEI: 351998000000018", "'=1+1 MC52i", "351998000000018"},
         {"+Cinterion", "MC52i", "@SUM(1+1)", "Изготовитель: +Cinterion; модель: MC52i; версия: REVISION 01.100",
-         "IMEI: @SUM(1+1)", "'+Cinterion MC52i", "'@SUM(1+1)"},
+         "IMEI: не удалось прочитать \"@SUM(1+1)\"", "'+Cinterion MC52i", "'@SUM(1+1)"},
         {"-2+3", "MC52i", "=HYPERLINK(\"http://x\")", "Изготовитель: -2+3; модель: MC52i; версия: REVISION 01.100",
-         "IMEI: =HYPERLINK(\"http://x\")", "'-2+3 MC52i", "\"'=HYPERLINK(\"\"http://x\"\")\""},
+         "IMEI: не удалось прочитать \"=HYPERLINK(\"http://x\")\"", "'-2+3 MC52i", "\"'=HYPERLINK(\"\"http://x\"\")\""},
         {"Cinterion", "MC52i\x1b[2J\x1b[H\x07", "-1",
-         "Изготовитель: Cinterion; модель: MC52i?[2J?[H?; версия: REVISION 01.100", "IMEI: -1",
+         "Изготовитель: Cinterion; модель: MC52i?[2J?[H?; версия: REVISION 01.100", "IMEI: не удалось прочитать \"-1\"",
          "Cinterion MC52i\x1b[2J\x1b[H\x07", "'-1"},
         {"Cin\tterion\b\x7f", "MC52i", "\x1b[31m351998000000018",
-         "Изготовитель: Cin?terion??; модель: MC52i; версия: REVISION 01.100", "IMEI: ?[31m351998000000018",
+         "Изготовитель: Cin?terion??; модель: MC52i; версия: REVISION 01.100", "IMEI: не удалось прочитать \"?[31m351998000000018\"",
          "Cin\tterion\b\x7f MC52i", "\x1b[31m351998000000018"},
     };
     int com = 2;

@@ -10,6 +10,7 @@
 #include "cli/CliOptions.h"
 #include "serial/SerialPort.h"
 #include "tests/cli/CliFixture.h"
+#include "tests/engine/RealAnswers.h"
 
 namespace {
 
@@ -348,6 +349,28 @@ TEST_F(CliTest, SignalRedirectedPrintsOneLineAReadingAndTheSummary) {
     EXPECT_EQ(out.back().rfind("Измерение завершено: показаний " + std::to_string(out.size() - 1) + ";", 0), 0u)
         << out.back();
     EXPECT_EQ(SplitLines(cli.Stderr()).back(), out.back());
+}
+
+// The console's meter writes the registration states of the later releases as the check
+// does, from the real answers that carry them (tests/engine/RealAnswers.h).
+TEST_F(CliTest, SignalShowsTheLaterRegistrationStatesOfRealAnswers) {
+    int com = 210;
+    for (const RealAnswer& a : RegistrationAnswers()) {
+        if (std::string_view(a.Source).rfind("MM", 0) != 0 || a.Words.find(',') == std::string::npos) continue;
+        VirtualModemOptions options;
+        options.ComNumber = ++com;
+        options.Speed = 9600;
+        options.Mismatch = MismatchMode::Silent;
+        options.Answers = {{"AT+CREG?", "\r\n" + a.Answer + "\r\n\r\nOK\r\n"}};
+        Modems.push_back(std::make_unique<VirtualModem>(options));
+        ASSERT_EQ(Modems.back()->Start(), "");
+        CliProcess cli({"--com", std::to_string(com), "--signal"});
+        ASSERT_TRUE(cli.WaitForOutput(a.Words + "\n")) << a.Source;
+        cli.Signal(SIGINT);
+        EXPECT_EQ(cli.Wait(), 0);
+        EXPECT_EQ(Fields(SplitLines(cli.Stdout()).front())[3], a.Words) << a.Source;
+    }
+    EXPECT_EQ(com, 213);
 }
 
 // On a terminal (a pseudo-terminal made by script): the bar line drawn in place, then

@@ -82,7 +82,7 @@ TEST(ModemCheckScripted, StopEndsTheCheckAsItEndsAJob) {
     };
     rig.Init();
     rig.Engine->OnCheckModem();
-    ASSERT_TRUE(rig.WaitForRow("SIM-карта: x"));
+    ASSERT_TRUE(rig.WaitForRow("SIM-карта: не удалось прочитать \"x\""));
     EXPECT_EQ(rig.Win.Text(ControlId::StartStop), "Стоп!");
     rig.Engine->OnStartStop();
     ASSERT_TRUE(rig.Win.WaitFor([&] { return rig.LastRowIs(CheckMsg::Stopped); }));

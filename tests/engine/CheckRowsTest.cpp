@@ -36,7 +36,7 @@ TEST(CheckRows, OneRowPerAnswer) {
         {gImeiRow, Code(ModemError), "IMEI: не поддерживается"},
         {gImeiRow, Code(TimedOut), "IMEI: нет ответа"},
         {gImeiRow, Answer({}), "IMEI: не поддерживается"},
-        {gSimRow, Answer({"+CPIN: PH-SIM PIN"}), "SIM-карта: PH-SIM PIN"},
+        {gSimRow, Answer({"+CPIN: PH-SIM PIN"}), "SIM-карта: нужен код привязки модема к SIM-карте (PH-SIM PIN)"},
         {gSimRow, Code(ModemError, 11), "SIM-карта: нужен PIN-код"},
         {gSimRow, Code(ModemError, 12), "SIM-карта: нужен PUK-код"},
         {gSimRow, Code(ModemError, 100), "SIM-карта: не поддерживается"},

@@ -103,6 +103,17 @@ TEST_F(JobTest, SilentModemGivesTheNoModemMessageAfterEverySpeed) {
     EXPECT_EQ(Boxes().size(), 1u);
 }
 
+// Bytes without an answer at every speed, as from a modem still starting: after the
+// failure the operator learns to try again in a few seconds rather than look for a fault.
+TEST_F(JobTest, ModemHeardButNotAnsweringMayStillBeStarting) {
+    Rig.Script->Answer = [](uint32_t, const std::string&) { return std::optional<std::string>(std::string("\0\xff", 2)); };
+    Run();
+    const Rows log = Rig.Log();
+    ASSERT_EQ(log.size(), 14u);
+    EXPECT_EQ(Rows(log.begin() + 11, log.end()), (Rows{NoModem, Msg::MaybeStarting, NotSucceeded}));
+    EXPECT_EQ(Boxes().size(), 1u);
+}
+
 TEST_F(JobTest, CommandTimingOutOnceThenOk) {
     Rig.Script->Answer = [modem = ModemAt{9600}, silent = true](uint32_t speed, const std::string& command) mutable {
         if (command == "ATS7=60\r" && silent) {

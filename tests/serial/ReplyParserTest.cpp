@@ -100,8 +100,8 @@ const InfoCase InfoCases[] = {
     {"\r\nERROR\r\n", "AT+CGMR\r", ModemError, {}, -1},
     {"4\r", "AT+CGMR\r", ModemError, {}, -1},
     {"\r\nRING\r\n\r\n+CREG: 0,5\r\n\r\nOK\r\n", nullptr, Ok, {"+CREG: 0,5"}, -1},
-    {"\r\nNO CARRIER\r\n", nullptr, Failed, {}, -1},
-    {"3\r", nullptr, Failed, {}, -1},
+    {"\r\nNO CARRIER\r\n", nullptr, ModemError, {}, -1},
+    {"3\r", nullptr, ModemError, {}, -1},
 };
 
 TEST(InfoReplyTest, CompleteOnlyOnTheFinalResultCode) {
@@ -122,5 +122,58 @@ TEST(InfoReplyTest, RingAloneIsNoFinalCode) {
     for (const std::string gathered : {"2\r", "\r\nRING\r\n", "\r\n+CSQ: 5,99\r\n", "\r\nOK\r"}) {
         EXPECT_FALSE(gParseInfoReply(gathered.data(), static_cast<int>(gathered.size()), nullptr).Complete)
             << gathered;
+    }
+}
+
+// What the reader takes out before it judges a reply: NULs, and the lines sent unasked
+// unless the question asks for them.
+TEST(SetAsideTest, Table) {
+    struct Case {
+        const char* Name;
+        std::string Gathered;
+        const char* Command;
+        const char* Expected;
+        std::string Left;
+        std::vector<std::string> Lines;
+        Unasked Kind;  // of the first line set aside
+    } cases[] = {
+        {"Nothing", "AT\r\r\nOK\r\n", "AT\r", nullptr, "AT\r\r\nOK\r\n", {}, Unasked::Quiet},
+        {"Nuls", "\0A\0T\r\0"s, nullptr, nullptr, "AT\r", {}, Unasked::Quiet},
+        {"Asked", "\r\n+CREG: 0,1\r\n\r\nOK\r\n", "AT+CREG?\r", nullptr, "\r\n+CREG: 0,1\r\n\r\nOK\r\n", {},
+         Unasked::Quiet},
+        {"UnsolicitedFormWithTheAnswer", "\r\n+CREG: 2\r\n\r\n+CREG: 0,1\r\n\r\nOK\r\n", "AT+CREG?\r", nullptr,
+         "\r\n+CREG: 0,1\r\n\r\nOK\r\n", {"+CREG: 2"}, Unasked::Quiet},
+        {"UnsolicitedFormWithArea", "\r\n+CGREG: 1,\"00C3\",\"1A2B\"\r\n\r\n+CGREG: 2,1,\"00C3\",\"1A2B\"\r\n", "AT+CGREG?\r",
+         nullptr, "\r\n+CGREG: 2,1,\"00C3\",\"1A2B\"\r\n", {"+CGREG: 1,\"00C3\",\"1A2B\""}, Unasked::Quiet},
+        {"UnsolicitedFormAloneIsTheAnswer", "\r\n+CREG: 0011,\"0001\",\"0010\",000\r\n\r\nOK\r\n", "AT+CREG?\r",
+         nullptr, "\r\n+CREG: 0011,\"0001\",\"0010\",000\r\n\r\nOK\r\n", {}, Unasked::Quiet},
+        {"AskedOnlyByItsCommand", "\r\n+CREG: 1\r\n\r\nOK\r\n", "AT+CGREG?\r", nullptr, "\r\nOK\r\n", {"+CREG: 1"},
+         Unasked::Quiet},
+        {"Undervoltage", "\r\n^SBC: Undervoltage\r\n", "AT+CSQ\r", nullptr, "", {"^SBC: Undervoltage"},
+         Unasked::Undervoltage},
+        {"AskedPowerState", "\r\n^SBC: 0,0,0\r\n\r\nOK\r\n", "AT^SBC?\r", nullptr, "\r\n^SBC: 0,0,0\r\n\r\nOK\r\n",
+         {}, Unasked::Quiet},
+        {"Shutdown", "^SHUTDOWN\r\n0\r", nullptr, nullptr, "0\r", {"^SHUTDOWN"}, Unasked::Shutdown},
+        {"AirplaneStart", "\r\n^SYSSTART AIRPLANE MODE\r\n", nullptr, nullptr, "", {"^SYSSTART AIRPLANE MODE"},
+         Unasked::Quiet},
+        {"NotAtALineStart", "\r\n+CSQ: 2\r\n", nullptr, nullptr, "\r\n+CSQ: 2\r\n", {}, Unasked::Quiet},
+        {"DigitsLineIsNoRing", "2\r\n0\r", nullptr, nullptr, "2\r\n0\r", {}, Unasked::Quiet},
+        {"WholeLineOnly", "\r\nRINGS\r\n", nullptr, nullptr, "\r\nRINGS\r\n", {}, Unasked::Quiet},
+        {"VerboseCutShort", "\r\nRDY\r", nullptr, nullptr, "\r\nRDY\r", {}, Unasked::Quiet},
+        {"SeveralInOneRead", "\r\nRDY\r\n\r\n+CFUN: 1\r\n\r\n+CPIN: READY\r\nAT\r\r\nOK\r\n", "AT\r", nullptr,
+         "AT\r\r\nOK\r\n", {"RDY", "+CFUN: 1", "+CPIN: READY"}, Unasked::Quiet},
+        {"Named", "\r\nNO CARRIER\r\n\r\nRING\r\n", nullptr, "\r\nRING\r\n", "\r\nNO CARRIER\r\n\r\nRING\r\n", {},
+         Unasked::Quiet},
+    };
+    for (const Case& c : cases) {
+        const SetAside result =
+            gSetAside(c.Gathered.data(), static_cast<int>(c.Gathered.size()), c.Command, c.Expected, nullptr);
+        EXPECT_EQ(result.Bytes, c.Left) << c.Name;
+        std::vector<std::string> lines;
+        for (const UnaskedLine& line : result.Lines) lines.push_back(line.Text);
+        EXPECT_EQ(lines, c.Lines) << c.Name;
+        if (!result.Lines.empty()) {
+            EXPECT_EQ(result.Lines.front().Kind, c.Kind) << c.Name;
+        }
     }
 }

@@ -39,6 +39,7 @@ struct ReplyCase {
     ReplyCode Result;
     std::string Reply;  // what out holds; empty when nothing is copied
     int Reads;          // reads made before the verdict (silent ones after the script included)
+    Strings Unasked = {};  // the lines set aside, in the order they came
 };
 
 void PrintTo(const ReplyCase& c, std::ostream* os) { *os << c.Name; }
@@ -58,6 +59,9 @@ TEST_P(ReplyCaseTest, Verdict) {
     }
     EXPECT_EQ(static_cast<int>(Fake->ReadSizes.size()), c.Reads);
     EXPECT_TRUE(Window.Messages().empty());
+    Strings unasked;
+    for (const UnaskedLine& line : Port.LastHeard.Unasked) unasked.push_back(line.Text);
+    EXPECT_EQ(unasked, c.Unasked);
 }
 
 // Silent reads take 100 ms each: a time-out of 300 ms ends after four of them.
@@ -86,7 +90,43 @@ INSTANTIATE_TEST_SUITE_P(
                   "\r\n+CSQ: 17,99\r\n\r\nOK\r\n", 1},
         ReplyCase{"ExpectedWinsOverError", {"\r\nERROR\r\n\r\nOK\r\n"}, Verbose, Numeric, Ok,
                   "\r\nERROR\r\n\r\nOK\r\n", 1},
-        ReplyCase{"NulBytesInside", {"\r\n\0\0\r\nOK\r\n"s}, Verbose, Numeric, Ok, "\r\n\0\0\r\nOK\r\n"s, 1},
+        ReplyCase{"NulBytesInside", {"\r\n\0\0\r\nOK\r\n"s}, Verbose, Numeric, Ok, "\r\n\r\nOK\r\n", 1},
+        // A BREAK arrives as a NUL before the reply (TC35i, URCs): without it the reply
+        // would not begin with CR LF and never complete.
+        ReplyCase{"NulBeforeVerbose", {"AT\r\0\r\nOK\r\n"s}, Verbose, Numeric, Ok, Verbose, 1},
+        ReplyCase{"NulAloneThenReply", {"\0"s, Verbose}, Verbose, Numeric, Ok, Verbose, 2},
+        // Lines the modem sends unasked are set aside wherever they come.
+        ReplyCase{"SysStartBeforeReply", {"AT\r\r\n^SYSSTART\r\n", Verbose}, Verbose, Numeric, Ok, Verbose, 2,
+                  {"^SYSSTART"}},
+        ReplyCase{"SysStartAloneIsNoReply", {"\r\n^SYSSTART\r\n"}, Verbose, Numeric, TimedOut, "", 4, {"^SYSSTART"}},
+        ReplyCase{"SysStartInPieces", {"AT\r\r\n^SYS", "START\r\n\r\nO", "K\r\n"}, Verbose, Numeric, Ok, Verbose, 3,
+                  {"^SYSSTART"}},
+        ReplyCase{"RdyBeforeEcho", {"RDY\r\n", "AT\r0\r"}, Verbose, Numeric, Ok, Numeric, 2, {"RDY"}},
+        ReplyCase{"NumericRingBeforeReply", {"AT\r2\r0\r"}, Verbose, Numeric, Ok, Numeric, 1, {"RING"}},
+        ReplyCase{"NumericRingAlone", {"AT\r2\r"}, Verbose, Numeric, TimedOut, "", 4, {"RING"}},
+        ReplyCase{"NumericLineCutBeforeItsLineFeed", {"AT\r^SYSSTART\r", "\n0\r"}, Verbose, Numeric, Ok, Numeric, 2,
+                  {"^SYSSTART"}},
+        ReplyCase{"RegistrationGluedBeforeOk", {"AT\r\r\n+CREG: 2\r\n\r\nOK\r\n"}, Verbose, Numeric, Ok, Verbose, 1,
+                  {"+CREG: 2"}},
+        ReplyCase{"UndervoltageAfterOk", {"AT\r\r\nOK\r\n\r\n^SBC: Undervoltage\r\n"}, Verbose, Numeric, Ok,
+                  Verbose, 1, {"^SBC: Undervoltage"}},
+        ReplyCase{"BreakThenShutdownAfterError", {"AT\r\r\nERROR\r\n\0\r\n^SHUTDOWN\r\n"s}, Verbose, Numeric,
+                  ModemError, "\r\nERROR\r\n", 1, {"^SHUTDOWN"}},
+        ReplyCase{"CallReadyAndSmsReady", {"\r\nCall Ready\r\n", "\r\nSMS Ready\r\n", "AT\r\r\nOK\r\n"}, Verbose,
+                  Numeric, Ok, Verbose, 3, {"Call Ready", "SMS Ready"}},
+        // A job that waits for a call names the line, which is then its reply.
+        ReplyCase{"RingNamedIsTheReply", {"\r\nRING\r\n"}, "\r\nRING\r\n", "2\r", Ok, "\r\nRING\r\n", 1},
+        ReplyCase{"NumericRingNamedIsTheReply", {"2\r"}, "\r\nRING\r\n", "2\r", Ok, "2\r", 1},
+        // The modem's own words for an error (3GPP TS 27.007, +CMEE=2).
+        ReplyCase{"CmeErrorInWords", {"AT\r\r\n+CME ERROR: SIM not inserted\r\n"}, Verbose, Numeric, ModemError,
+                  "\r\n+CME ERROR: SIM not inserted\r\n", 1},
+        ReplyCase{"CmsError", {"\r\n+CMS ERROR: 310\r\n"}, Verbose, Numeric, ModemError, "\r\n+CMS ERROR: 310\r\n", 1},
+        // "+CME ERROR: 10" holds the numeric OK's "0\r": never a success.
+        ReplyCase{"CmeNumberIsNoNumericOk", {"AT\r+CME ERROR: 10\r", "\n"}, Verbose, Numeric, ModemError,
+                  "+CME ERROR: 10\r", 1},
+        ReplyCase{"CmeErrorAfterAtv0", {"+CME ERROR: 10\r\n"}, Verbose, Numeric, ModemError, "+CME ERROR: 10\r\n", 1},
+        ReplyCase{"OkAfterCmeErrorIsNotTheReply", {"\r\n+CME ERROR: 3\r\n\r\nOK\r\n"}, Verbose, Numeric, ModemError,
+                  "\r\n+CME ERROR: 3\r\n\r\nOK\r\n", 1},
         ReplyCase{"CaseMatters", {"\r\nok\r\n"}, Verbose, Numeric, Failed, "\r\nok\r\n", 1},
         ReplyCase{"NothingExpectedOk", {Verbose}, nullptr, nullptr, Failed, Verbose, 1},
         ReplyCase{"NothingExpectedError", {"\r\nERROR\r\n"}, nullptr, nullptr, ModemError, "\r\nERROR\r\n", 1},

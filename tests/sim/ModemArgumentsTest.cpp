@@ -12,7 +12,9 @@ TEST(ModemArguments, ReadsEveryOption) {
                                     "--seed", "42", "--silent", "--hangup-after", "3", "--noise",
                                     "--flood", "--transcript", "t", "--sim", "puk", "--signal", "99", "--csq", "garbage",
                                     "--registration", "roaming", "--imei", "490154203237518",
-                                    "--maker", "=1+1", "--model", "MC\x1b[2J"},
+                                    "--maker", "=1+1", "--model", "MC\x1b[2J",
+                                    "--answer", "at+creg?=\\r\\n+CREG: 2,1,8BE3,2BAF\\r\\n\\x00\\\\OK\\r\\n",
+                                    "--answer", "AT+CGSN=3\\r"},
                                    o, help),
               "");
     EXPECT_FALSE(help);
@@ -35,6 +37,11 @@ TEST(ModemArguments, ReadsEveryOption) {
     EXPECT_EQ(o.Imei, "490154203237518");
     EXPECT_EQ(o.Maker, "=1+1");
     EXPECT_EQ(o.Model, "MC\x1b[2J");
+    ASSERT_EQ(o.Answers.size(), 2u);
+    EXPECT_EQ(o.Answers[0].Command, "AT+CREG?");
+    EXPECT_EQ(o.Answers[0].Bytes, std::string("\r\n+CREG: 2,1,8BE3,2BAF\r\n\0\\OK\r\n", 30));
+    EXPECT_EQ(o.Answers[1].Command, "AT+CGSN");
+    EXPECT_EQ(o.Answers[1].Bytes, "3\r");
 }
 
 // --pin makes the card ask for its PIN unless --sim names its state, in either order.
@@ -70,6 +77,7 @@ TEST(ModemArguments, RefusesBadValues) {
         {"--imei", "12345678901234"}, {"--imei", "49015420323751x"},
         {"--maker"}, {"--model", "MC52i\r\nOK"}, {"--maker", "a\nb"},
         {"--pin", "123"}, {"--pin", "123456789"}, {"--pin", "12a4"}, {"--pin"},
+        {"--answer"}, {"--answer", "AT+CSQ"}, {"--answer", "+CSQ=x"}, {"--answer", "AT+CSQ=\\t"}, {"--answer", "AT+CSQ=\\x4"},
     };
     for (const auto& args : bad) {
         VirtualModemOptions o;
