@@ -117,10 +117,23 @@ void Batch::OutputLost() {
 }
 
 void Batch::Launch(Port& port, bool check) {
+    const bool runnable = port.Engine->Runnable();
     {
         std::lock_guard lock(Mutex);
         ++port.Launched;
         port.Checking = check;
+        // Descriptors that ran out after the batch made room for them: the engine has said
+        // why and has no worker, so the port ends here with that row.
+        if (!runnable) {
+            ++port.Started;
+            ++port.Ended;
+            port.Finished = Clock::now();
+            ++Generation;
+        }
+    }
+    if (!runnable) {
+        Changed.notify_all();
+        return;
     }
     if (check) port.Engine->OnCheckModem();
     else if (Options.SimPin) port.Engine->OnSimPin(Pin);

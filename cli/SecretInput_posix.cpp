@@ -5,7 +5,9 @@
 
 #include <cstdio>
 
-bool gReadSecretLine(std::string& line) {
+#include "cli/ConsoleText.h"
+
+bool gReadSecretLine(const std::string& prompt, std::string& line) {
     termios saved{};
     const bool terminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &saved) == 0;
     if (terminal) {
@@ -14,6 +16,7 @@ bool gReadSecretLine(std::string& line) {
         quiet.c_lflag |= ECHONL;
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
     }
+    gWriteConsoleText(stderr, prompt);
     line.clear();
     int c = 0;
     while ((c = std::fgetc(stdin)) != EOF && c != '\n') line += static_cast<char>(c);

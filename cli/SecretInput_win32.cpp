@@ -4,11 +4,14 @@
 
 #include <cstdio>
 
-bool gReadSecretLine(std::string& line) {
+#include "cli/ConsoleText.h"
+
+bool gReadSecretLine(const std::string& prompt, std::string& line) {
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     DWORD saved = 0;
     const bool console = GetConsoleMode(input, &saved) != 0;
     if (console) SetConsoleMode(input, saved & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
+    gWriteConsoleText(stderr, prompt);
     line.clear();
     int c = 0;
     while ((c = std::fgetc(stdin)) != EOF && c != '\n') line += static_cast<char>(c);

@@ -85,9 +85,8 @@ int main(int argc, char** argv) {
     if (parsed.Options.Signal) return gRunSignal(parsed.Options);
     std::string pin;
     if (parsed.Options.SimPin) {
-        gWriteConsoleText(stderr, "PIN-код SIM-карты: ");
         // Refused before any port is opened: a malformed PIN must not cost the card a try.
-        if (!gReadSecretLine(pin) || !gIsPinCode(pin)) {
+        if (!gReadSecretLine("PIN-код SIM-карты: ", pin) || !gIsPinCode(pin)) {
             gWriteConsoleText(stderr, std::string("kestrelix-cli: ") + PinMsg::BadPin + "\n");
             return BadArguments;
         }

@@ -76,6 +76,12 @@ int32_t ConfigEngine::InitEngine(const ModemChoices& choices) {
                                             Owner->ComboSelected(ControlId::PlaceSelector)))
         ReportProgress(missing);
     CommIndex = 0;
+    // Without its events the worker could only fail at its first wait: it is not started,
+    // and the row says why.
+    if (!Runnable()) {
+        ReportFailure(Msg::WorkerFailed);
+        return 1;
+    }
     Worker = std::thread(WorkerProc, this);
     return 1;
 }
@@ -108,6 +114,8 @@ void ConfigEngine::Launch(RunKind kind) {
     StopEvent.Poll();
     StartEvent.Signal();
 }
+
+bool ConfigEngine::Runnable() const { return StopEvent.Valid() && StartEvent.Valid() && Ending.Valid(); }
 
 // Runs jobs until the engine ends. In place of being killed from outside, it looks at
 // the ending after every wait; the port's waits end at once then, so no job holds it long.

@@ -47,6 +47,9 @@ public:
     // Starts the PIN job on the selected COM port with pin, unless a run is busy or pin is
     // not 4 to 8 digits; false when it did not start. The engine forgets the PIN after the job.
     bool OnSimPin(const std::string& pin);
+    // False when the engine's events got no descriptors (none were left): InitEngine has
+    // said so and started no worker, so a front end must not wait for a run.
+    bool Runnable() const;
     // Stops the run that is busy, as the button does, and never starts one.
     void StopRun();
     // Ends the worker without waiting for its job: every wait wakes, every further window

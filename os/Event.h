@@ -24,6 +24,9 @@ public:
     [[nodiscard]] bool Wait();
     // Looks without clearing.
     bool IsSignalled() const;
+    // False when the system gave the event no descriptor or handle (none left): it can
+    // then never be signalled.
+    bool Valid() const;
     // The pollable descriptor (POSIX) or handle (Windows) behind the event.
     intptr_t NativeHandle() const;
 

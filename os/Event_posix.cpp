@@ -62,4 +62,6 @@ bool Event::Wait() {
     }
 }
 
+bool Event::Valid() const { return Native >= 0; }
+
 intptr_t Event::NativeHandle() const { return Native; }

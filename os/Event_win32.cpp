@@ -39,4 +39,6 @@ bool Event::Poll() {
 
 bool Event::Wait() { return WaitForSingleObject(H(Native), INFINITE) == WAIT_OBJECT_0; }
 
+bool Event::Valid() const { return Native != 0; }
+
 intptr_t Event::NativeHandle() const { return Native; }

@@ -347,3 +347,36 @@ TEST_F(CliTest, WhatIsNoSerialPortIsNotOpened) {
 }
 
 }  // namespace
+
+namespace {
+
+// Descriptors that run out after the batch made room for them, here because the console
+// inherited many that the room does not count: every port still ends with its own cause
+// (an engine without its events says so, a port that cannot be opened says why), and the
+// batch ends.
+TEST_F(CliTest, DescriptorsRunningOutMidBatchEndEveryPort) {
+    for (int com = 1; com <= 8; ++com) StartModem(com, 9600);
+    ChildProcess cli("/bin/bash", {"-c", "ulimit -n 80 && for fd in $(seq 20 78); do eval \"exec $fd</dev/null\"; done; "
+                                         "exec \"$0\" \"$@\"",
+                                   KX_CLI_PATH, "--com", "1-8", "--check"});
+    ASSERT_TRUE(cli.WaitForEnd(60000)) << "the batch hangs:\n" << cli.Stdout();
+    EXPECT_EQ(cli.Wait(), 3);
+    const std::string out = cli.Stdout();
+    const Lines rows = SplitLines(out);
+    const auto table = std::find(rows.begin(), rows.end(), "Port   Outcome           Seconds");
+    ASSERT_NE(table, rows.end()) << out;
+    ASSERT_EQ(rows.end() - table, 9) << out;
+    // What could not be opened is told in its box, on standard error.
+    const std::string told = out + cli.Stderr();
+    for (int com = 1; com <= 8; ++com) {
+        const Lines own = PortLines(told, com);
+        const bool known = std::any_of(own.begin(), own.end(), [](const std::string& line) {
+            return line == "Ошибка ожидания команды! Программа не может выполнять операции, перезапустите её." ||
+                   line.find("Too many open files") != std::string::npos ||
+                   line == "Проверка завершена: модем отвечает.";
+        });
+        EXPECT_TRUE(known) << "COM" << com << " ends without its cause:\n" << told;
+    }
+}
+
+}  // namespace

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <algorithm>
+#include <chrono>
 
 #include "tests/cli/CliFixture.h"
 
@@ -143,6 +146,25 @@ TEST_P(RealModemTest, EndsConfiguredOrWithTheTrueCause) {
         EXPECT_EQ(Modem->StoredProfile().Speed, 9600u);
         EXPECT_EQ(Modem->StoredProfile().AutoAnswer, 2);
     }
+}
+
+// The wait for a GPRS attach is the operator's to end: Ctrl+C ends it at once, not when
+// the attach would have.
+TEST_F(CliTest, CtrlCEndsTheWaitForASlowAttach) {
+    VirtualModemOptions options;
+    options.ComNumber = 4;
+    options.Speed = 9600;
+    options.Real = Errors(-1, 60000);
+    StartModem(options);
+    CliProcess cli({"--com", "4", "--model", "2", "--speed", "9600", "--place", "device"});
+    // Everything up to ATS0=2 has reached the modem: the job waits for the attach.
+    const std::string sent = std::string("AT\r") + "AT+IPR=9600\r" + "AT&F\r" + "AT&D0\r" + "ATX0\r" + "ATS0=2\r";
+    ASSERT_TRUE(Modem->WaitForReceivedBytes(sent.size(), std::chrono::seconds(20)));
+    ASSERT_EQ(Modem->ReceivedBytes(), sent);
+    cli.Signal(SIGINT);
+    ASSERT_TRUE(cli.WaitForEnd(20000)) << "the stop waited for the attach";
+    EXPECT_EQ(cli.Wait(), 1);
+    EXPECT_EQ(SplitLines(cli.Stdout()).back(), "Операция завершена НЕ успешно!");
 }
 
 INSTANTIATE_TEST_SUITE_P(Behaviours, RealModemTest, ::testing::ValuesIn(Scenarios),

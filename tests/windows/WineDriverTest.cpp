@@ -3,12 +3,18 @@
 // them. WINEPREFIX names the prefix, KX_WINDOWS_BUILD the Windows build folder.
 
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
 #include <signal.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
 #include <stdlib.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -106,17 +112,90 @@ VirtualModemOptions Modem(int com, uint32_t speed) {
     return options;
 }
 
-// A program of the Windows build, run under Wine.
+std::vector<std::string> WithProgram(const std::string& program, std::vector<std::string> args) {
+    args.insert(args.begin(), Environment("KX_WINDOWS_BUILD") + "/" + program);
+    return args;
+}
+
+// A program of the Windows build, run under Wine; input, when given, is its standard input.
 class WineProcess : public ChildProcess {
 public:
-    WineProcess(const std::string& program, std::vector<std::string> args)
-        : ChildProcess(KX_WINE_RUN, WithProgram(program, std::move(args))) {}
+    WineProcess(const std::string& program, std::vector<std::string> args,
+                const std::optional<std::string>& input = std::nullopt)
+        : ChildProcess(KX_WINE_RUN, WithProgram(program, std::move(args)), input) {}
+};
+
+// A program of the Windows build on a terminal of the test's own, where Wine gives it a
+// console. The operator types only once the program has asked: a line typed ahead, before
+// the program's console exists, Wine's console never delivers.
+class WineOnTerminal {
+public:
+    WineOnTerminal(const std::string& program, std::vector<std::string> args) {
+        args = WithProgram(program, std::move(args));
+        args.insert(args.begin(), KX_WINE_RUN);
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        Pid = forkpty(&Master, nullptr, nullptr, nullptr);
+        if (Pid == 0) {
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+    }
+    ~WineOnTerminal() {
+        if (Pid > 0 && !Exited) {
+            kill(Pid, SIGKILL);
+            waitpid(Pid, nullptr, 0);
+        }
+        if (Master >= 0) close(Master);
+    }
+
+    // Reads what the terminal shows until text is among it; false at its end, or when
+    // nothing comes for timeoutMs (a program that hangs).
+    bool WaitFor(const std::string& text, int timeoutMs = 30000) {
+        while (Shown.find(text) == std::string::npos)
+            if (!ReadSome(timeoutMs)) return false;
+        return true;
+    }
+    // Waits until the console reads the terminal itself, its echo off (Wine's console
+    // takes the terminal over only when the program first reads); false if it never does.
+    bool WaitUntilConsoleReads(int timeoutMs = 30000) {
+        for (int waited = 0; waited < timeoutMs; waited += PollMs) {
+            termios mode{};
+            if (tcgetattr(Master, &mode) != 0) return false;
+            if (!(mode.c_lflag & ECHO)) return true;
+            poll(nullptr, 0, PollMs);
+        }
+        return false;
+    }
+    void Type(const std::string& text) { ASSERT_EQ(write(Master, text.data(), text.size()), static_cast<ssize_t>(text.size())); }
+    // Reads the rest of what the terminal shows; the program's exit status, -1 if it hangs.
+    int Wait(int timeoutMs = 60000) {
+        while (ReadSome(timeoutMs)) {
+        }
+        int status = 0;
+        if (waitpid(Pid, &status, WNOHANG) != Pid) return -1;
+        Exited = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string Shown;
 
 private:
-    static std::vector<std::string> WithProgram(const std::string& program, std::vector<std::string> args) {
-        args.insert(args.begin(), Environment("KX_WINDOWS_BUILD") + "/" + program);
-        return args;
+    bool ReadSome(int timeoutMs) {
+        pollfd p{Master, POLLIN, 0};
+        if (poll(&p, 1, timeoutMs) <= 0) return false;
+        char buffer[4096];
+        const ssize_t n = read(Master, buffer, sizeof buffer);
+        if (n <= 0) return false;
+        Shown.append(buffer, static_cast<size_t>(n));
+        return true;
     }
+
+    static constexpr int PollMs = 20;
+    pid_t Pid = -1;
+    int Master = -1;
+    bool Exited = false;
 };
 
 const std::string Cli = "cli/kestrelix-cli.exe";
@@ -180,6 +259,43 @@ TEST_F(WineTest, CtrlCStopsTheConsoleJob) {
     EXPECT_EQ(rows[0], "Открытие СОМ11");
     EXPECT_EQ(rows.back(), "Операция завершена НЕ успешно!");
     EXPECT_EQ(cli.Stderr(), "");
+}
+
+// The PIN from a pipe, as a script gives it, and typed at the console, where it is not
+// shown: either way the card's request goes off and the PIN is never written out.
+TEST_F(WineTest, ConsoleTurnsOffThePinRequestBothWaysOfInput) {
+    const std::string turnedOff = "Запрос PIN-кода отключён: модем включится без PIN-кода.";
+    // Its last space the console draws as a move of the cursor.
+    const std::string prompt = "PIN-код SIM-карты:";
+    for (const bool typed : {false, true}) {
+        SCOPED_TRACE(typed ? "typed at the console" : "from a pipe");
+        auto options = Modem(typed ? 13 : 12, 9600);
+        options.Sim = SimState::PinNeeded;
+        options.Pin = "4711";
+        WineModem modem(options);
+        ASSERT_EQ(modem.Start(), "");
+        const std::vector<std::string> args = {"--com", typed ? "13" : "12", "--sim-pin"};
+        int status = -1;
+        std::string shown;
+        if (typed) {
+            WineOnTerminal cli(Cli, args);
+            ASSERT_TRUE(cli.WaitFor(prompt)) << cli.Shown;
+            ASSERT_TRUE(cli.WaitUntilConsoleReads()) << cli.Shown;
+            cli.Type("4711\r");
+            status = cli.Wait();
+            shown = cli.Shown;
+        } else {
+            WineProcess cli(Cli, args, "4711\n");
+            status = cli.Wait();
+            shown = cli.Stdout() + cli.Stderr();
+        }
+        EXPECT_EQ(status, 0) << shown;
+        EXPECT_NE(shown.find(prompt), std::string::npos) << shown;
+        EXPECT_NE(shown.find(turnedOff), std::string::npos) << shown;
+        EXPECT_NE(shown.find("Операция завершена успешно!"), std::string::npos) << shown;
+        EXPECT_EQ(shown.find("4711"), std::string::npos) << "the PIN is shown:\n" << shown;
+        EXPECT_FALSE((*modem).Card().Lock);
+    }
 }
 
 TEST_F(WineTest, Win32BackEndOnSilentAndTalkingModems) {
