@@ -89,7 +89,8 @@ TEST(Help, TellsWhatTheChoicesAndButtonsDoAndWhatToCheck) {
                              "номер СОМ-порта", "dialout"})
         EXPECT_TRUE(box.Text.contains(QString::fromUtf8(part))) << part;
     // The tests' own configuration folder holds the ports folder, and the help names it.
-    EXPECT_TRUE(box.Text.contains(QString::fromStdString(" " + gPortsFolder() + " "))) << gPortsFolder();
+    const QString folder = QString::fromStdString(gPortsFolder());
+    EXPECT_TRUE(box.Text.contains(QStringLiteral(" %1 ").arg(folder))) << gPortsFolder();
     // The labels write СОМ in Cyrillic letters; so does the help, apart from the link names.
     for (const char* latin : {"COM-порт", "COM порт"}) EXPECT_FALSE(box.Text.contains(QString::fromUtf8(latin))) << latin;
 }
