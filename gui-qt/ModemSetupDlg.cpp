@@ -154,7 +154,7 @@ void ModemSetupDlg::OnInitDialog() {
     SystemMenu->setObjectName(QStringLiteral("systemMenu"));
     SystemMenu->setSeparatorsCollapsible(false);
     SystemMenu->addSeparator();
-    QAction* about = SystemMenu->addAction(QStringLiteral("&About..."));
+    QAction* about = SystemMenu->addAction(QStringLiteral(KX_ABOUT_ITEM_TEXT));
     about->setObjectName(QStringLiteral("aboutAction"));
     connect(about, &QAction::triggered, this, [this] { OnSysCommand(AboutCommand); });
     // The check runs on the worker like a job, so it waits while one is busy.
