@@ -4,11 +4,10 @@
 
 #include "cli/ConsoleText.h"
 #include "cli/ConsoleToolkit.h"
+#include "cli/CsvFields.h"
 #include "engine/MemorySettings.h"
 #include "engine/ModemChoices.h"
 #include "frontend/WindowChoices.h"
-#include "os/ErrorText.h"
-#include "os/TextFile.h"
 #include "serial/PortIdentity.h"
 
 struct Batch::Port {
@@ -253,11 +252,8 @@ std::vector<PortResult> Batch::Results() {
 }
 
 bool Batch::WriteReport(const std::vector<PortResult>& results) {
-    const WriteOutcome written = gReplaceWholeFile(Options.ReportFile, gReportCsv(results, Options));
-    if (written.Stage == WriteStage::Done) return true;
-    std::string cause = gGetErrorText(written.Code);
-    while (!cause.empty() && (cause.back() == '\n' || cause.back() == '\r')) cause.pop_back();
-    if (cause.empty()) cause = "error " + std::to_string(written.Code);
+    const std::string cause = gWriteReportFile(Options.ReportFile, gReportCsv(results, Options));
+    if (cause.empty()) return true;
     std::lock_guard output(OutputLock);
     gWriteConsoleText(Err, "kestrelix-cli: cannot write the report " + Options.ReportFile + ": " + cause + "\n");
     return false;

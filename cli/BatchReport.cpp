@@ -1,8 +1,9 @@
 #include "cli/BatchReport.h"
 
 #include <cstdio>
-#include <string_view>
 
+#include "cli/CsvFields.h"
+#include "engine/Format.h"
 #include "engine/ConfigStep.h"
 
 namespace {
@@ -18,34 +19,6 @@ const char* OutcomeText(PortOutcome outcome) {
     case PortOutcome::PortFailed: return "port failed";
     }
     return "";
-}
-
-std::string Seconds(double seconds, char point) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", seconds);
-    std::string out = text;
-    for (char& c : out)
-        if (c == '.') c = point;
-    return out;
-}
-
-// A field as spreadsheets read it back unchanged: quoted, with inner quotes doubled,
-// when it holds the separator, a quote or a line end.
-std::string Field(const std::string& text) {
-    if (text.find_first_of(";\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
-// Text the modem chose (its model, its IMEI, a row quoting its reply) is data: a
-// spreadsheet takes a leading =, +, - or @ as the start of a formula.
-std::string Inert(const std::string& text) {
-    if (!text.empty() && std::string_view("=+-@").find(text[0]) != std::string_view::npos) return "'" + text;
-    return text;
 }
 
 }  // namespace
@@ -69,7 +42,7 @@ std::string gSummaryTable(const std::vector<PortResult>& results) {
     for (const PortResult& r : results) {
         char line[96];
         std::snprintf(line, sizeof line, "COM%-3d %-17s %7s\n", r.Com, OutcomeText(r.Outcome),
-                      Seconds(r.Seconds, '.').c_str());
+                      gOneDecimal(r.Seconds, '.').c_str());
         table += line;
     }
     return table;
@@ -90,14 +63,10 @@ std::string gReportCsv(const std::vector<PortResult>& results, const CliOptions&
             model = f.Maker.empty() || f.Model.empty() ? f.Maker + f.Model : f.Maker + " " + f.Model;
             speed = std::to_string(f.Speed);
         }
-        const std::string fields[] = {"COM" + std::to_string(r.Com), r.Device, Inert(model), speed, place,
-                                      r.Checked ? Inert(f.Imei) : std::string(), OutcomeText(r.Outcome),
-                                      Seconds(r.Seconds, ','), Inert(r.LastRow)};
-        for (size_t i = 0; i < std::size(fields); ++i) {
-            if (i > 0) csv += ';';
-            csv += Field(fields[i]);
-        }
-        csv += "\r\n";
+        const std::string fields[] = {"COM" + std::to_string(r.Com), r.Device, gInertText(model), speed, place,
+                                      r.Checked ? gInertText(f.Imei) : std::string(), OutcomeText(r.Outcome),
+                                      gOneDecimal(r.Seconds, ','), gInertText(r.LastRow)};
+        csv += gCsvRow(fields, std::size(fields));
     }
     return csv;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <optional>
 
+#include "engine/CallRows.h"
 #include "engine/ConfigStep.h"
 #include "frontend/ComList.h"
 #include "frontend/WindowChoices.h"
@@ -67,6 +68,10 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
             o.SimPin = true;
             continue;
         }
+        if (arg == "--no-restart") {
+            o.NoRestart = true;
+            continue;
+        }
         if (arg == "--signal") {
             o.Signal = true;
             // The seconds are optional: a next argument that is no option gives them.
@@ -80,7 +85,8 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
             }
             continue;
         }
-        if (arg != "--com" && arg != "--model" && arg != "--speed" && arg != "--place" && arg != "--report") {
+        if (arg != "--com" && arg != "--model" && arg != "--speed" && arg != "--place" && arg != "--report" &&
+            arg != "--call" && arg != "--answer-com") {
             parsed.Error = "unknown argument: " + arg;
             return parsed;
         }
@@ -95,6 +101,26 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
                 return parsed;
             }
             o.ReportFile = value;
+            continue;
+        }
+        if (arg == "--call") {
+            // Refused here, before any port opens: the number reaches the modem as it is.
+            if (!gIsCallNumber(value)) {
+                parsed.Error = CallMsg::BadNumber;
+                parsed.ShowUsage = false;
+                return parsed;
+            }
+            o.CallNumber = value;
+            continue;
+        }
+        if (arg == "--answer-com") {
+            const std::optional<int> com = Number(value);
+            if (!com || *com < 1 || *com > HighestComNumber) {
+                parsed.Error = "bad value for --answer-com: " + value + "; it takes one COM number, 1-256";
+                parsed.ShowUsage = false;
+                return parsed;
+            }
+            o.AnswerCom = *com;
             continue;
         }
         if (arg == "--com") {
@@ -134,6 +160,15 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
         parsed.Error = "--signal takes one COM port and no other job";
     if (o.SimPin && (o.Check || o.Configure))
         parsed.Error = "--sim-pin runs alone, without --check, --model, --speed or --place";
+    if ((o.AnswerCom || o.NoRestart) && o.CallNumber.empty()) parsed.Error = "--answer-com and --no-restart go with --call";
+    if (!o.CallNumber.empty()) {
+        if (o.ComNumbers.size() != 1 || o.Check || o.Configure || o.SimPin || o.Signal)
+            parsed.Error = "--call takes one COM port and no other job";
+        else if (o.AnswerCom == o.ComNumbers.front()) {
+            parsed.Error = CallMsg::SamePort;
+            parsed.ShowUsage = false;
+        }
+    }
     return parsed;
 }
 
@@ -143,6 +178,7 @@ std::string gCliUsage() {
            "       kestrelix-cli --check [--com N[,N-M...]] [--report FILE.csv]\n"
            "       kestrelix-cli --sim-pin [--com N[,N-M...]] [--report FILE.csv]\n"
            "       kestrelix-cli --signal [SECONDS] [--com N]\n"
+           "       kestrelix-cli --call NUMBER [--com N] [--answer-com M] [--no-restart] [--report FILE.csv]\n"
            "       kestrelix-cli --list | --help\n"
            "Configures the modem on COM N (1-256, default 1) for unattended data exchange and prints\n"
            "the operation log. --model: the model's number or name as --list shows it (default 0);\n"
@@ -160,6 +196,13 @@ std::string gCliUsage() {
            "--signal shows the modem's signal level about once a second until Ctrl+C or for SECONDS:\n"
            "one line kept up to date on a terminal, else one line a reading (time;dBm;CSQ;network),\n"
            "then the summary; it changes nothing in the modem and exits 0 once a reading came, else 1.\n"
+           "--call dials NUMBER (3-20 digits, an optional leading +) from the modem on COM N and\n"
+           "follows the call to its end; it never answers for the other side and stores nothing in\n"
+           "either modem. With --answer-com M the device's modem on COM M is restarted (AT+CFUN=1,1;\n"
+           "not with --no-restart) so that its stored profile answers by itself, then 1 KiB crosses\n"
+           "each way and is compared. The report has one row. Exit status: 0 the call connected (and\n"
+           "the data came back whole), 1 it did not, 2 bad arguments, 3 a port could not be opened,\n"
+           "4 the report could not be written.\n"
            "Text: arguments and file names may hold any Unicode characters (Cyrillic too); a console\n"
            "window shows the output as Unicode text; a pipe or a file gets UTF-8 with LF line ends.\n"
            "Exit status: 0 configured (or, checking only, the modem answered) on every port,\n"

@@ -17,6 +17,9 @@ struct CliOptions {
     std::string ReportFile;  // empty: no report
     bool Signal = false;     // the signal meter, on one port, alone
     int SignalSeconds = 0;   // how long the meter runs; 0 until Ctrl+C
+    std::string CallNumber;  // the test call's number; empty: no test call
+    int AnswerCom = 0;       // the device's modem's COM number in the workshop; 0 none
+    bool NoRestart = false;  // the device's modem is not restarted before the call
     bool List = false;
     bool Help = false;
 };

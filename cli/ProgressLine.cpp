@@ -23,11 +23,15 @@ void ProgressLine::Erase() {
 void ProgressLine::Draw() {
     if (!Drawn || Text.empty()) return;
     gWriteConsoleText(Out, Text);
-    Shown = Text.size();  // ASCII alone
+    // Characters, not bytes: a UTF-8 letter takes one column.
+    Shown = 0;
+    for (const unsigned char c : Text)
+        if ((c & 0xC0) != 0x80) ++Shown;
 }
 
-void ProgressLine::Show(const BatchProgress& progress) {
-    const std::string text = gProgressText(progress);
+void ProgressLine::Show(const BatchProgress& progress) { Show(gProgressText(progress)); }
+
+void ProgressLine::Show(const std::string& text) {
     if (!Drawn || text == Text) return;
     Erase();
     Text = text;

@@ -1,6 +1,6 @@
 #pragma once
 // The one status line a batch keeps at the foot of a terminal: how many ports are done,
-// good and failed, and how many still run. Every other line written to the terminal
+// good and failed, and how many still run (or, for a test call, how long it has waited). Every other line written to the terminal
 // goes through it, so the status is taken away first and drawn again below that line.
 // Nothing of it is drawn when the output is not a terminal. Callers hold the batch's
 // output lock.
@@ -25,6 +25,8 @@ public:
     ProgressLine(std::FILE* out, bool enabled);
 
     void Show(const BatchProgress& progress);
+    // Any one line of text in its place, as a test call's wait for the answer.
+    void Show(const std::string& text);
     // Writes text to to (either stream) below where the status was, then draws it again.
     void Write(std::FILE* to, const std::string& text);
     // Takes the status away for good, as the summary follows.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/Batch.h"
+#include "cli/CallConsole.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleText.h"
 #include "cli/InterruptWatcher.h"
@@ -83,6 +84,7 @@ int main(int argc, char** argv) {
         return AllSucceeded;
     }
     if (parsed.Options.Signal) return gRunSignal(parsed.Options);
+    if (!parsed.Options.CallNumber.empty()) return gRunCall(parsed.Options);
     std::string pin;
     if (parsed.Options.SimPin) {
         // Refused before any port is opened: a malformed PIN must not cost the card a try.

@@ -28,16 +28,20 @@ int32_t LeadingNumber(const std::string& text) {
 
 ConfigEngine::ConfigEngine(IntSettings& settings, std::unique_ptr<SerialPlatform> platform)
     : Port(platform ? std::move(platform) : gMakeSystemSerialPlatform()), Settings(settings) {
-    Port.CancelEventRef = &Ending;
-    Port.StopEventRef = &StopEvent;
+    for (SerialPort* port : {&Port, &AnswerPort}) {
+        port->CancelEventRef = &Ending;
+        port->StopEventRef = &StopEvent;
+    }
 }
 
 ConfigEngine::~ConfigEngine() {
     EndWorker();
-    Port.Close();
-    // The events go before the port does.
-    Port.CancelEventRef = nullptr;
-    Port.StopEventRef = nullptr;
+    // The events go before the ports do.
+    for (SerialPort* port : {&Port, &AnswerPort}) {
+        port->Close();
+        port->CancelEventRef = nullptr;
+        port->StopEventRef = nullptr;
+    }
 }
 
 // Only the first call touches the window: by the time the destructor calls it again, a
@@ -56,6 +60,7 @@ void ConfigEngine::EndWorker() {
 void ConfigEngine::SetWindow(Toolkit* window) {
     Owner = window;
     Port.OwnerWindow = window;
+    AnswerPort.OwnerWindow = window;
 }
 
 int32_t ConfigEngine::InitEngine() { return InitEngine(gReadStoredChoices(Settings)); }
@@ -145,6 +150,7 @@ void ConfigEngine::WorkerProc(ConfigEngine* engine) {
         case RunKind::Check: engine->RunCheckJob(); break;
         case RunKind::Signal: engine->RunSignalJob(); break;
         case RunKind::Pin: engine->RunPinJob(); break;
+        case RunKind::Call: engine->RunCallJob(); break;
         case RunKind::Job: engine->RunJob(); break;
         }
     }

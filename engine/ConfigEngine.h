@@ -47,6 +47,9 @@ public:
     // Starts the PIN job on the selected COM port with pin, unless a run is busy or pin is
     // not 4 to 8 digits; false when it did not start. The engine forgets the PIN after the job.
     bool OnSimPin(const std::string& pin);
+    // Starts the test call from the selected COM port, unless a run is busy or the number
+    // is not one to dial; false when it did not start (engine/TestCall.cpp).
+    bool OnTestCall(const CallRequest& request);
     // False when the engine's events got no descriptors (none were left): InitEngine has
     // said so and started no worker, so a front end must not wait for a run.
     bool Runnable() const;
@@ -62,6 +65,9 @@ public:
     void ShowError(const std::string& text);
     void ReportProgress(const std::string& text);
     void ReportFailure(const std::string& text);
+    // A row for a line sent unasked that the operator must know (undervoltage, shutdown),
+    // once a run for the same text; nothing for any other.
+    void ReportUnasked(const UnaskedLine& line);
     static std::string StripLineEnds(const std::string& text);
 
     // The job, on the worker thread.
@@ -70,6 +76,10 @@ public:
     int32_t FindModem();
     int32_t SetSpeed(int32_t speed);
     int32_t SendText(const char* text);
+    // The same on another port: the test call's second modem.
+    int32_t FindModem(SerialPort& port);
+    int32_t SetSpeed(SerialPort& port, int32_t speed);
+    int32_t SendText(SerialPort& port, const char* text);
     ReplyCode AwaitReply(const char* command, const char* expected, const char* alternative,
                          uint32_t timeoutMs, char* reply, uint32_t heardTimeoutMs = 0);
     static void WorkerProc(ConfigEngine* engine);
@@ -79,6 +89,8 @@ public:
     int32_t RunPin();
 
     SerialPort Port;
+    // The device's modem during a two-port test call.
+    SerialPort AnswerPort;
     Event StopEvent;
     Event StartEvent;
     std::atomic<int32_t> CommIndex{0};
@@ -122,6 +134,7 @@ private:
     void RunCheckJob();
     void RunSignalJob();
     void RunPinJob();
+    void RunCallJob();
     enum class AskOutcome { Answer, Stop, PortFailure };
     AskOutcome Ask(const char* command, InfoReply& answer);
     // The row naming the first choice a job cannot run without; none when all are made.
@@ -147,6 +160,8 @@ private:
     std::atomic<RunKind> NextRun{RunKind::Job};
     // Set by OnSimPin before the start hand-over, wiped when the PIN job ends.
     std::string Pin;
+    // Set by OnTestCall before the start hand-over.
+    CallRequest Call;
     // The last unasked line told in this run: a modem repeats its warnings.
     std::string ToldUnasked;
 };

@@ -15,3 +15,10 @@ std::string gFormat(const char* format, ...) {
     va_end(again);
     return out;
 }
+
+std::string gOneDecimal(double value, char point) {
+    std::string out = gFormat("%.1f", value);
+    for (char& c : out)
+        if (c == '.') c = point;
+    return out;
+}

@@ -4,3 +4,6 @@
 #include <string>
 
 std::string gFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// value with one decimal and point as the decimal separator.
+std::string gOneDecimal(double value, char point);

@@ -6,12 +6,14 @@
 #include "engine/Messages.h"
 
 void ConfigEngine::ReportUnasked() {
-    for (const UnaskedLine& line : Port.LastHeard.Unasked) {
-        if (line.Kind == Unasked::Quiet || line.Text == ToldUnasked) continue;
-        ToldUnasked = line.Text;
-        const std::string text = gCp1251ToUtf8(line.Text);
-        ReportProgress(gFormat(line.Kind == Unasked::Undervoltage ? Msg::PowerLow : Msg::ShuttingDown, text.c_str()));
-    }
+    for (const UnaskedLine& line : Port.LastHeard.Unasked) ReportUnasked(line);
+}
+
+void ConfigEngine::ReportUnasked(const UnaskedLine& line) {
+    if (line.Kind == Unasked::Quiet || line.Text == ToldUnasked) return;
+    ToldUnasked = line.Text;
+    const std::string text = gCp1251ToUtf8(line.Text);
+    ReportProgress(gFormat(line.Kind == Unasked::Undervoltage ? Msg::PowerLow : Msg::ShuttingDown, text.c_str()));
 }
 
 // A modem switched on with the job sends bytes while it starts and answers AT only

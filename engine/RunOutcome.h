@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/CallOutcome.h"
+
 // What the last modem check learned: written by the worker during the check.
 struct ModemFindings {
     bool Answered = false;
@@ -15,7 +17,7 @@ struct ModemFindings {
     std::string Imei;
 };
 
-enum class RunKind { Job, Check, Signal, Pin };
+enum class RunKind { Job, Check, Signal, Pin, Call };
 
 enum class RunResult {
     Succeeded,      // configured; the modem answered the check; the PIN request is off; the level was read
@@ -29,4 +31,5 @@ struct RunOutcome {
     RunKind Kind = RunKind::Job;
     RunResult Result = RunResult::PortNotOpened;
     ModemFindings Findings;  // a check's
+    CallFindings Call;       // a test call's
 };

@@ -47,13 +47,17 @@ std::string Shown(const char* text) { return Shown(text, std::strlen(text)); }
 
 }  // namespace
 
-int32_t ConfigEngine::SetSpeed(int32_t speed) {
-    return Port.Configure(static_cast<uint32_t>(speed), 8, OneStopBit, NoParity) == 0 ? 1 : 0;
+int32_t ConfigEngine::SetSpeed(int32_t speed) { return SetSpeed(Port, speed); }
+
+int32_t ConfigEngine::SetSpeed(SerialPort& port, int32_t speed) {
+    return port.Configure(static_cast<uint32_t>(speed), 8, OneStopBit, NoParity) == 0 ? 1 : 0;
 }
 
-int32_t ConfigEngine::SendText(const char* text) {
-    if (Port.Purge(PurgeTxClear | PurgeRxClear) != 0) return 0;
-    return Port.Write(text, static_cast<uint32_t>(std::strlen(text))) == 0 ? 1 : 0;
+int32_t ConfigEngine::SendText(const char* text) { return SendText(Port, text); }
+
+int32_t ConfigEngine::SendText(SerialPort& port, const char* text) {
+    if (port.Purge(PurgeTxClear | PurgeRxClear) != 0) return 0;
+    return port.Write(text, static_cast<uint32_t>(std::strlen(text))) == 0 ? 1 : 0;
 }
 
 ReplyCode ConfigEngine::AwaitReply(const char* command, const char* expected, const char* alternative,
@@ -63,7 +67,9 @@ ReplyCode ConfigEngine::AwaitReply(const char* command, const char* expected, co
     return code;
 }
 
-int32_t ConfigEngine::FindModem() {
+int32_t ConfigEngine::FindModem() { return FindModem(Port); }
+
+int32_t ConfigEngine::FindModem(SerialPort& port) {
     SearchPortFailed = false;
     SearchHeard = false;
     ToldUnasked.clear();
@@ -73,11 +79,12 @@ int32_t ConfigEngine::FindModem() {
     };
     for (int32_t speed : ProbeSpeeds) {
         ReportProgress(gFormat(Msg::Searching, speed));
-        if (!SetSpeed(speed)) return portFailed();
+        if (!SetSpeed(port, speed)) return portFailed();
         for (int attempt = 0; attempt < ProbeAttempts; ++attempt) {
-            if (!SendText(Probe)) return portFailed();
-            const ReplyCode code = AwaitReply(Probe, VerboseOk, NumericOk, ProbeTimeoutMs, nullptr, HeardProbeTimeoutMs);
-            SearchHeard = SearchHeard || Port.LastHeard.Bytes > 0;
+            if (!SendText(port, Probe)) return portFailed();
+            const ReplyCode code =
+                port.ReadReply(Probe, VerboseOk, NumericOk, ProbeTimeoutMs, nullptr, HeardProbeTimeoutMs);
+            SearchHeard = SearchHeard || port.LastHeard.Bytes > 0;
             if (code == Ok) {
                 FoundSpeed = speed;
                 return 1;

@@ -25,6 +25,13 @@ inline constexpr const char* SimPinItem = "Снять PIN-код SIM-карты�
 inline constexpr const char* SimPinCaption = "PIN-код SIM-карты";
 inline constexpr const char* SimPinPrompt = "PIN-код SIM-карты (4–8 цифр):";
 inline constexpr const char* SimPinCancel = "Отмена";
+// The item beside them that asks for a test call, and its dialog's texts.
+inline constexpr const char* TestCallItem = "Пробный звонок…";
+inline constexpr const char* TestCallCaption = "Пробный звонок";
+inline constexpr const char* TestCallNumberPrompt = "Номер телефона модема прибора:";
+inline constexpr const char* TestCallPortPrompt = "СОМ порт модема прибора в мастерской:";
+inline constexpr const char* TestCallNoPort = "Нет: модем уже у прибора";
+inline constexpr const char* TestCallRestart = "Перезапустить модем прибора перед звонком";
 
 // COM1..COMcount with comIndex selected.
 inline void gFillComChoices(Toolkit& window, int comIndex, int count = ComPortCount) {

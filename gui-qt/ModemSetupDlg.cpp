@@ -25,6 +25,7 @@
 #include "gui-qt/SaveLogDialog.h"
 #include "gui-qt/SignalMeter.h"
 #include "gui-qt/SimPinDlg.h"
+#include "gui-qt/TestCallDlg.h"
 #include "toolkit/ControlIds.h"
 
 namespace {
@@ -167,8 +168,11 @@ void ModemSetupDlg::OnInitDialog() {
     QAction* pin = SystemMenu->addAction(QString::fromUtf8(SimPinItem));
     pin->setObjectName(QStringLiteral("simPinAction"));
     connect(pin, &QAction::triggered, this, [this] { OnSimPinItem(); });
-    connect(SystemMenu, &QMenu::aboutToShow, this, [this, check, signal, pin] {
-        for (QAction* run : {check, signal, pin}) run->setEnabled(Busy == 0);
+    QAction* call = SystemMenu->addAction(QString::fromUtf8(TestCallItem));
+    call->setObjectName(QStringLiteral("testCallAction"));
+    connect(call, &QAction::triggered, this, [this] { OnTestCallItem(); });
+    connect(SystemMenu, &QMenu::aboutToShow, this, [this, check, signal, pin, call] {
+        for (QAction* run : {check, signal, pin, call}) run->setEnabled(Busy == 0);
     });
 
     setWindowIcon(Icon);
@@ -211,6 +215,12 @@ void ModemSetupDlg::OnSimPinItem() {
     std::string pin = ask.TakePin();
     OnSimPin(pin);
     std::fill(pin.begin(), pin.end(), '\0');
+}
+
+void ModemSetupDlg::OnTestCallItem() {
+    if (Busy != 0) return;
+    TestCallDlg ask(this, ComSelector->currentIndex() + 1);
+    if (ask.exec() == QDialog::Accepted) OnTestCall(ask.Request());
 }
 
 void ModemSetupDlg::OnHelp() { gShowHelp(this); }

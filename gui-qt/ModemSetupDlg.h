@@ -41,6 +41,8 @@ public:
     void OnSignalMeter();
     // The PIN item: asks for the PIN in its dialog and starts the PIN job with it.
     void OnSimPinItem();
+    // The test call's item: asks for the call in its dialog and starts it.
+    void OnTestCallItem();
 
     // Confirm: nothing. Cancel (Esc): nothing unless the window is being closed.
     void accept() override;

@@ -1,19 +1,27 @@
 // kestrelix-screenshot FOLDER: pictures of the main window for the README, idle and
-// after a successful job against the virtual modem on COM1, and of the signal meter
-// after a run of readings from a wandering level. The caller provides the
-// display (Xvfb) and a throw-away configuration folder.
+// after a successful job against the virtual modem on COM1, of the signal meter after a
+// run of readings from a wandering level, and of the window after a test call in the
+// workshop from COM1 to a device's modem on COM2. The caller provides the display (Xvfb)
+// and a throw-away configuration folder.
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QComboBox>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 
 #include <atomic>
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "settings/SettingsStore.h"
+#include "engine/CallRows.h"
 #include "serial/ComNames.h"
+#include "sim/CallNetwork.h"
 #include "sim/VirtualModem.h"
 #include "gui-qt/ModemSetupDlg.h"
 
@@ -49,6 +57,50 @@ bool SaveMeter(ModemSetupDlg& dialog, VirtualModem& modem, const QString& folder
     return saved && ended;
 }
 
+// A passed test call: the computer's modem on COM1 calls a device's modem on COM2, each
+// with the profile the job stores for its place, on a network ten times faster than GSM's.
+bool SaveCall(ModemSetupDlg& dialog, const QString& folder) {
+    auto network = std::make_shared<CallNetwork>();
+    const struct {
+        int Com;
+        const char* Profile;
+    } modems[] = {{1, "ATE0V1X4L1&D2S0=2S7=60+IPR=9600"}, {2, "ATE0V0X0L1&D0S0=2S7=60+IPR=9600"}};
+    std::vector<std::unique_ptr<VirtualModem>> running;
+    for (const auto& m : modems) {
+        VirtualModemOptions options;
+        options.ComNumber = m.Com;
+        options.Speed = 9600;
+        options.Calls = network;
+        options.TimeScale = 10;
+        options.ProfileFile = QDir(folder).filePath(QStringLiteral("call-profile-%1").arg(m.Com)).toStdString();
+        std::FILE* profile = std::fopen(options.ProfileFile.c_str(), "w");
+        if (!profile) return false;
+        std::fprintf(profile, "%s\n", m.Profile);
+        std::fclose(profile);
+        running.push_back(std::make_unique<VirtualModem>(options));
+        if (const std::string failure = running.back()->Start(); !failure.empty()) {
+            std::fprintf(stderr, "kestrelix-screenshot: %s\n", failure.c_str());
+            return false;
+        }
+    }
+    dialog.OnTestCall(CallRequest{running[1]->Number(), 2, true});
+    auto* log = dialog.findChild<QTableWidget*>(QStringLiteral("logView"));
+    const bool ended = QTest::qWaitFor(
+        [&] {
+            const int rows = log->rowCount();
+            return rows > 0 && log->item(rows - 1, 0)->text().startsWith(QStringLiteral("Пробный звонок"));
+        },
+        120000);
+    QTest::qWait(500);
+    for (const auto& m : modems) QFile::remove(QDir(folder).filePath(QStringLiteral("call-profile-%1").arg(m.Com)));
+    const bool passed = ended && log->item(log->rowCount() - 1, 0)->text() == QString::fromUtf8(CallMsg::Passed);
+    if (!passed) {
+        std::fputs("kestrelix-screenshot: the test call did not pass:\n", stderr);
+        for (int row = 0; row < log->rowCount(); ++row) std::fprintf(stderr, "  %s\n", qPrintable(log->item(row, 0)->text()));
+    }
+    return passed && Save(dialog, folder + "/window-after-call.png");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -80,5 +132,5 @@ int main(int argc, char** argv) {
     QTest::qWait(500);
     if (!ended) std::fputs("kestrelix-screenshot: the job did not end in time\n", stderr);
     if (!ended || !Save(dialog, folder + "/window-after-job.png")) return 1;
-    return SaveMeter(dialog, modem, folder) ? 0 : 1;
+    return SaveMeter(dialog, modem, folder) && SaveCall(dialog, folder) ? 0 : 1;
 }

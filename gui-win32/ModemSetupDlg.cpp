@@ -14,6 +14,7 @@
 #include "gui-win32/LogExport.h"
 #include "gui-win32/Resource.h"
 #include "gui-win32/SimPinDlg.h"
+#include "gui-win32/TestCallDlg.h"
 #include "os/Utf16_win32.h"
 #include "toolkit/ControlIds.h"
 
@@ -63,6 +64,10 @@ INT_PTR ModemSetupDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         if ((wParam & 0xFFF0) == SimPinCommand) {
             OnSimPinItem();
+            return TRUE;
+        }
+        if ((wParam & 0xFFF0) == TestCallCommand) {
+            OnTestCallItem();
             return TRUE;
         }
         if ((wParam & 0xFFF0) != AboutCommand) return FALSE;
@@ -121,6 +126,7 @@ BOOL ModemSetupDlg::OnInitDialog() {
         AppendMenuW(menu, MF_STRING, CheckCommand, gToUtf16(CheckModemItem).c_str());
         AppendMenuW(menu, MF_STRING, SignalCommand, gToUtf16(SignalMeterItem).c_str());
         AppendMenuW(menu, MF_STRING, SimPinCommand, gToUtf16(SimPinItem).c_str());
+        AppendMenuW(menu, MF_STRING, TestCallCommand, gToUtf16(TestCallItem).c_str());
     }
 
     SendMessageW(Dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon));
@@ -231,4 +237,10 @@ void ModemSetupDlg::OnSimPinItem() {
     std::string pin = ask.TakePin();
     OnSimPin(pin);
     std::fill(pin.begin(), pin.end(), '\0');
+}
+
+void ModemSetupDlg::OnTestCallItem() {
+    if (Busy != 0) return;
+    TestCallDlg ask(Kit.ComboSelected(ControlId::ComSelector) + 1);
+    if (ask.DoModal(Dialog)) OnTestCall(ask.Request());
 }

@@ -26,8 +26,10 @@ public:
     static constexpr UINT SignalCommand = 48;
     // The system command that asks for the SIM card's PIN and starts the PIN job.
     static constexpr UINT SimPinCommand = 64;
+    // The system command that asks for a test call and starts it.
+    static constexpr UINT TestCallCommand = 80;
     // The system menu's items that start a run: greyed while one is busy.
-    static constexpr UINT RunCommands[] = {CheckCommand, SignalCommand, SimPinCommand};
+    static constexpr UINT RunCommands[] = {CheckCommand, SignalCommand, SimPinCommand, TestCallCommand};
 
     // With no parent window, as start-up makes it.
     explicit ModemSetupDlg(IntSettings& settings);
@@ -46,6 +48,7 @@ private:
     void OnSaveLog();
     void OnSignalMeter();
     void OnSimPinItem();
+    void OnTestCallItem();
     void GreyRunItems(HMENU menu) const;
 
     HWND Dialog = nullptr;

@@ -79,6 +79,15 @@ const UnaskedEntry* FindUnasked(std::string_view line) {
     return nullptr;
 }
 
+}  // namespace
+
+std::optional<Unasked> gUnaskedKind(std::string_view line) {
+    if (const UnaskedEntry* entry = FindUnasked(line)) return entry->Kind;
+    return std::nullopt;
+}
+
+namespace {
+
 // Whether the bytes hold a line of the asked name in the answer's own form: only then is a
 // line of that name in the unsolicited form set aside, since a modem may answer in the
 // unsolicited form alone ("+CREG: 5", "+CREG: 0011,"0001","0010",000").

@@ -4,7 +4,9 @@
 // The modem's NUL bytes and the lines it sends unasked are taken out first (gSetAside),
 // so that the rest of the judgement sees the reply alone.
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "serial/SerialPort.h"
@@ -31,6 +33,10 @@ struct SetAside {
 // not set aside when the question asks for it: when it answers command (a "+CREG: 0,1" to
 // "AT+CREG?\r") or is named by expected or alternative (either may be null), as a job
 // waiting for "\r\nRING\r\n" names it.
+// The kind of a line that modems send unasked, by the same table as gSetAside; none for
+// any other line. For readers that take a call's lines one by one.
+std::optional<Unasked> gUnaskedKind(std::string_view line);
+
 SetAside gSetAside(const char* gathered, int count, const char* command, const char* expected = nullptr,
                    const char* alternative = nullptr);
 

@@ -172,24 +172,29 @@ ReplyCode SerialPort::Gather(const uint32_t& timeoutMs, const Verdict& verdict) 
     for (;;) {
         if (Platform->TickMs() - start > timeoutMs) return TimedOut;
 
-        size_t got = 0;
-        const SysResult result = Transfer(*this, [&] {
-            got = 0;
-            return Platform->Read(Handle, reinterpret_cast<uint8_t*>(gathered + count),
-                                  static_cast<size_t>(ReplyBufferSize - count), got,
-                                  {StopEventRef, CancelEventRef});
-        });
-        if (!result.Ok()) {
-            ShowInfo(OwnerWindow, WithCode("Ошибка выполнения ReadFile (код %d)!", result.Code));
-            return Failed;
-        }
-
+        uint32_t got = 0;
+        if (ReadSome(gathered + count, static_cast<uint32_t>(ReplyBufferSize - count), got) != Ok) return Failed;
         if (got > 0) {
             count += static_cast<int>(got);
             if (const std::optional<ReplyCode> code = verdict(gathered, count)) return *code;
         }
         if (stopRequested()) return Stopped;
     }
+}
+
+ReplyCode SerialPort::ReadSome(char* buffer, uint32_t size, uint32_t& got) {
+    got = 0;
+    size_t read = 0;
+    const SysResult result = Transfer(*this, [&] {
+        read = 0;
+        return Platform->Read(Handle, reinterpret_cast<uint8_t*>(buffer), size, read, {StopEventRef, CancelEventRef});
+    });
+    if (!result.Ok()) {
+        ShowInfo(OwnerWindow, WithCode("Ошибка выполнения ReadFile (код %d)!", result.Code));
+        return Failed;
+    }
+    got = static_cast<uint32_t>(read);
+    return Ok;
 }
 
 void SerialPort::Close() {

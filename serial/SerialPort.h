@@ -54,6 +54,9 @@ public:
     // (ReplyParser.h): complete on the final result code; Ok, ModemError, Failed, TimedOut
     // or Stopped. reply receives what was understood of a complete reply.
     ReplyCode ReadInfoReply(const char* command, uint32_t timeoutMs, InfoReply& reply);
+    // One read under the port's time-outs, for bytes that are data rather than replies;
+    // a stop ends it with what it has. Ok with got bytes (maybe none), or Failed.
+    ReplyCode ReadSome(char* buffer, uint32_t size, uint32_t& got);
     void Close();
     // Waits ms, or less when the stop or the cancel is signalled.
     void Pause(uint32_t ms);

@@ -31,7 +31,7 @@ public:
         return Cancelled || c.Selected < 0 ? std::string() : c.Items[c.Selected];
     }
     void SetControlText(int id, const std::string& text) override {
-        Locked([&] { Texts[id] = text; });
+        if (Locked([&] { Texts[id] = text; })) TextChanged(id, text);
     }
     int LogRowCount(int id) override {
         std::lock_guard lock(Mutex);
@@ -68,6 +68,9 @@ protected:
 
     // Under the lock, with each row as it goes in: rows reach it in the log's order of arrival.
     virtual void RowInserted(int, const std::string&) {}
+    // Outside the lock, once a control's text has changed: a console that shows the
+    // status line in place.
+    virtual void TextChanged(int, const std::string&) {}
     // Outside the lock, with each reading of the signal job as it has been kept.
     virtual void SignalShown(const SignalReading&) {}
     // Outside the lock, after every change that took effect.

@@ -459,12 +459,13 @@ TEST_F(ModemSetupDlgTest, TheContextMenuOffersAboutAfterASeparator) {
     const auto* menu = w.Dialog->findChild<QMenu*>("systemMenu");
     ASSERT_NE(menu, nullptr);
     const QList<QAction*> actions = menu->actions();
-    ASSERT_EQ(actions.size(), 5);
+    ASSERT_EQ(actions.size(), 6);
     EXPECT_TRUE(actions[0]->isSeparator());
     EXPECT_EQ(actions[1]->text(), "&About...");
     EXPECT_EQ(actions[2]->text(), "Проверить модем");
     EXPECT_EQ(actions[3]->text(), "Уровень сигнала…");
     EXPECT_EQ(actions[4]->text(), "Снять PIN-код SIM-карты…");
+    EXPECT_EQ(actions[5]->text(), "Пробный звонок…");
 }
 
 // The check runs on the selected port through the job's worker: the button turns into

@@ -176,7 +176,7 @@ protected:
 TEST_F(SimPinWindow, TheItemSitsBesideTheCheckAndIsGreyedWhileAJobRuns) {
     Open(nullptr, 150);
     const QList<QAction*> actions = Menu->actions();
-    ASSERT_EQ(actions.size(), 5);
+    ASSERT_EQ(actions.size(), 6);
     EXPECT_EQ(actions[2]->text(), "Проверить модем");
     EXPECT_EQ(actions[4], Item);
     EXPECT_EQ(Item->text(), "Снять PIN-код SIM-карты…");

@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/CallRows.h"
 #include "engine/CheckRows.h"
 #include "engine/ConfigStep.h"
 #include "engine/Cp1251.h"
@@ -131,21 +132,22 @@ TEST_F(ModemSetupDlgTest, FirstStartShowsTheLayoutWithTheDefaultChoices) {
     ASSERT_TRUE(Header_GetItem(ListView_GetHeader(log), 0, &headingItem));
     EXPECT_EQ(headingItem.fmt & HDF_JUSTIFYMASK, HDF_CENTER);
 
-    // A separator, the About item, the check's item, the signal meter's and the PIN's;
-    // Wine may add items of its own before ours.
+    // A separator, the About item, the check's item, the signal meter's, the PIN's and the
+    // test call's; Wine may add items of its own before ours.
     HMENU menu = GetSystemMenu(w.Dialog, FALSE);
     const int items = GetMenuItemCount(menu);
-    ASSERT_GE(items, 5);
-    EXPECT_EQ(GetMenuState(menu, items - 5, MF_BYPOSITION) & MF_SEPARATOR, UINT{MF_SEPARATOR});
+    ASSERT_GE(items, 6);
+    EXPECT_EQ(GetMenuState(menu, items - 6, MF_BYPOSITION) & MF_SEPARATOR, UINT{MF_SEPARATOR});
     const std::pair<const wchar_t*, UINT> ours[] = {{L"&About...", ModemSetupDlg::AboutCommand},
                                                      {L"Проверить модем", ModemSetupDlg::CheckCommand},
                                                      {L"Уровень сигнала…", ModemSetupDlg::SignalCommand},
-                                                     {L"Снять PIN-код SIM-карты…", ModemSetupDlg::SimPinCommand}};
-    for (int i = 0; i < 4; ++i) {
+                                                     {L"Снять PIN-код SIM-карты…", ModemSetupDlg::SimPinCommand},
+                                                     {L"Пробный звонок…", ModemSetupDlg::TestCallCommand}};
+    for (int i = 0; i < 5; ++i) {
         wchar_t item[32] = {};
-        GetMenuStringW(menu, items - 4 + i, item, 32, MF_BYPOSITION);
+        GetMenuStringW(menu, items - 5 + i, item, 32, MF_BYPOSITION);
         EXPECT_EQ(std::wstring(item), ours[i].first);
-        EXPECT_EQ(GetMenuItemID(menu, items - 4 + i), ours[i].second);
+        EXPECT_EQ(GetMenuItemID(menu, items - 5 + i), ours[i].second);
     }
 
     EXPECT_NE(SendMessageW(w.Dialog, WM_GETICON, ICON_BIG, 0), 0);
@@ -328,6 +330,50 @@ TEST_F(ModemSetupDlgTest, ThePinDialogRefusesABadPinAndSendsNothing) {
     EXPECT_EQ(rows[rows.size() - 2], PinMsg::AlreadyOff);
     EXPECT_EQ(rows.back(), Succeeded);
     for (const std::string& row : w.LogRows()) EXPECT_EQ(row.find("4711"), std::string::npos) << row;
+}
+
+// The test call's dialog refuses numbers that cannot be dialled and the calling modem's
+// own port with a box and stays open; Cancel runs nothing.
+TEST_F(ModemSetupDlgTest, TheTestCallDialogRefusesBadNumbers) {
+    RunningDialog w(Store);
+    w.Select(ControlId::ComSelector, 0);
+    const DWORD thread = GetWindowThreadProcessId(w.Dialog, nullptr);
+    PostMessageW(w.Dialog, WM_SYSCOMMAND, ModemSetupDlg::TestCallCommand, 0);
+    HWND ask = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (ask = FindThreadWindow(thread, TestCallCaption)) != nullptr; }));
+    EXPECT_EQ(Text(GetDlgItem(ask, IDC_CALL_NUMBER_PROMPT)), TestCallNumberPrompt);
+    HWND ports = GetDlgItem(ask, IDC_CALL_PORT);
+    EXPECT_EQ(SendMessageW(ports, CB_GETCOUNT, 0, 0), 33);
+    EXPECT_EQ(SendMessageW(ports, CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(IsDlgButtonChecked(ask, IDC_CALL_RESTART), UINT{BST_CHECKED});
+    const struct {
+        const wchar_t* Number;
+        int Port;  // 0: none, n: COMn
+        const char* Box;
+    } cases[] = {
+        {L"12a45", 0, CallMsg::BadNumber},
+        {L"   ", 0, CallMsg::BadNumber},
+        {L"12345;", 2, CallMsg::BadNumber},
+        {L"123456789012345678901", 0, CallMsg::BadNumber},
+        {L"\uFF11\uFF12\uFF13", 0, CallMsg::BadNumber},
+        {L"", 0, CallMsg::BadNumber},
+        {L"+0002", 1, CallMsg::SamePort},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(gFromUtf16(c.Number, wcslen(c.Number)));
+        SetDlgItemTextW(ask, IDC_CALL_NUMBER, c.Number);
+        SendMessageW(ports, CB_SETCURSEL, static_cast<WPARAM>(c.Port), 0);
+        PostMessageW(ask, WM_COMMAND, IDOK, 0);
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (box = FindThreadWindow(thread, Msg::ErrorCaption)) != nullptr; }));
+        EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)), c.Box);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+        EXPECT_TRUE(IsWindow(ask));
+    }
+    PostMessageW(ask, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(ask); }));
+    EXPECT_EQ(w.LogRows(), Rows{});
 }
 
 // The file dialog of "Сохранить журнал" as the operator works it: a name typed into it

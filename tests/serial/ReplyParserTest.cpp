@@ -175,5 +175,9 @@ TEST(SetAsideTest, Table) {
         if (!result.Lines.empty()) {
             EXPECT_EQ(result.Lines.front().Kind, c.Kind) << c.Name;
         }
+        // The test call, which takes a call's lines one by one, knows them by the same table.
+        for (const UnaskedLine& line : result.Lines) EXPECT_EQ(gUnaskedKind(line.Text), line.Kind) << c.Name;
     }
+    for (const char* callLine : {"CONNECT 9600", "NO CARRIER", "OK", "2", "RINGS"})
+        EXPECT_EQ(gUnaskedKind(callLine), std::nullopt) << callLine;
 }

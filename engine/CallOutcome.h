@@ -1,0 +1,46 @@
+#pragma once
+// What the operator asks of a test call, and what the call proved: written by the worker
+// during the call, to be read once the run has ended.
+
+#include <cstdint>
+#include <string>
+
+struct CallRequest {
+    std::string Number;
+    // The COM number of the device's modem in the workshop; 0 when it is already at the meter.
+    int32_t AnswerCom = 0;
+    // Restart the device's modem first, so that the stored profile is what answers.
+    bool Restart = true;
+};
+
+// How a test call ended; Passed is the only success.
+enum class CallResult {
+    NotRun,
+    Passed,
+    Stopped,
+    PortNotOpened,
+    PortFailed,
+    NoModem,        // the calling modem did not answer the search
+    NoAnswerModem,  // the device's modem did not answer the search
+    NotBack,        // the device's modem did not come back after its restart
+    NoNetwork,      // the calling modem could not dial
+    NoReply,        // the calling modem never told how the call ended
+    Busy,
+    NotReached,     // the device's modem never rang
+    NotAnswered,    // it rang (or, at the meter, may have) and did not answer
+    Dropped,
+    Damaged,        // data came back wrong or not all of it
+};
+
+struct CallFindings {
+    CallResult End = CallResult::NotRun;
+    std::string ConnectText;      // the calling modem's CONNECT line
+    double ConnectSeconds = 0;    // from the dial to that line
+    int32_t BytesChecked = 0;     // each way, compared whole
+    int32_t BitRate = 0;          // of the data check, each way
+    int32_t Rings = 0;            // said by the device's modem
+    bool ProfileProven = false;   // the device's modem answered after its restart
+};
+
+// The end in a few English words, as reports name it.
+const char* gCallResultName(CallResult end);

@@ -1,0 +1,89 @@
+#pragma once
+// The test call's texts for the operator and the rules it decides by: which numbers may
+// be dialled, what a line from a modem means during a call, the test block and its
+// comparison. No I/O.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace CallMsg {
+inline constexpr const char* BadNumber =
+    "Номер телефона должен состоять из 3–20 цифр, перед которыми может стоять знак +!";
+inline constexpr const char* SamePort =
+    "Модем прибора должен быть подключён к другому СОМ-порту, не к порту вызывающего модема!";
+inline constexpr const char* CallerPort = "Вызывающий модем: СОМ%d";
+inline constexpr const char* AnswerPort = "Модем прибора: СОМ%d";
+inline constexpr const char* NoAnswerModem =
+    "Модем прибора не отвечает! Проверьте питание и подключение модема прибора и номер его СОМ-порта!";
+inline constexpr const char* WaitingRestart = "Ожидание перезапуска модема прибора...";
+inline constexpr const char* RestartRefused =
+    "Модем прибора не перезапускается командой! Выключите и снова включите его питание. Звонок будет "
+    "проверен без перезапуска: сохранённые настройки модема не проверены.";
+inline constexpr const char* NotBack =
+    "Модем прибора не вернулся после перезапуска! Проверьте его питание и подключение, выключите и "
+    "снова включите модем.";
+inline constexpr const char* Dialing = "Набор номера %s";
+inline constexpr const char* Waiting = "Ожидание ответа: %d сек.";
+inline constexpr const char* Ring = "Модем прибора: входящий звонок (RING), %d-й";
+inline constexpr const char* AnsweredByItself = "Модем прибора сам ответил на звонок: \"%s\"";
+inline constexpr const char* Connected = "Соединение установлено: \"%s\", через %s сек. после набора номера";
+inline constexpr const char* DataCheck = "Проверка данных: %d байт в каждую сторону";
+inline constexpr const char* DataPassed =
+    "Данные переданы без искажений: %d байт в каждую сторону за %s сек., %d бит/сек.";
+inline constexpr const char* ToDevice = "от компьютера к прибору";
+inline constexpr const char* ToComputer = "от прибора к компьютеру";
+inline constexpr const char* DataDamaged =
+    "Данные искажены (%s)! Первый неверный байт: %d-й от начала блока. Проверьте уровень сигнала у "
+    "обоих модемов и повторите звонок.";
+inline constexpr const char* DataMissing =
+    "Данные дошли не полностью (%s): получено %d байт из %d. Проверьте уровень сигнала у обоих модемов "
+    "и повторите звонок.";
+inline constexpr const char* Dropped =
+    "Соединение разорвано! Проверьте уровень сигнала у обоих модемов и повторите звонок.";
+inline constexpr const char* Busy = "Номер занят! Подождите, пока модем прибора освободится, и повторите звонок.";
+inline constexpr const char* RangUnanswered =
+    "Модем прибора принял звонков: %d, но сам не ответил! Проверьте, что он настроен для подключения "
+    "к прибору (ATS0=2) и что настройки сохранены в его памяти.";
+inline constexpr const char* NotAnswered =
+    "Модем прибора не ответил! Проверьте номер, что модем прибора включён, его SIM-карту и уровень "
+    "сигнала у прибора.";
+inline constexpr const char* NotReached =
+    "Звонок не дошёл до модема прибора: нет сети или SIM-карты! Проверьте номер, SIM-карты обоих "
+    "модемов и их регистрацию в сети (пункт «Проверить модем»).";
+inline constexpr const char* NoNetwork =
+    "Вызывающий модем не может позвонить: нет сети или SIM-карты! Проверьте его SIM-карту и "
+    "регистрацию в сети (пункт «Проверить модем»).";
+inline constexpr const char* HangingUp = "Завершение звонка";
+inline constexpr const char* OtherSideEnded = "Модем прибора сообщил о завершении звонка (NO CARRIER)";
+inline constexpr const char* OtherSideSilent =
+    "Модем прибора не сообщил о завершении звонка! Он будет положен отдельно.";
+inline constexpr const char* NotOnHook =
+    "Модем не завершил звонок! Выключите и снова включите его питание, чтобы звонок не остался "
+    "открытым.";
+inline constexpr const char* ProfileNotProven = "Сохранённые настройки модема прибора не проверены: он не перезапускался.";
+inline constexpr const char* PortFailed = "Пробный звонок прерван: ошибка СОМ-порта!";
+inline constexpr const char* Passed = "Пробный звонок завершён успешно!";
+inline constexpr const char* Failed = "Пробный звонок завершён НЕ успешно!";
+inline constexpr const char* Stopped = "Пробный звонок прерван!";
+}  // namespace CallMsg
+
+// At least 3 digits, with an optional + before the first, 20 characters at most.
+bool gIsCallNumber(std::string_view number);
+
+// What a line from a modem means during a call, verbose or numeric (V0), by the table
+// of result codes the virtual modem writes by (serial/ResultCodes.h).
+enum class CallLine { Other, Ok, Connect, Ring, NoCarrier, Error, NoDialtone, Busy, NoAnswer, SysStart };
+CallLine gCallLine(std::string_view line);
+
+// Whether bytes received online end with the modem's NO CARRIER, after whatever data came
+// before it on the same line: its verbose text or its numeric code, ended by CR or LF.
+bool gEndsWithNoCarrier(std::string_view received);
+
+// The lines in bytes as they arrive: pending holds a line not yet ended; empty lines and
+// NUL bytes are dropped. Returns the next whole line, or none.
+std::optional<std::string> gTakeLine(std::string& pending);
+
+// size pseudo-random bytes from seed: the same seed gives the same block on both sides.
+std::string gTestBlock(uint32_t seed, size_t size);

@@ -1,0 +1,221 @@
+// kestrelix-cli --call against one kestrelix-modem process with two ports, as in the
+// workshop: COM1 the computer's modem, COM2 the device's, each configured by the job
+// first. What the operator sees (rows, exit status, the report) and what the modems are
+// left as (their state file: on-hook) in one table; stops during the call; refusals.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "engine/CallRows.h"
+#include "engine/Format.h"
+#include "engine/Messages.h"
+#include "tests/cli/CliFixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A modem process at ten times the network's pace: a ring every half second, S7 = 6 s.
+struct ModemProcess : ChildProcess {
+    explicit ModemProcess(std::vector<std::string> args) : ChildProcess(KX_MODEM_PATH, std::move(args)) {}
+};
+
+struct TestCallTest : CliTest {
+    std::string State = Home.Path() + "/state.json";
+    std::string Report = Home.Path() + "/call.csv";
+    std::unique_ptr<ModemProcess> Modems;
+
+    // device: the options of COM2's group.
+    void StartModems(const std::vector<std::string>& device) {
+        std::vector<std::string> args = {"--time-scale", "10", "--state", State, "--speed", "9600",
+                                         "--com", "1", "--profile", Home.Path() + "/p1",
+                                         "--com", "2", "--profile", Home.Path() + "/p2"};
+        args.insert(args.end(), device.begin(), device.end());
+        Modems = std::make_unique<ModemProcess>(args);
+        ASSERT_TRUE(Modems->WaitForOutput("COM2 /dev/pts/")) << Modems->Stderr();
+    }
+    void Configure(int com, const char* place) {
+        CliProcess job({"--com", std::to_string(com), "--place", place});
+        ASSERT_EQ(job.Wait(), 0) << job.Stdout();
+    }
+    // The modems' call stages, one "COMn:stage" a modem, as the state file tells them.
+    std::string Stages() {
+        std::ifstream in(State);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), stages;
+        for (size_t at = text.find("\"com\":"); at != std::string::npos; at = text.find("\"com\":", at + 1)) {
+            const size_t call = text.find("\"call\":\"", at) + 8;
+            stages += "COM" + text.substr(at + 6, text.find(',', at) - at - 6) + ":" +
+                      text.substr(call, text.find('"', call) - call) + " ";
+        }
+        return stages;
+    }
+    void TearDown() override {
+        if (Modems) {
+            Modems->Signal(SIGTERM);
+            Modems->Wait();
+        }
+        CliTest::TearDown();
+    }
+};
+
+constexpr const char* OnHook = "COM1:on-hook COM2:on-hook ";
+
+void ExpectInOrder(const std::string& out, const std::vector<std::string>& rows) {
+    size_t at = 0;
+    for (const std::string& row : rows) {
+        const size_t found = out.find(row, at);
+        EXPECT_NE(found, std::string::npos) << row << "\n" << out;
+        if (found != std::string::npos) at = found + row.size();
+    }
+}
+
+TEST_F(TestCallTest, TheWorkshopFlow) {
+    const std::string restarted = "Получен ответ \"^SYSSTART\"";
+    const std::string ring1 = gFormat(CallMsg::Ring, 1), ring2 = gFormat(CallMsg::Ring, 2);
+    const std::string answered = gFormat(CallMsg::AnsweredByItself, "1");
+    const struct {
+        const char* Name;
+        bool DeviceConfigured;
+        std::vector<std::string> Device;  // COM2's options
+        std::vector<std::string> Extra;   // the call's options
+        int Exit;
+        std::vector<std::string> Rows;
+        std::vector<std::string> Report;  // Outcome to Stored profile proven
+        bool AtTheMeter = false;          // no --answer-com: the device's modem is out of reach
+    } cases[] = {
+        {"StoredProfileAnswers", true, {}, {}, 0,
+         {"Выполнение команды AT+CFUN=1,1", restarted, "Набор номера +0002", ring1, ring2, answered,
+          "Соединение установлено: \"CONNECT 9600\"", "Данные переданы без искажений: 1024 байт", "Выполнение команды ATH",
+          CallMsg::OtherSideEnded, CallMsg::Passed},
+         {"passed", "CONNECT 9600", "", "1024", "", "yes"}},
+        {"NeverStoredRingsUnanswered", false, {}, {}, 1,
+         {restarted, ring1, ring2, "но сам не ответил! Проверьте, что он настроен для подключения к прибору (ATS0=2)",
+          CallMsg::Failed},
+         {"not answered", "", "", "", "", "yes"}},
+        {"WithoutRestartProfileUnproven", true, {}, {"--no-restart"}, 0,
+         {CallMsg::ProfileNotProven, answered, CallMsg::Passed}, {"passed", "CONNECT 9600", "", "1024", "", "no"}},
+        {"AtTheMeter", true, {}, {}, 0,
+         {"Набор номера +0002", "Соединение установлено: \"CONNECT 9600\"", "Выполнение команды ATH", CallMsg::Passed},
+         {"passed", "CONNECT 9600", "", "", "", ""}, true},
+        {"RestartRefusedCallsWithoutIt", true, {"--answer", "AT+CFUN\\x3D1,1=\\r\\nERROR\\r\\n"}, {}, 0,
+         {"Выполнение команды AT+CFUN=1,1", CallMsg::RestartRefused, answered, CallMsg::Passed},
+         {"passed", "CONNECT 9600", "", "1024", "", "no"}},
+        {"Busy", true, {"--busy"}, {}, 1, {CallMsg::Busy, CallMsg::Failed}, {"busy", "", "", "", "", "yes"}},
+        {"NoNetwork", true, {"--no-network"}, {}, 1, {CallMsg::NotReached, CallMsg::Failed},
+         {"not reached", "", "", "", "", "yes"}},
+        {"DroppedMidTransfer", true, {"--drop-call-after", "400"}, {}, 1,
+         {"Проверка данных", CallMsg::Dropped, CallMsg::Failed}, {"dropped", "CONNECT 9600", "", "", "", "yes"}},
+        {"CorruptLink", true, {"--corrupt", "0.01"}, {}, 1,
+         {"Проверка данных", "Данные искажены (от компьютера к прибору)! Первый неверный байт: ", CallMsg::Failed},
+         {"data damaged", "CONNECT 9600", "", "", "", "yes"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        for (const char* profile : {"/p1", "/p2"}) fs::remove(Home.Path() + profile);
+        fs::remove(Report);
+        StartModems(c.Device);
+        Configure(1, "computer");
+        if (c.DeviceConfigured) Configure(2, "device");
+        std::vector<std::string> args = {"--call", "+0002", "--com", "1", "--report", Report};
+        if (!c.AtTheMeter) args.insert(args.end(), {"--answer-com", "2"});
+        args.insert(args.end(), c.Extra.begin(), c.Extra.end());
+        CliProcess call(args);
+        EXPECT_EQ(call.Wait(), c.Exit) << call.Stdout();
+        ExpectInOrder(call.Stdout(), c.Rows);
+        if (c.AtTheMeter) {
+            EXPECT_EQ(call.Stdout().find("RING"), std::string::npos) << "its port is not read";
+        }
+        EXPECT_EQ(Stages(), OnHook);
+        // A header and one row of nine fields, the last ones may be empty.
+        const Lines lines = SplitLines(FileText(Report));
+        ASSERT_EQ(lines.size(), 2u);
+        EXPECT_EQ(std::count(lines[1].begin(), lines[1].end(), ';'), 8);
+        Lines row = ReportRows(Report).at(0);
+        row.resize(9);
+        EXPECT_EQ(Lines(row.begin(), row.begin() + 3), (Lines{"COM1", c.AtTheMeter ? "" : "COM2", "'+0002"}));
+        const Lines& want = c.Report;
+        EXPECT_EQ(row[3], want[0]);
+        EXPECT_EQ(row[4], want[1]);
+        EXPECT_EQ(row[6], want[3]);
+        EXPECT_EQ(row[8], want[5]);
+        if (c.Exit == 0 && !c.AtTheMeter) {
+            EXPECT_GT(std::stoi(row[7]), 0);
+        }
+        Modems->Signal(SIGTERM);
+        Modems->Wait();
+        Modems.reset();
+    }
+}
+
+// A stop while the device's modem rings and one while the data crosses: the call is
+// ended on both modems before the ports close.
+TEST_F(TestCallTest, AStopLeavesBothModemsOnHook) {
+    const struct {
+        const char* Name;
+        bool DeviceConfigured;  // else it rings and never answers
+        std::vector<std::string> Device;
+        std::string StopAt;     // the row after which Ctrl+C comes
+        std::vector<std::string> Rows;
+    } cases[] = {
+        {"WhileRinging", false, {}, gFormat(CallMsg::Ring, 1), {"Выполнение команды ATH", CallMsg::Stopped}},
+        {"DuringTheDataCheck", true, {"--bearer", "2400"}, "Проверка данных",
+         {"Выполнение команды +++", "Выполнение команды ATH", CallMsg::OtherSideEnded, CallMsg::Stopped}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        for (const char* profile : {"/p1", "/p2"}) fs::remove(Home.Path() + profile);
+        StartModems(c.Device);
+        Configure(1, "computer");
+        if (c.DeviceConfigured) Configure(2, "device");
+        CliProcess call({"--call", "+0002", "--com", "1", "--answer-com", "2", "--no-restart"});
+        ASSERT_TRUE(call.WaitForOutput(c.StopAt)) << call.Stdout();
+        call.Signal(SIGINT);
+        EXPECT_EQ(call.Wait(), 1);
+        ExpectInOrder(call.Stdout(), c.Rows);
+        EXPECT_EQ(call.Stdout().find(CallMsg::Passed), std::string::npos);
+        EXPECT_EQ(Stages(), OnHook);
+        Modems->Signal(SIGTERM);
+        Modems->Wait();
+        Modems.reset();
+    }
+}
+
+TEST_F(TestCallTest, BadNumbersAndOnePortTwiceAreRefusedBeforeAnyPortOpens) {
+    StartModems({});
+    // COM3 leads to the very terminal COM1 does.
+    LinkPort(3, fs::read_symlink(Home.PortsFolder() + "/COM1").string());
+    const struct {
+        const char* Name;
+        std::vector<std::string> Args;
+        const char* Line;
+    } cases[] = {
+        {"Letters", {"--call", "12a45"}, CallMsg::BadNumber},
+        {"SpacesOnly", {"--call", "   "}, CallMsg::BadNumber},
+        {"VoiceCall", {"--call", "12345;"}, CallMsg::BadNumber},
+        {"TwentyOneDigits", {"--call", "123456789012345678901"}, CallMsg::BadNumber},
+        {"EscapeSequence", {"--call", "\x1b[2J123"}, CallMsg::BadNumber},
+        {"AnswerOnTheCallersPort", {"--call", "+0002", "--com", "1", "--answer-com", "1"}, CallMsg::SamePort},
+        {"AnswerOnTheSameDevice", {"--call", "+0002", "--com", "1", "--answer-com", "3"}, CallMsg::SamePort},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::vector<std::string> args = c.Args;
+        args.insert(args.end(), {"--report", Report});
+        CliProcess call(args);
+        EXPECT_EQ(call.Wait(), 2);
+        EXPECT_EQ(call.Stdout(), "");
+        const Lines err = SplitLines(call.Stderr());
+        ASSERT_EQ(err.size(), 1u) << call.Stderr();
+        EXPECT_EQ(err[0].rfind(std::string("kestrelix-cli: ") + c.Line, 0), 0u) << err[0];
+        EXPECT_EQ(err[0].find('\x1b'), std::string::npos);
+        EXPECT_FALSE(fs::exists(Report));
+    }
+    EXPECT_EQ(Stages(), OnHook);
+}
+
+}  // namespace
