@@ -7,7 +7,8 @@
 #include "engine/SimAnswer.h"
 
 bool gIsPinCode(const std::string& pin) {
-    return pin.size() >= 4 && pin.size() <= 8 && pin.find_first_not_of("0123456789") == std::string::npos;
+    return pin.size() >= ShortestPin && pin.size() <= LongestPin &&
+           pin.find_first_not_of("0123456789") == std::string::npos;
 }
 
 int gPinTriesLeft(const InfoReply& answer) {

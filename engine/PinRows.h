@@ -27,7 +27,11 @@ inline constexpr const char* LastTryCaption = "Последняя попытка
 inline constexpr const char* Declined = "PIN-код не отправлен: осталась последняя попытка.";
 }  // namespace PinMsg
 
-// 4 to 8 decimal digits.
+// How many decimal digits a PIN has.
+inline constexpr int ShortestPin = 4;
+inline constexpr int LongestPin = 8;
+
+// ShortestPin to LongestPin decimal digits.
 bool gIsPinCode(const std::string& pin);
 
 // The tries left of "+CPINR: SIM PIN,2,3"; -1 when the answer does not tell.

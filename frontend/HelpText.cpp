@@ -4,8 +4,8 @@
 
 const char* const HelpCaption = "Справка";
 
-const std::string& gHelpText() {
-    static const std::string text = std::string(
+std::string gHelpText() {
+    return std::string(
 
     "Тервана готовит GSM-модем к обмену данными между прибором учёта и компьютером.\n"
     "\n"
@@ -23,6 +23,5 @@ const std::string& gHelpText() {
     "\n"
     "Если модем не отвечает, проверьте:\n"
     "• кабель между модемом и компьютером и питание модема;\n"
-    "• номер СОМ-порта") + PortHelp;
-    return text;
+    "• номер СОМ-порта") + gPortHelp();
 }

@@ -5,5 +5,5 @@
 
 #include <string>
 
-const std::string& gHelpText();
+std::string gHelpText();
 extern const char* const HelpCaption;

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "engine/Cp1251.h"
+#include "os/ErrorText.h"
 #include "toolkit/ControlIds.h"
 #include "toolkit/Toolkit.h"
 
@@ -42,3 +43,19 @@ LogFileBox gDescribeWriteFailure(const std::string& path, WriteStage stage, cons
 }
 
 LogFileBox gPathRefusedBox() { return {"Ошибка выполнения!", "Ошибка", false}; }
+
+int gWriteLogFile(const std::string& path, const std::string& text, const ShowLogFileBox& show) {
+    const WriteOutcome outcome = gWriteWholeFile(path, text);
+    if (outcome.Stage == WriteStage::Done) return 1;
+    show(gDescribeWriteFailure(path, outcome.Stage, gGetErrorText(outcome.Code)));
+    return 0;
+}
+
+void gSaveLog(Toolkit& window, const std::string& chosen, const ShowLogFileBox& show) {
+    const std::optional<std::string> path = gAdjustLogPath(chosen);
+    if (!path) {
+        show(gPathRefusedBox());
+        return;
+    }
+    gWriteLogFile(*path, gJoinLogRows(window), show);
+}

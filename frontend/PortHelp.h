@@ -2,4 +2,6 @@
 // The end of the help's list of what to check when the modem does not answer: how this
 // platform names the COM port and lets a user open it. It follows "• номер СОМ-порта".
 
-extern const char* const PortHelp;
+#include <string>
+
+std::string gPortHelp();

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "frontend/MainWindowLayout.h"
 #include "toolkit/ControlIds.h"
 #include "toolkit/Toolkit.h"
 
@@ -12,8 +13,8 @@ inline constexpr int ComPortCount = 32;
 // Windows numbers ports up to COM256; the console reaches every one of them, the windows
 // list only the 32 their layout has room for.
 inline constexpr int HighestComNumber = 256;
-inline constexpr const char* PlaceAtDevice = "Подключение к прибору";
-inline constexpr const char* PlaceAtComputer = "Подключение к компьютеру";
+inline constexpr const char* PlaceAtDevice = KX_PLACE_AT_DEVICE;
+inline constexpr const char* PlaceAtComputer = KX_PLACE_AT_COMPUTER;
 // The window menu's item that runs the modem check, beside About.
 inline constexpr const char* CheckModemItem = "Проверить модем";
 // The item beside it that opens the signal meter.

@@ -13,6 +13,7 @@
 
 #include "engine/ModemChoices.h"
 #include "frontend/AboutText.h"
+#include "frontend/MainWindowLayout.h"
 #include "frontend/WindowChoices.h"
 #include "gui-qt/AboutDlg.h"
 #include "gui-qt/ComPortCombo.h"
@@ -33,9 +34,6 @@ namespace {
 // the layout gives each list's height with its open list.
 constexpr int ClosedListHeight = 12;
 constexpr int ListEntryHeight = 8;
-// The log's one column leaves this many pixels of the client area free.
-constexpr int LogColumnMargin = 20;
-
 QLabel* AddLabel(QWidget* dialog, const char* name, const QString& text, QRect rect) {
     auto* label = new QLabel(text, dialog);
     label->setObjectName(QLatin1String(name));
@@ -97,13 +95,13 @@ void ModemSetupDlg::BuildLayout() {
     setWindowTitle(QStringLiteral("Kestrelix"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(units.X(306), units.Y(218));
+    const QRect whole = units.Rect(0, 0, KX_MAIN_SIZE);
+    setFixedSize(whole.size());
 
     // Layout order is the tab order.
-    AddLabel(this, "comLabel", QStringLiteral("СОМ порт, к которому подключен модем:"),
-             units.Rect(7, 3, 142, 8));
-    ComSelector = AddSelector<ComPortCombo>(this, units, "comSelector", 7, 14, 142, 176);
-    StartStop = AddButton(this, "startStop", QStringLiteral("Старт!"), units.Rect(7, 183, 227, 14));
+    AddLabel(this, "comLabel", QStringLiteral(KX_COM_LABEL_TEXT), units.Rect(KX_COM_LABEL_RECT));
+    ComSelector = AddSelector<ComPortCombo>(this, units, "comSelector", KX_COM_SELECTOR_RECT);
+    StartStop = AddButton(this, "startStop", QStringLiteral(KX_START_STOP_TEXT), units.Rect(KX_START_STOP_RECT));
 
     StatusLine = new QLabel(this);
     StatusLine->setObjectName(QStringLiteral("statusLine"));
@@ -111,26 +109,27 @@ void ModemSetupDlg::BuildLayout() {
     StatusLine->setTextFormat(Qt::PlainText);
     StatusLine->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StatusLine->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    StatusLine->setGeometry(units.Rect(7, 201, 292, 10));
+    StatusLine->setGeometry(units.Rect(KX_STATUS_LINE_RECT));
 
-    AddLabel(this, "speedLabel", QStringLiteral("Скорость СОМ-порта прибора (бит/сек.):"),
-             units.Rect(157, 3, 139, 8));
-    SpeedSelector = AddSelector(this, units, "speedSelector", 157, 15, 142, 127);
-    AddLabel(this, "modelLabel", QStringLiteral("Тип используемого модема:"), units.Rect(7, 28, 98, 8));
-    ModelSelector = AddSelector(this, units, "modelSelector", 7, 37, 142, 150);
-    AddLabel(this, "placeLabel", QStringLiteral("Место подключения:"), units.Rect(157, 28, 71, 8));
-    PlaceSelector = AddSelector(this, units, "placeSelector", 157, 37, 142, 127);
+    AddLabel(this, "speedLabel", QStringLiteral(KX_SPEED_LABEL_TEXT), units.Rect(KX_SPEED_LABEL_RECT));
+    SpeedSelector = AddSelector(this, units, "speedSelector", KX_SPEED_SELECTOR_RECT);
+    AddLabel(this, "modelLabel", QStringLiteral(KX_MODEL_LABEL_TEXT), units.Rect(KX_MODEL_LABEL_RECT));
+    ModelSelector = AddSelector(this, units, "modelSelector", KX_MODEL_SELECTOR_RECT);
+    AddLabel(this, "placeLabel", QStringLiteral(KX_PLACE_LABEL_TEXT), units.Rect(KX_PLACE_LABEL_RECT));
+    PlaceSelector = AddSelector(this, units, "placeSelector", KX_PLACE_SELECTOR_RECT);
 
     auto* separator = new QFrame(this);
     separator->setObjectName(QStringLiteral("separator"));
     separator->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-    separator->setGeometry(units.X(7), units.Y(55), units.X(292), 2);
+    // A sunken line is two pixels high whatever the layout's height for it.
+    const QRect line = units.Rect(KX_SEPARATOR_RECT);
+    separator->setGeometry(line.x(), line.y(), line.width(), 2);
 
     Log = new LogView(this);
     Log->setObjectName(QStringLiteral("logView"));
-    Log->setGeometry(units.Rect(7, 59, 292, 115));
+    Log->setGeometry(units.Rect(KX_LOG_VIEW_RECT));
 
-    auto* saveLog = AddButton(this, "saveLog", QStringLiteral("Сохранить лог"), units.Rect(235, 183, 64, 14));
+    auto* saveLog = AddButton(this, "saveLog", QStringLiteral(KX_SAVE_LOG_TEXT), units.Rect(KX_SAVE_LOG_RECT));
 
     Kit.AddCombo(ControlId::ComSelector, ComSelector);
     Kit.AddCombo(ControlId::SpeedSelector, SpeedSelector);
@@ -156,7 +155,7 @@ void ModemSetupDlg::OnInitDialog() {
     SystemMenu->setObjectName(QStringLiteral("systemMenu"));
     SystemMenu->setSeparatorsCollapsible(false);
     SystemMenu->addSeparator();
-    QAction* about = SystemMenu->addAction(QStringLiteral("&About..."));
+    QAction* about = SystemMenu->addAction(QStringLiteral(KX_ABOUT_ITEM_TEXT));
     about->setObjectName(QStringLiteral("aboutAction"));
     connect(about, &QAction::triggered, this, [this] { OnSysCommand(AboutCommand); });
     // The check runs on the worker like a job, so it waits while one is busy.
@@ -185,7 +184,7 @@ void ModemSetupDlg::OnInitDialog() {
 
     const int clientWidth = Log->contentsRect().width();
     Log->setRowCount(0);
-    Log->SetColumn(QStringLiteral("Операция"), clientWidth - LogColumnMargin);
+    Log->SetColumn(QStringLiteral(KX_LOG_HEADING), clientWidth - KX_LOG_COLUMN_MARGIN);
 
     InitEngine();
 }

@@ -3,14 +3,16 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-SaveLogDialog::SaveLogDialog(QWidget* owner) : QFileDialog(owner, QStringLiteral("Сохранить...")) {
+#include "frontend/LogFile.h"
+
+SaveLogDialog::SaveLogDialog(QWidget* owner) : QFileDialog(owner, QString::fromUtf8(SaveLogTitle)) {
     setObjectName(QStringLiteral("saveLogDialog"));
     // The widget dialog on every platform: a native one would not let the creation
     // question be asked while the dialog is still open.
     setOption(QFileDialog::DontUseNativeDialog);
     setAcceptMode(QFileDialog::AcceptSave);
     setFileMode(QFileDialog::AnyFile);
-    setNameFilter(QStringLiteral("Текстовые файлы (*.txt)"));
+    setNameFilter(QString::fromUtf8(LogFilterName));
 }
 
 bool SaveLogDialog::AskToCreate(const QString& name) {

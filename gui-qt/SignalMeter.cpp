@@ -10,14 +10,18 @@
 #include <utility>
 
 #include "engine/SignalValue.h"
-#include "frontend/AboutText.h"
+#include "frontend/SignalMeterLook.h"
 
 namespace {
 
 QColor LevelColour(const SignalReading& reading) { return QColor(QRgb(gSignalColour(reading))); }
 
-const QColor GoodBand(0x7c, 0xc0, 0x2c, 60);
-const QColor WeakBand(0xe0, 0x6c, 0x10, 60);
+// A band's shade: its colour, faint over the plot's base.
+QColor Shade(uint32_t rgb) {
+    QColor shade{QRgb(rgb)};
+    shade.setAlpha(60);
+    return shade;
+}
 
 }  // namespace
 
@@ -35,8 +39,8 @@ protected:
         QPainter painter(this);
         const QRect frame = rect().adjusted(0, 0, -1, -1);
         painter.fillRect(frame, palette().base());
-        if (Reading && Reading->Dbm) {
-            const int width = frame.width() * (Reading->Csq + 1) / 32;
+        if (Reading) {
+            const int width = gSignalBarLength(*Reading, frame.width());
             painter.fillRect(QRect(frame.left(), frame.top(), width, frame.height()), LevelColour(*Reading));
         }
         painter.setPen(palette().color(QPalette::Mid));
@@ -54,7 +58,7 @@ public:
     explicit Plot(QWidget* parent) : QWidget(parent) { setMinimumSize(320, 140); }
     void Add(const SignalReading& reading) {
         Levels.push_back(reading.Dbm);
-        while (Levels.size() > PlotLength) Levels.pop_front();
+        while (Levels.size() > SignalPlotLength) Levels.pop_front();
         update();
     }
     void Clear() {
@@ -71,25 +75,24 @@ protected:
         auto y = [&](double dbm) {
             return area.bottom() - (dbm - LowestDbm) * area.height() / (HighestDbm - LowestDbm);
         };
-        auto x = [&](size_t index) { return area.left() + index * area.width() / (PlotLength - 1); };
-        for (const auto& [word, colour] : {std::pair{"хороший", GoodBand}, std::pair{"слабый", WeakBand}}) {
+        auto x = [&](size_t index) { return area.left() + index * area.width() / (SignalPlotLength - 1); };
+        for (const auto& [word, colour] : SignalBandShades) {
             const auto [low, high] = gSignalBand(word);
             const QRectF band(area.left(), y(high), area.width(), y(low) - y(high));
-            painter.fillRect(band, colour);
+            painter.fillRect(band, Shade(colour));
             painter.setPen(palette().color(QPalette::PlaceholderText));
             painter.drawText(band.adjusted(4, 0, -4, 0), Qt::AlignRight | Qt::AlignVCenter, QString::fromUtf8(word));
         }
         painter.setPen(palette().color(QPalette::Mid));
         painter.drawRect(area);
         painter.setPen(palette().color(QPalette::Text));
-        for (int dbm : {-110, -90, -70, -50}) {
-            if (dbm > HighestDbm) continue;
+        for (int dbm : SignalScaleMarks) {
             painter.drawText(QRectF(0, y(dbm) - 8, area.left() - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
                              QString::number(dbm));
         }
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
         // The newest reading sits at the right edge.
-        const size_t offset = PlotLength - Levels.size();
+        const size_t offset = SignalPlotLength - Levels.size();
         for (size_t i = 1; i < Levels.size(); ++i) {
             if (Levels[i - 1] && Levels[i])
                 painter.drawLine(QPointF(x(offset + i - 1), y(*Levels[i - 1])), QPointF(x(offset + i), y(*Levels[i])));
@@ -103,7 +106,7 @@ private:
 
 SignalMeter::SignalMeter(QWidget* owner, std::function<void()> stop) : QWidget(owner, Qt::Window), Stop(std::move(stop)) {
     setObjectName(QStringLiteral("signalMeter"));
-    setWindowTitle(QString::fromUtf8(ProductName) + QStringLiteral(": уровень сигнала"));
+    setWindowTitle(QString::fromStdString(gSignalMeterTitle()));
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     LevelBar = new Bar(this);
@@ -126,7 +129,7 @@ SignalMeter::SignalMeter(QWidget* owner, std::function<void()> stop) : QWidget(o
     Summary = new QLabel(this);
     Summary->setObjectName(QStringLiteral("signalSummary"));
     Summary->setWordWrap(true);
-    StopButton = new QPushButton(QStringLiteral("Стоп"), this);
+    StopButton = new QPushButton(QString::fromUtf8(SignalStopText), this);
     StopButton->setObjectName(QStringLiteral("signalStop"));
     StopButton->setEnabled(false);
     for (QLabel* label : {Figure, Words, Registration, Summary}) label->setTextFormat(Qt::PlainText);
@@ -169,11 +172,9 @@ void SignalMeter::Show(const SignalReading& reading) {
     }
     LevelBar->Set(reading);
     History->Add(reading);
-    Figure->setText(reading.Dbm ? QString::number(*reading.Dbm) + QStringLiteral(" дБм")
-                                : QString::fromUtf8(SignalMsg::NoSignal));
-    // With no level the figure already says so.
-    Words->setText(reading.Dbm ? QString::fromStdString(reading.Words) : QString());
-    Registration->setText(QStringLiteral("Регистрация: ") + QString::fromStdString(reading.Registration));
+    Figure->setText(QString::fromStdString(gSignalFigureText(reading)));
+    Words->setText(QString::fromStdString(gSignalWordsText(reading)));
+    Registration->setText(QString::fromStdString(gSignalRegistrationText(reading)));
 }
 
 void SignalMeter::closeEvent(QCloseEvent* event) {

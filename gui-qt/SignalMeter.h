@@ -18,9 +18,6 @@ class QPushButton;
 class SignalMeter : public QWidget {
     Q_OBJECT
 public:
-    // How many readings the plot keeps.
-    static constexpr int PlotLength = 120;
-
     // stop: what the Stop button and closing the window do while the job runs.
     SignalMeter(QWidget* owner, std::function<void()> stop);
 

@@ -30,9 +30,9 @@ SimPinDlg::SimPinDlg(QWidget* owner) : QDialog(owner) {
     Field->setObjectName(QStringLiteral("pinField"));
     Field->setGeometry(du.Rect(7, 18, 172, 12));
     Field->setEchoMode(QLineEdit::Password);
-    Field->setMaxLength(8);
+    Field->setMaxLength(LongestPin);
     // Letters and signs are refused as they are typed; too few digits, on OK.
-    Field->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,8}")), Field));
+    Field->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(LongestPin)), Field));
     Field->setInputMethodHints(Qt::ImhDigitsOnly | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText);
     prompt->setBuddy(Field);
 

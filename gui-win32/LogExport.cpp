@@ -5,8 +5,6 @@
 #include <vector>
 
 #include "frontend/LogFile.h"
-#include "os/ErrorText.h"
-#include "os/TextFile.h"
 #include "os/Utf16_win32.h"
 
 namespace {
@@ -21,12 +19,11 @@ constexpr size_t LongestPath = 259;
 // a name too long for the log is refused by length afterwards, never cut or overrun.
 constexpr size_t AnswerBufferSize = 32768 + 2;
 
-// The one filter, as pairs of description and pattern ended by an empty entry.
-constexpr wchar_t Filter[] = L"Текстовые файлы (*.txt)\0*.txt\0";
-
-void ShowBox(HWND owner, const LogFileBox& box) {
-    MessageBoxW(owner, gToUtf16(box.Text).c_str(), gToUtf16(box.Caption).c_str(),
-                MB_OK | (box.Critical ? MB_ICONSTOP : MB_ICONINFORMATION));
+ShowLogFileBox BoxesOf(HWND owner) {
+    return [owner](const LogFileBox& box) {
+        MessageBoxW(owner, gToUtf16(box.Text).c_str(), gToUtf16(box.Caption).c_str(),
+                    MB_OK | (box.Critical ? MB_ICONSTOP : MB_ICONINFORMATION));
+    };
 }
 
 // The one path of the answer: a full path, or a folder followed by the names chosen in
@@ -43,15 +40,18 @@ std::wstring ChosenPath(const std::vector<wchar_t>& answer) {
 
 std::optional<std::string> gAskSaveLogPath(HWND owner) {
     std::vector<wchar_t> answer(AnswerBufferSize, L'\0');
+    // The filter as pairs of description and pattern, ended by an empty entry.
+    const std::wstring filter = gToUtf16(LogFilterName) + L'\0' + gToUtf16(LogFilterPattern) + L'\0';
+    const std::wstring title = gToUtf16(SaveLogTitle);
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = Filter;
+    dialog.lpstrFilter = filter.c_str();
     dialog.lpstrFile = answer.data();
     // Two places short, so a closing zero written past the count stays inside.
     dialog.nMaxFile = static_cast<DWORD>(answer.size() - 2);
     dialog.lpstrInitialDir = L"";
-    dialog.lpstrTitle = L"Сохранить...";
+    dialog.lpstrTitle = title.c_str();
     // No default extension: the name is adjusted afterwards.
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_CREATEPROMPT |
                    OFN_NONETWORKBUTTON | OFN_EXPLORER | OFN_ENABLESIZING;
@@ -66,17 +66,7 @@ std::optional<std::string> gAskSaveLogPath(HWND owner) {
 }
 
 int gWriteTxtFile(const std::string& path, const std::string& text, HWND owner) {
-    const WriteOutcome outcome = gWriteWholeFile(path, text);
-    if (outcome.Stage == WriteStage::Done) return 1;
-    ShowBox(owner, gDescribeWriteFailure(path, outcome.Stage, gGetErrorText(outcome.Code)));
-    return 0;
+    return gWriteLogFile(path, text, BoxesOf(owner));
 }
 
-void gSaveLogTo(Toolkit& window, const std::string& chosen, HWND owner) {
-    const std::optional<std::string> path = gAdjustLogPath(chosen);
-    if (!path) {
-        ShowBox(owner, gPathRefusedBox());
-        return;
-    }
-    gWriteTxtFile(*path, gJoinLogRows(window), owner);
-}
+void gSaveLogTo(Toolkit& window, const std::string& chosen, HWND owner) { gSaveLog(window, chosen, BoxesOf(owner)); }

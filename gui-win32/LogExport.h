@@ -1,7 +1,6 @@
 #pragma once
 // Saving the operation log as a text file from the Win32 window, by the shared rules of
-// toolkit/LogFile.h: the text goes to the file in one write, and every box it shows is
-// owned by the given window.
+// frontend/LogFile.h, with every box it shows owned by the given window.
 
 #include <windows.h>
 

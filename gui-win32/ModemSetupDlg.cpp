@@ -6,6 +6,7 @@
 
 #include "engine/ModemChoices.h"
 #include "frontend/AboutText.h"
+#include "frontend/MainWindowLayout.h"
 #include "frontend/WindowChoices.h"
 #include "gui-win32/AboutDlg.h"
 #include "gui-win32/DialogInit.h"
@@ -18,9 +19,6 @@
 #include "toolkit/ControlIds.h"
 
 namespace {
-
-// The log's one column leaves this many pixels of the client area free.
-constexpr int LogColumnMargin = 20;
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
@@ -143,11 +141,11 @@ BOOL ModemSetupDlg::OnInitDialog() {
     RECT client{};
     GetClientRect(log, &client);
     ListView_DeleteAllItems(log);
-    std::wstring heading = L"Операция";
+    std::wstring heading = gToUtf16(KX_LOG_HEADING);
     LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_CENTER;
-    column.cx = client.right - client.left - LogColumnMargin;
+    column.cx = client.right - client.left - KX_LOG_COLUMN_MARGIN;
     column.pszText = heading.data();
     column.iSubItem = 0;
     SendMessageW(log, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));

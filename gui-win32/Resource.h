@@ -1,7 +1,7 @@
 #pragma once
 // Resource ids shared by the resource script and the code. Plain defines: the resource
 // compiler reads this file too. The main window's control ids are those of
-// toolkit/ControlIds.h.
+// toolkit/ControlIdNumbers.h.
 
 #define IDD_ABOUT 100
 #define IDS_ABOUT_ITEM 101

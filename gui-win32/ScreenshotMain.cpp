@@ -3,7 +3,9 @@
 //   signal-meter  the signal meter after a run of readings from the virtual modem on COM
 //                 (signal-meter-win32.bmp);
 //   com-tip       the open COM list with the tip of COM's entry, a USB modem's port as
-//                 Device Manager would list it (com-tip-win32-DPI.bmp, at the display's DPI).
+//                 Device Manager would list it (com-tip-win32-DPI.bmp, at the display's DPI);
+//   after-job     the main window after a job against the virtual modem on COM
+//                 (window-win32-after-job.bmp).
 // The caller provides the display, the prefix and the modem. The main window runs on its
 // own thread, as start-up runs it, and this thread works it with window messages.
 
@@ -19,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/Messages.h"
 #include "frontend/AboutText.h"
 #include "frontend/WindowChoices.h"
 #include "gui-win32/ModemSetupDlg.h"
@@ -140,12 +143,27 @@ int ComTipPicture(HWND main, DWORD thread, int com, const std::wstring& folder) 
     return status;
 }
 
+int AfterJobPicture(HWND main, const std::wstring& folder) {
+    SendDlgItemMessageW(main, ControlId::StartStop, BM_CLICK, 0, 0);
+    const HWND status = GetDlgItem(main, ControlId::StatusLine);
+    const HWND button = GetDlgItem(main, ControlId::StartStop);
+    // The status line tells the end before the button's caption and the final row come back.
+    const bool ended = WaitFor([&] { return Text(status) == Msg::Succeeded && Text(button) == "Старт!"; });
+    if (!ended) return Fail("the job did not succeed");
+    // The window has drawn itself once it is there.
+    Sleep(300);
+    return SaveBitmap(PlaceOf(main), folder + L"\\window-win32-after-job.bmp")
+               ? 0
+               : Fail("cannot save the picture of the window");
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring picture = argc == 4 ? argv[3] : L"";
-    if ((picture != L"signal-meter" && picture != L"com-tip") || _wtoi(argv[2]) < 1 || _wtoi(argv[2]) > ComPortCount) {
-        std::fputs("usage: kestrelix-screenshot FOLDER COM signal-meter|com-tip\n", stderr);
+    if ((picture != L"signal-meter" && picture != L"com-tip" && picture != L"after-job") || _wtoi(argv[2]) < 1 ||
+        _wtoi(argv[2]) > ComPortCount) {
+        std::fputs("usage: kestrelix-screenshot FOLDER COM signal-meter|com-tip|after-job\n", stderr);
         return 2;
     }
     const std::wstring folder = argv[1];
@@ -170,7 +188,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     SendDlgItemMessageW(main, ControlId::ComSelector, CB_SETCURSEL, static_cast<WPARAM>(com - 1), 0);
     const int status = picture == L"signal-meter" ? SignalMeterPicture(main, windowThread, folder)
-                                                  : ComTipPicture(main, windowThread, com, folder);
+                       : picture == L"com-tip"    ? ComTipPicture(main, windowThread, com, folder)
+                                                  : AfterJobPicture(main, folder);
     // Like the close box: the window waits for the meter's job to end.
     PostMessageW(main, WM_CLOSE, 0, 0);
     window.join();

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "engine/SignalValue.h"
-#include "frontend/AboutText.h"
+#include "frontend/SignalMeterLook.h"
 #include "os/Utf16_win32.h"
 
 namespace {
@@ -14,8 +14,6 @@ constexpr int Width = 360;
 constexpr int Height = 330;
 constexpr RECT BarArea{10, 10, 350, 46};
 constexpr RECT PlotArea{44, 94, 350, 244};
-constexpr uint32_t GoodBand = 0x7cc02c;
-constexpr uint32_t WeakBand = 0xe06c10;
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
@@ -38,7 +36,7 @@ int PlotY(double dbm) {
 }
 
 int PlotX(size_t index) {
-    return PlotArea.left + static_cast<int>(index * (PlotArea.right - PlotArea.left) / (SignalMeter::PlotLength - 1));
+    return PlotArea.left + static_cast<int>(index * (PlotArea.right - PlotArea.left) / (SignalPlotLength - 1));
 }
 
 }  // namespace
@@ -67,7 +65,7 @@ SignalMeter::SignalMeter(HWND owner, std::function<void()> stop) : Stop(std::mov
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     RECT frame{0, 0, Width, Height};
     AdjustWindowRect(&frame, style, FALSE);
-    const std::wstring title = gToUtf16(ProductName) + L": уровень сигнала";
+    const std::wstring title = gToUtf16(gSignalMeterTitle());
     Window = CreateWindowExW(0, ClassName, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                              frame.right - frame.left, frame.bottom - frame.top, owner, nullptr, Instance(), this);
     if (!Window) return;
@@ -87,7 +85,7 @@ SignalMeter::SignalMeter(HWND owner, std::function<void()> stop) : Stop(std::mov
         {SummaryId, L"STATIC", SS_LEFT | SS_NOPREFIX, {10, 286, 350, 322}, TextFont},
     };
     for (const Control& c : controls) {
-        HWND control = CreateWindowExW(0, c.Type, c.Id == StopId ? L"Стоп" : L"", WS_CHILD | WS_VISIBLE | c.Style,
+        HWND control = CreateWindowExW(0, c.Type, c.Id == StopId ? gToUtf16(SignalStopText).c_str() : L"", WS_CHILD | WS_VISIBLE | c.Style,
                                        c.Place.left, c.Place.top, c.Place.right - c.Place.left,
                                        c.Place.bottom - c.Place.top, Window,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.Id)), Instance(), nullptr);
@@ -127,11 +125,10 @@ void SignalMeter::Show(const SignalReading& reading) {
     }
     Last = reading;
     Levels.push_back(reading.Dbm);
-    while (Levels.size() > PlotLength) Levels.pop_front();
-    SetText(FigureId, reading.Dbm ? std::to_string(*reading.Dbm) + " дБм" : std::string(SignalMsg::NoSignal));
-    // With no level the figure already says so.
-    SetText(WordsId, reading.Dbm ? reading.Words : std::string());
-    SetText(RegistrationId, "Регистрация: " + reading.Registration);
+    while (Levels.size() > SignalPlotLength) Levels.pop_front();
+    SetText(FigureId, gSignalFigureText(reading));
+    SetText(WordsId, gSignalWordsText(reading));
+    SetText(RegistrationId, gSignalRegistrationText(reading));
     InvalidateRect(Window, nullptr, TRUE);
 }
 
@@ -182,16 +179,16 @@ void SignalMeter::Paint(HDC dc) const {
 
     // The bar, its length from none to the best level a modem reports.
     Fill(dc, BarArea, RGB(255, 255, 255));
-    if (Last && Last->Dbm) {
+    if (Last) {
         RECT level = BarArea;
-        level.right = BarArea.left + (BarArea.right - BarArea.left) * (Last->Csq + 1) / 32;
+        level.right = BarArea.left + gSignalBarLength(*Last, BarArea.right - BarArea.left);
         Fill(dc, level, ToColour(gSignalColour(*Last)));
     }
     Rectangle(dc, BarArea.left, BarArea.top, BarArea.right, BarArea.bottom);
 
     // The plot: the bands, the scale, then the readings with the newest at the right edge.
     Fill(dc, PlotArea, RGB(255, 255, 255));
-    for (const auto& [word, colour] : {std::pair{"хороший", GoodBand}, std::pair{"слабый", WeakBand}}) {
+    for (const auto& [word, colour] : SignalBandShades) {
         const DbmSpan span = gSignalBand(word);
         RECT band{PlotArea.left, PlotY(span.High), PlotArea.right, PlotY(span.Low)};
         Fill(dc, band, Shade(colour));
@@ -203,14 +200,14 @@ void SignalMeter::Paint(HDC dc) const {
     }
     Rectangle(dc, PlotArea.left, PlotArea.top, PlotArea.right, PlotArea.bottom);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    for (int dbm : {-110, -90, -70}) {
+    for (int dbm : SignalScaleMarks) {
         RECT label{0, PlotY(dbm) - 8, PlotArea.left - 4, PlotY(dbm) + 8};
         const std::wstring text = std::to_wstring(dbm);
         DrawTextW(dc, text.c_str(), -1, &label, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
     }
     HPEN linePen = CreatePen(PS_SOLID, 2, RGB(0x30, 0x8c, 0xc6));
     SelectObject(dc, linePen);
-    const size_t offset = PlotLength - Levels.size();
+    const size_t offset = SignalPlotLength - Levels.size();
     for (size_t i = 1; i < Levels.size(); ++i) {
         if (!Levels[i - 1] || !Levels[i]) continue;
         MoveToEx(dc, PlotX(offset + i - 1), PlotY(*Levels[i - 1]), nullptr);

@@ -16,7 +16,6 @@
 class SignalMeter {
 public:
     // How many readings the plot keeps.
-    static constexpr size_t PlotLength = 120;
     // Its controls, read by tests as the operator reads them.
     static constexpr int FigureId = 201;
     static constexpr int WordsId = 202;

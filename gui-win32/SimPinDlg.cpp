@@ -9,12 +9,6 @@
 #include "gui-win32/Resource.h"
 #include "os/Utf16_win32.h"
 
-namespace {
-
-constexpr int MaxPinLength = 8;
-
-}  // namespace
-
 SimPinDlg::~SimPinDlg() { std::fill(Pin.begin(), Pin.end(), '\0'); }
 
 bool SimPinDlg::DoModal(HWND owner) {
@@ -44,13 +38,13 @@ void SimPinDlg::OnInitDialog() {
     SetWindowTextW(Dialog, gToUtf16(SimPinCaption).c_str());
     SetDlgItemTextW(Dialog, IDC_PIN_PROMPT, gToUtf16(SimPinPrompt).c_str());
     SetDlgItemTextW(Dialog, IDCANCEL, gToUtf16(SimPinCancel).c_str());
-    SendDlgItemMessageW(Dialog, IDC_PIN_FIELD, EM_LIMITTEXT, MaxPinLength, 0);
+    SendDlgItemMessageW(Dialog, IDC_PIN_FIELD, EM_LIMITTEXT, LongestPin, 0);
 }
 
 void SimPinDlg::OnOk() {
     HWND field = GetDlgItem(Dialog, IDC_PIN_FIELD);
-    wchar_t typed[MaxPinLength + 2] = {};
-    const int length = GetWindowTextW(field, typed, MaxPinLength + 2);
+    wchar_t typed[LongestPin + 2] = {};
+    const int length = GetWindowTextW(field, typed, LongestPin + 2);
     std::string pin = gFromUtf16(typed, static_cast<size_t>(std::max(length, 0)));
     std::fill(std::begin(typed), std::end(typed), L'\0');
     if (!gIsPinCode(pin)) {

@@ -88,7 +88,8 @@ WriteOutcome gReplaceWholeFile(const std::string& given, const std::string& byte
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0; ++attempt) {
-        temporary = folder + "." + name + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
+        temporary = folder;
+        temporary += "." + name + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && (errno != EEXIST || attempt == 100)) return Failure(WriteStage::Open, errno);
     }

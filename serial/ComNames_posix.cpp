@@ -115,7 +115,7 @@ std::vector<std::string> gResolveComPortsIn(int count, const DeviceFolders& fold
 }
 
 std::string gResolveComPortIn(int n, const DeviceFolders& folders) {
-    const std::string own = folders.Ports + "/COM" + std::to_string(n);
+    std::string own = folders.Ports + "/COM" + std::to_string(n);
     if (IsLink(own)) return own;
     if (n < 1) return {};
     return gResolveComPortsIn(n, folders).back();

@@ -5,7 +5,7 @@
 #include <vector>
 
 struct DeviceFolders {
-    std::string Ports = "";                  // the per-user folder of COMn links
+    std::string Ports;                       // the per-user folder of COMn links
     std::string Dev = "/dev";                // where the device nodes are
     std::string SysTty = "/sys/class/tty";  // what the kernel says about each terminal
 };

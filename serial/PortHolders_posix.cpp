@@ -57,7 +57,7 @@ long MasterIndex(const std::string& process, long fd) {
 long PtyIndex(dev_t device) {
     const unsigned block = major(device);
     if (block < PtySlaveFirstMajor || block > PtySlaveLastMajor) return -1;
-    return static_cast<long>((block - PtySlaveFirstMajor) * 256 + minor(device));
+    return static_cast<long>(block - PtySlaveFirstMajor) * 256 + static_cast<long>(minor(device));
 }
 
 // One pass over /proc for every device in devices.

@@ -31,7 +31,7 @@ std::string gDescribePort(const PortIdentity& p) {
     case PortPresence::NotDevice: return p.Device + link + " — не устройство";
     case PortPresence::PtyMaster: return p.Device + link + " — ведущая сторона псевдотерминала, не последовательный порт";
     case PortPresence::Device: {
-        const std::string facts = Facts(p.Facts);
+        std::string facts = Facts(p.Facts);
         // On Windows the number is the device's own name: said once, by the caller.
         if (p.Device == "COM" + std::to_string(p.Number) && p.Route.empty() && !facts.empty()) return facts;
         return p.Device + link + (facts.empty() ? std::string() : ": " + facts);

@@ -8,22 +8,18 @@
 #include <setupapi.h>
 // clang-format on
 
+#include <cwchar>
 #include <map>
 #include <memory>
+
+#include "os/Utf16_win32.h"
 
 // The COM number is the device itself (\\.\COMn); what stands behind it is the present
 // device of the Ports class whose PortName is COMn, as Device Manager lists it.
 
 namespace {
 
-std::string Utf8(const wchar_t* text) {
-    if (!text || !*text) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return {};
-    std::string result(static_cast<size_t>(size - 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, result.data(), size, nullptr, nullptr);
-    return result;
-}
+std::string Utf8(const wchar_t* text) { return gFromUtf16(text, wcslen(text)); }
 
 std::string Property(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property) {
     wchar_t buffer[512] = {};

@@ -11,15 +11,9 @@
 
 namespace {
 
-// The registry on Windows (DWORD values); elsewhere an INI file in the user's
-// configuration folder.
+// An INI file in the user's configuration folder: the Qt window is the Linux one.
 std::unique_ptr<QSettings> OpenStore(const QString& company, const QString& application) {
-#ifdef Q_OS_WIN
-    constexpr QSettings::Format format = QSettings::NativeFormat;
-#else
-    constexpr QSettings::Format format = QSettings::IniFormat;
-#endif
-    return std::make_unique<QSettings>(format, QSettings::UserScope, company, application);
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, company, application);
 }
 
 // QSettings separates levels with '/'; the section is written with a backslash.

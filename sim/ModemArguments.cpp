@@ -5,6 +5,7 @@
 #include <limits>
 #include <map>
 
+#include "engine/PinRows.h"
 #include "frontend/ComList.h"
 
 const char* const ModemUsage =
@@ -109,8 +110,7 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
             o.Sim = text == "ready" ? SimState::Ready : text == "pin" ? SimState::PinNeeded : SimState::PukNeeded;
             stateGiven = true;
         } else if (name == "--pin") {
-            if (!value(o.Pin) || o.Pin.size() < 4 || o.Pin.size() > 8 ||
-                o.Pin.find_first_not_of("0123456789") != std::string::npos)
+            if (!value(o.Pin) || !gIsPinCode(o.Pin))
                 return "--pin needs 4 to 8 digits";
             pinGiven = true;
         } else if (name == "--lock-fixed") {

@@ -4,6 +4,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -27,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/MainWindowLayout.h"
 #include "gui-qt/DialogUnits.h"
 #include "settings/SettingsStore.h"
 #include "sim/VirtualModem.h"
@@ -35,7 +37,7 @@
 
 namespace {
 
-const char* const Section = "Settings\\CommPort";
+const char* const Section = CommPortSection;
 constexpr int Patience = 60000;
 const QString Succeeded = QStringLiteral("Операция завершена успешно!");
 const QString NotSucceeded = QStringLiteral("Операция завершена НЕ успешно!");
@@ -322,6 +324,36 @@ TEST_F(ModemSetupDlgTest, EachOpenListIsAsTallAsTheLayoutAllows) {
         EXPECT_LE(open->height(), allowed);
         EXPECT_GT(open->height(), std::min(allowed, entries) - row);
         combo->hidePopup();
+    }
+}
+
+// The window takes its rectangles from the layout the resource script of the native window
+// uses: a drop-down shows its closed box, 12 units high, and the sunken line 2 pixels.
+TEST_F(ModemSetupDlgTest, EachControlLiesWhereTheSharedLayoutPutsIt) {
+    const Window w = Open();
+    const DialogUnits units(DialogUnits::DialogFont());
+    struct Place {
+        const char* Name;
+        int X, Y, Width, Height;
+    };
+    const Place places[] = {
+        {"comLabel", KX_COM_LABEL_RECT},       {"comSelector", KX_COM_SELECTOR_RECT},
+        {"startStop", KX_START_STOP_RECT},     {"statusLine", KX_STATUS_LINE_RECT},
+        {"speedLabel", KX_SPEED_LABEL_RECT},   {"speedSelector", KX_SPEED_SELECTOR_RECT},
+        {"modelLabel", KX_MODEL_LABEL_RECT},   {"modelSelector", KX_MODEL_SELECTOR_RECT},
+        {"placeLabel", KX_PLACE_LABEL_RECT},   {"placeSelector", KX_PLACE_SELECTOR_RECT},
+        {"separator", KX_SEPARATOR_RECT},      {"logView", KX_LOG_VIEW_RECT},
+        {"saveLog", KX_SAVE_LOG_RECT},
+    };
+    EXPECT_EQ(w.Dialog->size(), units.Rect(0, 0, KX_MAIN_SIZE).size());
+    for (const Place& place : places) {
+        SCOPED_TRACE(place.Name);
+        const auto* control = w.Dialog->findChild<QWidget*>(place.Name);
+        ASSERT_NE(control, nullptr);
+        QRect expected = units.Rect(place.X, place.Y, place.Width, place.Height);
+        if (qobject_cast<const QComboBox*>(control)) expected.setHeight(units.Y(12));
+        if (qobject_cast<const QFrame*>(control) && place.Height == 1) expected.setHeight(2);
+        EXPECT_EQ(control->geometry(), expected);
     }
 }
 

@@ -15,7 +15,7 @@
 
 namespace {
 
-const char* const Section = "Settings\\CommPort";
+const char* const Section = CommPortSection;
 
 class SettingsStoreTest : public ::testing::Test {
 protected:

@@ -18,6 +18,7 @@
 #include <iterator>
 #include <memory>
 
+#include "serial/ComNames.h"
 #include "settings/SettingsStore.h"
 #include "sim/VirtualModem.h"
 #include "tests/gui-qt/ModalAnswerer.h"
@@ -180,8 +181,8 @@ TEST_F(WindowDialogs, TheMenuItemOpensAboutAndF1ThereShowsHelp) {
     ASSERT_EQ(Operator.Boxes().size(), 1u);
     EXPECT_EQ(Operator.Boxes()[0].Caption, "Справка");
     // On Linux the help names the ports folder and the group that opens the ports.
-    for (const char* part : {"~/.config/Halvstad/ports", "dialout"})
-        EXPECT_TRUE(Operator.Boxes()[0].Text.contains(QString::fromUtf8(part))) << part;
+    for (const std::string& part : {gPortsFolder(), std::string("dialout")})
+        EXPECT_TRUE(Operator.Boxes()[0].Text.contains(QString::fromStdString(part))) << part;
     EXPECT_TRUE(aboutStayed);
     EXPECT_TRUE(Dialog->isVisible());
 }

@@ -13,7 +13,7 @@ namespace {
 
 // The key of this test program's own settings section.
 const std::string Company = "Halvstad";
-const std::string Section = "Settings\\CommPort";
+const std::string Section = CommPortSection;
 const std::string SectionPath = "software\\Halvstad\\kx_win_store_tests\\Settings\\CommPort";
 
 bool KeyExists(const std::string& path) {
