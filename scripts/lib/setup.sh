@@ -4,7 +4,8 @@
 # kx_build_windows DIR [cmake options...] for the cross build.
 
 KX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-KX_PACKAGES=(cmake g++ make pkgconf libudev-dev libgtest-dev libgmock-dev qt6-base-dev qt6-translations-l10n fonts-dejavu-core xvfb xauth)
+KX_PACKAGES=(cmake g++ make pkgconf libudev-dev libgtest-dev libgmock-dev qt6-base-dev qt6-translations-l10n fonts-dejavu-core xvfb xauth
+             clang-tidy python3)
 
 # The Windows cross build and its tests: mingw-w64 with the POSIX thread model, Wine, and
 # GoogleTest's sources to build with the cross compiler, wixl and msitools for the installer, and the
