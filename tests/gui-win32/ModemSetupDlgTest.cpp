@@ -54,6 +54,18 @@ int ModemCom() {
     return com ? std::atoi(com) : 0;
 }
 
+// Presses OK in the dialog ask of thread and expects the refusal box with text: closed,
+// it leaves the dialog open.
+void ExpectRefused(DWORD thread, HWND ask, const char* text) {
+    PostMessageW(ask, WM_COMMAND, IDOK, 0);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindThreadWindow(thread, Msg::ErrorCaption)) != nullptr; }));
+    EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)), text);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(IsWindow(ask));
+}
+
 using ModemSetupDlgTest = FirstStartTest;
 
 TEST_F(ModemSetupDlgTest, FirstStartShowsTheLayoutWithTheDefaultChoices) {
@@ -296,26 +308,17 @@ TEST_F(ModemSetupDlgTest, ThePinDialogRefusesABadPinAndSendsNothing) {
         EXPECT_TRUE(WaitFor([&] { return (ask = FindThreadWindow(thread, SimPinCaption)) != nullptr; }));
         return ask;
     };
-    // Set as a paste would: the field's digit-only style and its length limit stop typing only.
-    auto enter = [](HWND ask, const wchar_t* pin) {
-        SetWindowTextW(GetDlgItem(ask, IDC_PIN_FIELD), pin);
-        PostMessageW(ask, WM_COMMAND, IDOK, 0);
-    };
 
     HWND ask = openDialog();
     ASSERT_NE(ask, nullptr);
     EXPECT_EQ(Text(GetDlgItem(ask, IDC_PIN_PROMPT)), SimPinPrompt);
     const auto style = static_cast<DWORD>(GetWindowLongW(GetDlgItem(ask, IDC_PIN_FIELD), GWL_STYLE));
     EXPECT_EQ(style & (ES_PASSWORD | ES_NUMBER), DWORD{ES_PASSWORD | ES_NUMBER});
+    // Set as a paste would: the field's digit-only style and its length limit stop typing only.
     for (const wchar_t* bad : {L"", L"123", L"123456789", L"12a4", L"１２３４", L" 1234"}) {
         SCOPED_TRACE(gFromUtf16(bad, wcslen(bad)));
-        enter(ask, bad);
-        HWND box = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (box = FindThreadWindow(thread, Msg::ErrorCaption)) != nullptr; }));
-        EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)), PinMsg::BadPin);
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
-        EXPECT_TRUE(IsWindow(ask));
+        SetWindowTextW(GetDlgItem(ask, IDC_PIN_FIELD), bad);
+        ExpectRefused(thread, ask, PinMsg::BadPin);
     }
     PostMessageW(ask, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(ask); }));
@@ -323,7 +326,8 @@ TEST_F(ModemSetupDlgTest, ThePinDialogRefusesABadPinAndSendsNothing) {
 
     ask = openDialog();
     ASSERT_NE(ask, nullptr);
-    enter(ask, L"4711");
+    SetWindowTextW(GetDlgItem(ask, IDC_PIN_FIELD), L"4711");
+    PostMessageW(ask, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitFor([&] { return w.JobEnded(); }));
     const Rows rows = w.LogRows();
     ASSERT_GE(rows.size(), 2u);
@@ -363,13 +367,7 @@ TEST_F(ModemSetupDlgTest, TheTestCallDialogRefusesBadNumbers) {
         SCOPED_TRACE(gFromUtf16(c.Number, wcslen(c.Number)));
         SetDlgItemTextW(ask, IDC_CALL_NUMBER, c.Number);
         SendMessageW(ports, CB_SETCURSEL, static_cast<WPARAM>(c.Port), 0);
-        PostMessageW(ask, WM_COMMAND, IDOK, 0);
-        HWND box = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (box = FindThreadWindow(thread, Msg::ErrorCaption)) != nullptr; }));
-        EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)), c.Box);
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
-        EXPECT_TRUE(IsWindow(ask));
+        ExpectRefused(thread, ask, c.Box);
     }
     PostMessageW(ask, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(ask); }));
