@@ -5,6 +5,7 @@
 #include <string>
 #include <optional>
 
+#include "engine/CallNumber.h"
 #include "engine/CallRows.h"
 #include "engine/ConfigStep.h"
 #include "frontend/ComList.h"

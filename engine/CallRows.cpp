@@ -15,12 +15,6 @@ bool AllDigits(std::string_view text) {
 
 }  // namespace
 
-bool gIsCallNumber(std::string_view number) {
-    if (number.size() > 20) return false;
-    if (!number.empty() && number.front() == '+') number.remove_prefix(1);
-    return number.size() >= 3 && AllDigits(number);
-}
-
 CallLine gCallLine(std::string_view line) {
     const auto is = [line](const ResultCode& code) {
         return line == code.Verbose || (AllDigits(line) && line == std::to_string(code.Numeric));
@@ -45,18 +39,6 @@ bool gEndsWithNoCarrier(std::string_view received) {
     for (const std::string_view code : {ResultNoCarrier.Verbose, std::string_view("3")})
         if (received.size() >= code.size() && received.substr(received.size() - code.size()) == code) return true;
     return false;
-}
-
-std::optional<std::string> gTakeLine(std::string& pending) {
-    for (;;) {
-        const size_t end = pending.find_first_of("\r\n");
-        if (end == std::string::npos) return std::nullopt;
-        std::string line;
-        for (char c : std::string_view(pending).substr(0, end))
-            if (c != '\0') line += c;
-        pending.erase(0, end + 1);
-        if (!line.empty()) return line;
-    }
 }
 
 // xorshift32: fast, and any seed but 0 gives a long sequence.

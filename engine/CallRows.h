@@ -1,7 +1,6 @@
 #pragma once
-// The test call's texts for the operator and the rules it decides by: which numbers may
-// be dialled, what a line from a modem means during a call, the test block and its
-// comparison. No I/O.
+// The test call's texts for the operator and the rules it decides by: what a line from a
+// modem means during a call, the test block and its comparison. No I/O.
 
 #include <cstdint>
 #include <optional>
@@ -69,9 +68,6 @@ inline constexpr const char* Failed = "Пробный звонок заверш�
 inline constexpr const char* Stopped = "Пробный звонок прерван!";
 }  // namespace CallMsg
 
-// At least 3 digits, with an optional + before the first, 20 characters at most.
-bool gIsCallNumber(std::string_view number);
-
 // What a line from a modem means during a call, verbose or numeric (V0), by the table
 // of result codes the virtual modem writes by (serial/ResultCodes.h).
 enum class CallLine { Other, Ok, Connect, Ring, NoCarrier, Error, NoDialtone, Busy, NoAnswer, SysStart };
@@ -80,10 +76,6 @@ CallLine gCallLine(std::string_view line);
 // Whether bytes received online end with the modem's NO CARRIER, after whatever data came
 // before it on the same line: its verbose text or its numeric code, ended by CR or LF.
 bool gEndsWithNoCarrier(std::string_view received);
-
-// The lines in bytes as they arrive: pending holds a line not yet ended; empty lines and
-// NUL bytes are dropped. Returns the next whole line, or none.
-std::optional<std::string> gTakeLine(std::string& pending);
 
 // size pseudo-random bytes from seed: the same seed gives the same block on both sides.
 std::string gTestBlock(uint32_t seed, size_t size);

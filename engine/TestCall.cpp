@@ -2,10 +2,12 @@
 
 #include <cstdlib>
 
+#include "engine/CallNumber.h"
 #include "engine/CallRows.h"
 #include "engine/ConfigEngine.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
+#include "serial/LineSplitter.h"
 #include "serial/ReplyParser.h"
 #include "os/Tick.h"
 #include "toolkit/ControlIds.h"

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "engine/CallNumber.h"
 #include "engine/CallRows.h"
 #include "engine/Messages.h"
 #include "gui-qt/DialogUnits.h"

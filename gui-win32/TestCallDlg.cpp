@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "engine/CallNumber.h"
 #include "engine/CallRows.h"
 #include "engine/Messages.h"
 #include "gui-win32/Resource.h"

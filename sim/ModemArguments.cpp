@@ -5,6 +5,7 @@
 #include <limits>
 #include <map>
 
+#include "engine/CallNumber.h"
 #include "engine/PinRows.h"
 #include "frontend/ComList.h"
 
@@ -163,7 +164,7 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
             if (!wrong.empty()) return wrong;
             o.Answers.push_back(answer);
         } else if (name == "--number") {
-            if (!value(o.Number) || !gIsSubscriberNumber(o.Number))
+            if (!value(o.Number) || !gIsCallNumber(o.Number))
                 return "--number needs 3 to 20 digits, a leading + allowed";
         } else if (name == "--busy") {
             o.AlwaysBusy = true;
@@ -232,9 +233,4 @@ std::string gParseModemGroups(const std::vector<std::string>& args, std::vector<
                    " would both have number " + number;
     }
     return {};
-}
-
-bool gIsSubscriberNumber(std::string_view text) {
-    const std::string_view digits = !text.empty() && text.front() == '+' ? text.substr(1) : text;
-    return digits.size() >= 3 && digits.size() <= 20 && digits.find_first_not_of("0123456789") == std::string_view::npos;
 }

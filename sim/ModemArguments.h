@@ -19,6 +19,3 @@ std::string gParseModemArguments(const std::vector<std::string>& args, VirtualMo
 // every group's. Without --com, one modem on COM1. Empty on success.
 std::string gParseModemGroups(const std::vector<std::string>& args, std::vector<VirtualModemOptions>& modems,
                               bool& help);
-
-// 3 to 20 digits with an optional leading '+': what --number takes.
-bool gIsSubscriberNumber(std::string_view text);

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/CallNumber.h"
 #include "engine/CallRows.h"
+#include "serial/LineSplitter.h"
 
 TEST(CallRows, OnlyNumbersThatCanBeDialled) {
     const struct {
@@ -11,7 +13,7 @@ TEST(CallRows, OnlyNumbersThatCanBeDialled) {
         bool Dialled;
     } cases[] = {
         {"+79161234567", true}, {"0002", true}, {"123", true}, {"12345678901234567890", true},
-        {"+1234567890123456789", true}, {"12", false}, {"+12", false}, {"", false}, {"   ", false},
+        {"+1234567890123456789", true}, {"+12345678901234567890", true}, {"12", false}, {"+12", false}, {"", false}, {"   ", false},
         {"12a45", false}, {"12345;", false}, {"123 45", false}, {"12+34", false}, {"++123", false},
         {"123456789012345678901", false}, {"\x1b[2J1", false},
     };
