@@ -36,3 +36,5 @@ int DialogUnits::Y(int units) const { return Scale(units, BaseY, 8); }
 QRect DialogUnits::Rect(int x, int y, int width, int height) const {
     return {X(x), Y(y), X(width), Y(height)};
 }
+
+QRect DialogUnits::ClosedListRect(int x, int y, int width, int) const { return Rect(x, y, width, ClosedListHeight); }

@@ -8,6 +8,10 @@
 
 class DialogUnits {
 public:
+    // A closed drop-down list, in vertical dialog units; a layout gives each list's
+    // height with its open list.
+    static constexpr int ClosedListHeight = 12;
+
     explicit DialogUnits(const QFont& font);
 
     // "MS Sans Serif" at 8 points where it exists, otherwise the system's sans-serif.
@@ -16,6 +20,8 @@ public:
     int X(int units) const;
     int Y(int units) const;
     QRect Rect(int x, int y, int width, int height) const;
+    // A drop-down list's rectangle when closed, from the layout's with its open list.
+    QRect ClosedListRect(int x, int y, int width, int height) const;
 
 private:
     int BaseX;

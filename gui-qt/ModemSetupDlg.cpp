@@ -30,10 +30,9 @@
 
 namespace {
 
-// A closed drop-down list and one entry of its open list, in vertical dialog units;
-// the layout gives each list's height with its open list.
-constexpr int ClosedListHeight = 12;
+// One entry of a drop-down's open list, in vertical dialog units.
 constexpr int ListEntryHeight = 8;
+
 QLabel* AddLabel(QWidget* dialog, const char* name, const QString& text, QRect rect) {
     auto* label = new QLabel(text, dialog);
     label->setObjectName(QLatin1String(name));
@@ -48,11 +47,11 @@ Combo* AddSelector(QWidget* dialog, const DialogUnits& units, const char* name, 
     combo->setObjectName(QLatin1String(name));
     combo->setEditable(false);
     combo->setInsertPolicy(QComboBox::InsertAtBottom);
-    combo->setGeometry(units.X(x), units.Y(y), units.X(width), units.Y(ClosedListHeight));
-    combo->setMaxVisibleItems((height - ClosedListHeight) / ListEntryHeight);
+    combo->setGeometry(units.ClosedListRect(x, y, width, height));
+    combo->setMaxVisibleItems((height - DialogUnits::ClosedListHeight) / ListEntryHeight);
     // Fusion, like other styles, opens a non-editable list as a menu and ignores the
     // entry count; the height of the list's window bounds it in every style.
-    combo->view()->window()->setMaximumHeight(units.Y(height - ClosedListHeight));
+    combo->view()->window()->setMaximumHeight(units.Y(height - DialogUnits::ClosedListHeight));
     return combo;
 }
 

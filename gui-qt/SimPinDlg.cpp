@@ -2,17 +2,19 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
-#include "engine/Messages.h"
 #include "engine/PinRows.h"
+#include "frontend/SimPinForm.h"
+#include "frontend/SimPinLayout.h"
 #include "frontend/WindowChoices.h"
 #include "gui-qt/DialogUnits.h"
+#include "gui-qt/RefusalBox.h"
 
 SimPinDlg::SimPinDlg(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("simPinDlg"));
@@ -20,15 +22,15 @@ SimPinDlg::SimPinDlg(QWidget* owner) : QDialog(owner) {
     setWindowTitle(QString::fromUtf8(SimPinCaption));
     setFont(DialogUnits::DialogFont());
     const DialogUnits du(font());
-    setFixedSize(du.X(186), du.Y(62));
+    setFixedSize(du.Rect(0, 0, KX_PIN_SIZE).size());
 
     auto* prompt = new QLabel(QString::fromUtf8(SimPinPrompt), this);
     prompt->setObjectName(QStringLiteral("pinPrompt"));
-    prompt->setGeometry(du.Rect(7, 7, 172, 8));
+    prompt->setGeometry(du.Rect(KX_PIN_PROMPT_RECT));
 
     Field = new QLineEdit(this);
     Field->setObjectName(QStringLiteral("pinField"));
-    Field->setGeometry(du.Rect(7, 18, 172, 12));
+    Field->setGeometry(du.Rect(KX_PIN_FIELD_RECT));
     Field->setEchoMode(QLineEdit::Password);
     Field->setMaxLength(LongestPin);
     // Letters and signs are refused as they are typed; too few digits, on OK.
@@ -38,13 +40,13 @@ SimPinDlg::SimPinDlg(QWidget* owner) : QDialog(owner) {
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("pinOk"));
-    ok->setGeometry(du.Rect(73, 40, 50, 14));
+    ok->setGeometry(du.Rect(KX_PIN_OK_RECT));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &SimPinDlg::accept);
 
     auto* cancel = new QPushButton(QString::fromUtf8(SimPinCancel), this);
     cancel->setObjectName(QStringLiteral("pinCancel"));
-    cancel->setGeometry(du.Rect(129, 40, 50, 14));
+    cancel->setGeometry(du.Rect(KX_PIN_CANCEL_RECT));
     connect(cancel, &QPushButton::clicked, this, &SimPinDlg::reject);
 
     Field->setFocus();
@@ -59,11 +61,9 @@ std::string SimPinDlg::TakePin() { return std::exchange(Pin, std::string()); }
 
 void SimPinDlg::accept() {
     std::string typed = Field->text().toStdString();
-    if (!gIsPinCode(typed)) {
+    if (const std::optional<FormRefusal> refused = gRefusePin(typed)) {
         std::fill(typed.begin(), typed.end(), '\0');
-        QMessageBox box(QMessageBox::Information, QString::fromUtf8(Msg::ErrorCaption),
-                        QString::fromUtf8(PinMsg::BadPin), QMessageBox::Ok, this);
-        box.exec();
+        gShowRefusal(this, *refused);
         Field->selectAll();
         Field->setFocus();
         return;

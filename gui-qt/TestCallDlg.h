@@ -1,8 +1,9 @@
 #pragma once
 // The small dialog that asks for a test call: the number to dial, the COM port of the
 // device's modem when it is in the workshop (first entry: none, it is at the meter) and
-// whether to restart it first (checked). OK refuses a number that is not 3 to 20 digits
-// with an optional leading +, and the calling modem's own port, with a box and stays open.
+// whether to restart it first (checked, and only offered with a port). OK refuses, by the
+// rules of frontend/TestCallForm.h, a number that cannot be dialled and the calling
+// modem's own port, with a box and stays open.
 
 #include <QDialog>
 
@@ -24,8 +25,6 @@ public:
     void accept() override;
 
 private:
-    void Refuse(const char* text, QWidget* focus);
-
     const int CallerCom;
     QLineEdit* Number = nullptr;
     QComboBox* AnswerCom = nullptr;

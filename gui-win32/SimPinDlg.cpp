@@ -1,11 +1,13 @@
 #include "gui-win32/SimPinDlg.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
-#include "engine/Messages.h"
 #include "engine/PinRows.h"
+#include "frontend/SimPinForm.h"
 #include "frontend/WindowChoices.h"
+#include "gui-win32/RefusalBox.h"
 #include "gui-win32/Resource.h"
 #include "os/Utf16_win32.h"
 
@@ -47,10 +49,9 @@ void SimPinDlg::OnOk() {
     const int length = GetWindowTextW(field, typed, LongestPin + 2);
     std::string pin = gFromUtf16(typed, static_cast<size_t>(std::max(length, 0)));
     std::fill(std::begin(typed), std::end(typed), L'\0');
-    if (!gIsPinCode(pin)) {
+    if (const std::optional<FormRefusal> refused = gRefusePin(pin)) {
         std::fill(pin.begin(), pin.end(), '\0');
-        MessageBoxW(Dialog, gToUtf16(PinMsg::BadPin).c_str(), gToUtf16(Msg::ErrorCaption).c_str(),
-                    MB_OK | MB_ICONINFORMATION);
+        gShowRefusal(Dialog, *refused);
         SetFocus(field);
         SendMessageW(field, EM_SETSEL, 0, -1);
         return;

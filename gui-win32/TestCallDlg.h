@@ -2,8 +2,8 @@
 // The small dialog on layout 104 that asks for a test call: the number to dial, the COM
 // port of the device's modem when it is in the workshop (first entry: none, it is at the
 // meter) and whether to restart it first (checked, and only offered with a port). OK
-// refuses a number that is not 3 to 20 digits with an optional leading +, and the calling
-// modem's own port, with a box and stays open.
+// refuses, by the rules of frontend/TestCallForm.h, a number that cannot be dialled and
+// the calling modem's own port, with a box and stays open.
 
 #include <windows.h>
 
@@ -22,7 +22,6 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     void OnInitDialog();
     void OnOk();
-    void Refuse(const char* text, int focusId);
     int AnswerCom() const;
 
     HWND Dialog = nullptr;
