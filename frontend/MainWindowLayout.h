@@ -30,9 +30,6 @@
 #define KX_SAVE_LOG_TEXT "Сохранить лог"
 #define KX_SAVE_LOG_RECT 235, 183, 64, 14
 
-// The window menu's item that opens the About box.
-#define KX_ABOUT_ITEM_TEXT "&About..."
-
 // The log's one column: its heading, and the pixels of the client area it leaves free.
 #define KX_LOG_HEADING "Операция"
 #define KX_LOG_COLUMN_MARGIN 20

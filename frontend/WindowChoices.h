@@ -15,18 +15,11 @@ inline constexpr int ComPortCount = 32;
 inline constexpr int HighestComNumber = 256;
 inline constexpr const char* PlaceAtDevice = KX_PLACE_AT_DEVICE;
 inline constexpr const char* PlaceAtComputer = KX_PLACE_AT_COMPUTER;
-// The window menu's item that runs the modem check, beside About.
-inline constexpr const char* CheckModemItem = "Проверить модем";
-// The item beside it that opens the signal meter.
-inline constexpr const char* SignalMeterItem = "Уровень сигнала…";
-// The item beside them that asks for the SIM card's PIN and turns its request off, and
-// that small dialog's texts.
-inline constexpr const char* SimPinItem = "Снять PIN-код SIM-карты…";
+// The texts of the small dialog that asks for the SIM card's PIN.
 inline constexpr const char* SimPinCaption = "PIN-код SIM-карты";
 inline constexpr const char* SimPinPrompt = "PIN-код SIM-карты (4–8 цифр):";
 inline constexpr const char* SimPinCancel = "Отмена";
-// The item beside them that asks for a test call, and its dialog's texts.
-inline constexpr const char* TestCallItem = "Пробный звонок…";
+// The texts of the test call's dialog.
 inline constexpr const char* TestCallCaption = "Пробный звонок";
 inline constexpr const char* TestCallNumberPrompt = "Номер телефона модема прибора:";
 inline constexpr const char* TestCallPortPrompt = "СОМ порт модема прибора в мастерской:";

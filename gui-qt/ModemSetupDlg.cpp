@@ -15,6 +15,7 @@
 #include "frontend/AboutText.h"
 #include "frontend/MainWindowLayout.h"
 #include "frontend/WindowChoices.h"
+#include "frontend/WindowMenu.h"
 #include "gui-qt/AboutDlg.h"
 #include "gui-qt/ComPortCombo.h"
 #include "gui-qt/DialogUnits.h"
@@ -154,25 +155,13 @@ void ModemSetupDlg::OnInitDialog() {
     SystemMenu->setObjectName(QStringLiteral("systemMenu"));
     SystemMenu->setSeparatorsCollapsible(false);
     SystemMenu->addSeparator();
-    QAction* about = SystemMenu->addAction(QStringLiteral(KX_ABOUT_ITEM_TEXT));
-    about->setObjectName(QStringLiteral("aboutAction"));
-    connect(about, &QAction::triggered, this, [this] { OnSysCommand(AboutCommand); });
-    // The check runs on the worker like a job, so it waits while one is busy.
-    QAction* check = SystemMenu->addAction(QString::fromUtf8(CheckModemItem));
-    check->setObjectName(QStringLiteral("checkModemAction"));
-    connect(check, &QAction::triggered, this, [this] { OnCheckModem(); });
-    QAction* signal = SystemMenu->addAction(QString::fromUtf8(SignalMeterItem));
-    signal->setObjectName(QStringLiteral("signalMeterAction"));
-    connect(signal, &QAction::triggered, this, [this] { OnSignalMeter(); });
-    QAction* pin = SystemMenu->addAction(QString::fromUtf8(SimPinItem));
-    pin->setObjectName(QStringLiteral("simPinAction"));
-    connect(pin, &QAction::triggered, this, [this] { OnSimPinItem(); });
-    QAction* call = SystemMenu->addAction(QString::fromUtf8(TestCallItem));
-    call->setObjectName(QStringLiteral("testCallAction"));
-    connect(call, &QAction::triggered, this, [this] { OnTestCallItem(); });
-    connect(SystemMenu, &QMenu::aboutToShow, this, [this, check, signal, pin, call] {
-        for (QAction* run : {check, signal, pin, call}) run->setEnabled(Busy == 0);
-    });
+    for (const WindowMenuItem& item : WindowMenuItems) {
+        QAction* action = SystemMenu->addAction(QString::fromUtf8(item.Text));
+        action->setObjectName(QLatin1String(item.Name));
+        connect(action, &QAction::triggered, this, [this, &item] { OnMenuCommand(item.Command); });
+        connect(SystemMenu, &QMenu::aboutToShow, action,
+                [this, action, &item] { action->setEnabled(gMenuItemEnabled(item, Busy != 0)); });
+    }
 
     setWindowIcon(Icon);
     setWindowTitle(QString::fromUtf8(ProductName));
@@ -188,8 +177,24 @@ void ModemSetupDlg::OnInitDialog() {
     InitEngine();
 }
 
+void ModemSetupDlg::OnMenuCommand(MenuCommand command) {
+    switch (command) {
+    case MenuCommand::About:
+        return OnSysCommand(static_cast<int>(command));
+    // The check runs on the worker like a job, so it waits while one is busy.
+    case MenuCommand::CheckModem:
+        return OnCheckModem();
+    case MenuCommand::SignalMeter:
+        return OnSignalMeter();
+    case MenuCommand::SimPin:
+        return OnSimPinItem();
+    case MenuCommand::TestCall:
+        return OnTestCallItem();
+    }
+}
+
 void ModemSetupDlg::OnSysCommand(int id) {
-    if ((id & 0xFFF0) != AboutCommand) return;
+    if ((id & 0xFFF0) != static_cast<int>(MenuCommand::About)) return;
     AboutDlg about(this);
     connect(&about, &AboutDlg::HelpRequested, this, [this] { OnHelp(); });
     about.exec();

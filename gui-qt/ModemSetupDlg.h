@@ -12,6 +12,7 @@
 #include <QIcon>
 
 #include "engine/ConfigEngine.h"
+#include "frontend/WindowMenu.h"
 #include "gui-qt/QtToolkit.h"
 
 class QComboBox;
@@ -24,15 +25,14 @@ class SignalMeter;
 class ModemSetupDlg : public QDialog, public ConfigEngine {
     Q_OBJECT
 public:
-    // The system command that opens the About box (its lowest four bits are ignored).
-    static constexpr int AboutCommand = 16;
-
     explicit ModemSetupDlg(IntSettings& settings, QWidget* parent = nullptr);
     ~ModemSetupDlg() override;
 
     // A command of the window menu; on this platform the dialog's context menu carries
-    // the About item.
+    // the About item (its command's lowest four bits are ignored).
     void OnSysCommand(int id);
+    // An item of the window menu (frontend/WindowMenu.h) chosen.
+    void OnMenuCommand(MenuCommand command);
     // F1 without Shift, Ctrl or Alt.
     void OnHelp();
     // The Save-log button.

@@ -53,26 +53,7 @@ INT_PTR ModemSetupDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_INITDIALOG:
         return OnInitDialog();
     case WM_SYSCOMMAND:
-        // The check waits while a run is busy, as the engine decides.
-        if ((wParam & 0xFFF0) == CheckCommand) {
-            OnCheckModem();
-            return TRUE;
-        }
-        if ((wParam & 0xFFF0) == SignalCommand) {
-            OnSignalMeter();
-            return TRUE;
-        }
-        if ((wParam & 0xFFF0) == SimPinCommand) {
-            OnSimPinItem();
-            return TRUE;
-        }
-        if ((wParam & 0xFFF0) == TestCallCommand) {
-            OnTestCallItem();
-            return TRUE;
-        }
-        if ((wParam & 0xFFF0) != AboutCommand) return FALSE;
-        RunAboutBox();
-        return TRUE;
+        return OnMenuCommand(static_cast<UINT>(wParam & 0xFFF0));
     case WM_INITMENU:
         // The menu is about to open: the run items show whether a run would start now.
         if (reinterpret_cast<HMENU>(wParam) == GetSystemMenu(Dialog, FALSE))
@@ -117,16 +98,9 @@ BOOL ModemSetupDlg::OnInitDialog() {
                                             GetDlgItem(Dialog, ControlId::SpeedSelector));
 
     if (HMENU menu = GetSystemMenu(Dialog, FALSE)) {
-        const wchar_t* text = nullptr;
-        const int length = LoadStringW(Instance(), IDS_ABOUT_ITEM, reinterpret_cast<LPWSTR>(&text), 0);
-        if (length > 0) {
-            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-            AppendMenuW(menu, MF_STRING, AboutCommand, std::wstring(text, length).c_str());
-        }
-        AppendMenuW(menu, MF_STRING, CheckCommand, gToUtf16(CheckModemItem).c_str());
-        AppendMenuW(menu, MF_STRING, SignalCommand, gToUtf16(SignalMeterItem).c_str());
-        AppendMenuW(menu, MF_STRING, SimPinCommand, gToUtf16(SimPinItem).c_str());
-        AppendMenuW(menu, MF_STRING, TestCallCommand, gToUtf16(TestCallItem).c_str());
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        for (const WindowMenuItem& item : WindowMenuItems)
+            AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.Command), gToUtf16(item.Text).c_str());
     }
 
     SendMessageW(Dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon));
@@ -188,6 +162,29 @@ void ModemSetupDlg::OnCommand(WORD id, WORD code) {
     }
 }
 
+// The other commands of the system menu are the system's own.
+bool ModemSetupDlg::OnMenuCommand(UINT command) {
+    switch (static_cast<MenuCommand>(command)) {
+    case MenuCommand::About:
+        RunAboutBox();
+        return true;
+    // The check waits while a run is busy, as the engine decides.
+    case MenuCommand::CheckModem:
+        OnCheckModem();
+        return true;
+    case MenuCommand::SignalMeter:
+        OnSignalMeter();
+        return true;
+    case MenuCommand::SimPin:
+        OnSimPinItem();
+        return true;
+    case MenuCommand::TestCall:
+        OnTestCallItem();
+        return true;
+    }
+    return false;
+}
+
 void ModemSetupDlg::RunAboutBox() {
     AboutDlg about;
     about.DoModal(Dialog);
@@ -215,8 +212,9 @@ void ModemSetupDlg::OnSaveLog() {
 }
 
 void ModemSetupDlg::GreyRunItems(HMENU menu) const {
-    for (const UINT command : RunCommands)
-        EnableMenuItem(menu, command, MF_BYCOMMAND | (Busy != 0 ? MF_GRAYED : MF_ENABLED));
+    for (const WindowMenuItem& item : WindowMenuItems)
+        EnableMenuItem(menu, static_cast<UINT>(item.Command),
+                       MF_BYCOMMAND | (gMenuItemEnabled(item, Busy != 0) ? MF_ENABLED : MF_GRAYED));
 }
 
 // Like the check, the signal job waits while a run is busy.

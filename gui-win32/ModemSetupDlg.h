@@ -12,24 +12,19 @@
 #include <memory>
 
 #include "engine/ConfigEngine.h"
+#include "frontend/WindowMenu.h"
 #include "gui-win32/ComPortList.h"
 #include "gui-win32/SignalMeter.h"
 #include "gui-win32/Win32Toolkit.h"
 
 class ModemSetupDlg : public ConfigEngine {
 public:
-    // The system command that opens the About box (its lowest four bits are ignored).
-    static constexpr UINT AboutCommand = 16;
-    // The system command that runs the modem check.
-    static constexpr UINT CheckCommand = 32;
-    // The system command that opens the signal meter and starts the signal job.
-    static constexpr UINT SignalCommand = 48;
-    // The system command that asks for the SIM card's PIN and starts the PIN job.
-    static constexpr UINT SimPinCommand = 64;
-    // The system command that asks for a test call and starts it.
-    static constexpr UINT TestCallCommand = 80;
-    // The system menu's items that start a run: greyed while one is busy.
-    static constexpr UINT RunCommands[] = {CheckCommand, SignalCommand, SimPinCommand, TestCallCommand};
+    // The system menu's commands of frontend/WindowMenu.h, as programs send them.
+    static constexpr UINT AboutCommand = static_cast<UINT>(MenuCommand::About);
+    static constexpr UINT CheckCommand = static_cast<UINT>(MenuCommand::CheckModem);
+    static constexpr UINT SignalCommand = static_cast<UINT>(MenuCommand::SignalMeter);
+    static constexpr UINT SimPinCommand = static_cast<UINT>(MenuCommand::SimPin);
+    static constexpr UINT TestCallCommand = static_cast<UINT>(MenuCommand::TestCall);
 
     // With no parent window, as start-up makes it.
     explicit ModemSetupDlg(IntSettings& settings);
@@ -43,6 +38,7 @@ private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     BOOL OnInitDialog();
     void OnCommand(WORD id, WORD code);
+    bool OnMenuCommand(UINT command);
     void RunAboutBox();
     bool OnPaint();
     void OnSaveLog();

@@ -4,7 +4,6 @@
 // toolkit/ControlIdNumbers.h.
 
 #define IDD_ABOUT 100
-#define IDS_ABOUT_ITEM 101
 #define IDD_MODEM_SETUP 102
 #define IDD_SIM_PIN 103
 #define IDD_TEST_CALL 104
