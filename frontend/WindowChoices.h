@@ -2,6 +2,7 @@
 // The choices the window offers of its own, beside the engine's models and speeds: the
 // COM ports by number and the two places a modem can be connected at. Every front end
 // fills its selectors with these through its Toolkit, so the engine sees the same lists.
+// Beside them, the texts of the small dialogs that both windows show.
 
 #include <string>
 
@@ -15,10 +16,11 @@ inline constexpr int ComPortCount = 32;
 inline constexpr int HighestComNumber = 256;
 inline constexpr const char* PlaceAtDevice = KX_PLACE_AT_DEVICE;
 inline constexpr const char* PlaceAtComputer = KX_PLACE_AT_COMPUTER;
+// The Cancel button of the small dialogs (PIN, test call).
+inline constexpr const char* CancelButtonText = "Отмена";
 // The texts of the small dialog that asks for the SIM card's PIN.
 inline constexpr const char* SimPinCaption = "PIN-код SIM-карты";
 inline constexpr const char* SimPinPrompt = "PIN-код SIM-карты (4–8 цифр):";
-inline constexpr const char* SimPinCancel = "Отмена";
 // The texts of the test call's dialog.
 inline constexpr const char* TestCallCaption = "Пробный звонок";
 inline constexpr const char* TestCallNumberPrompt = "Номер телефона модема прибора:";

@@ -44,7 +44,7 @@ SimPinDlg::SimPinDlg(QWidget* owner) : QDialog(owner) {
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &SimPinDlg::accept);
 
-    auto* cancel = new QPushButton(QString::fromUtf8(SimPinCancel), this);
+    auto* cancel = new QPushButton(QString::fromUtf8(CancelButtonText), this);
     cancel->setObjectName(QStringLiteral("pinCancel"));
     cancel->setGeometry(du.Rect(KX_PIN_CANCEL_RECT));
     connect(cancel, &QPushButton::clicked, this, &SimPinDlg::reject);

@@ -55,7 +55,7 @@ TestCallDlg::TestCallDlg(QWidget* owner, int callerCom) : QDialog(owner), Caller
     ok->setGeometry(du.Rect(KX_CALL_OK_RECT));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &TestCallDlg::accept);
-    auto* cancel = new QPushButton(QString::fromUtf8(SimPinCancel), this);
+    auto* cancel = new QPushButton(QString::fromUtf8(CancelButtonText), this);
     cancel->setObjectName(QStringLiteral("callCancel"));
     cancel->setGeometry(du.Rect(KX_CALL_CANCEL_RECT));
     connect(cancel, &QPushButton::clicked, this, &TestCallDlg::reject);

@@ -39,7 +39,7 @@ INT_PTR CALLBACK SimPinDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam,
 void SimPinDlg::OnInitDialog() {
     SetWindowTextW(Dialog, gToUtf16(SimPinCaption).c_str());
     SetDlgItemTextW(Dialog, IDC_PIN_PROMPT, gToUtf16(SimPinPrompt).c_str());
-    SetDlgItemTextW(Dialog, IDCANCEL, gToUtf16(SimPinCancel).c_str());
+    SetDlgItemTextW(Dialog, IDCANCEL, gToUtf16(CancelButtonText).c_str());
     SendDlgItemMessageW(Dialog, IDC_PIN_FIELD, EM_LIMITTEXT, LongestPin, 0);
 }
 

@@ -37,7 +37,7 @@ void TestCallDlg::OnInitDialog() {
     SetDlgItemTextW(Dialog, IDC_CALL_NUMBER_PROMPT, gToUtf16(TestCallNumberPrompt).c_str());
     SetDlgItemTextW(Dialog, IDC_CALL_PORT_PROMPT, gToUtf16(TestCallPortPrompt).c_str());
     SetDlgItemTextW(Dialog, IDC_CALL_RESTART, gToUtf16(TestCallRestart).c_str());
-    SetDlgItemTextW(Dialog, IDCANCEL, gToUtf16(SimPinCancel).c_str());
+    SetDlgItemTextW(Dialog, IDCANCEL, gToUtf16(CancelButtonText).c_str());
     SendDlgItemMessageW(Dialog, IDC_CALL_NUMBER, EM_LIMITTEXT, CallNumberFieldLimit, 0);
     HWND ports = GetDlgItem(Dialog, IDC_CALL_PORT);
     SendMessageW(ports, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(gToUtf16(TestCallNoPort).c_str()));
