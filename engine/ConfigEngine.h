@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <thread>
@@ -23,8 +24,10 @@ struct ModemChoices;
 
 class ConfigEngine {
 public:
-    // platform: the serial services for Port; the machine's own when none is given.
-    explicit ConfigEngine(IntSettings& settings, std::unique_ptr<SerialPlatform> platform = nullptr);
+    // platform: the serial services for Port, answerPlatform those for AnswerPort; the
+    // machine's own when none is given.
+    explicit ConfigEngine(IntSettings& settings, std::unique_ptr<SerialPlatform> platform = nullptr,
+                          std::unique_ptr<SerialPlatform> answerPlatform = nullptr);
     // Ends the worker (EndWorker) and closes the port.
     virtual ~ConfigEngine();
     ConfigEngine(const ConfigEngine&) = delete;
@@ -153,9 +156,21 @@ private:
     void ReportUnasked();
     void HintStillStarting();
     void ReportS0AfterError(const char* command);
-    // The outcome of a run that got past its open: success, else a stop when one was
-    // asked, else failure.
-    void SetResult(bool succeeded);
+    // The frame of every run (engine/RunFrame.cpp). OpenPorts opens the run's ports in
+    // order, each with its row; false when one would not open, the others closed again and
+    // a stop during the attempts told as the run's stop.
+    struct PortToOpen {
+        SerialPort* Port;
+        int32_t Com;
+    };
+    bool OpenPorts(std::initializer_list<PortToOpen> ports);
+    void ClosePorts();
+    // How a run that got past its open ended: success, else a stop when one was asked,
+    // else a failed port, else failure.
+    RunResult EndOf(bool succeeded, bool portFailed = false) const;
+    // Sets the run's result and writes its kind's final row for it.
+    void Finish(RunResult result);
+    void FinishCall(CallResult end);
 
     std::atomic<RunKind> NextRun{RunKind::Job};
     // Set by OnSimPin before the start hand-over, wiped when the PIN job ends.

@@ -7,8 +7,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "engine/CallMessages.h"
 #include "engine/CallNumber.h"
-#include "engine/CallRows.h"
 #include "engine/Messages.h"
 #include "gui-qt/DialogUnits.h"
 #include "frontend/WindowChoices.h"

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "engine/CallMessages.h"
 #include "engine/CallNumber.h"
-#include "engine/CallRows.h"
 #include "engine/Messages.h"
 #include "gui-win32/Resource.h"
 #include "os/Utf16_win32.h"
