@@ -5,7 +5,7 @@
 
 #include "engine/CallMessages.h"
 #include "engine/Format.h"
-#include "engine/ModemLine.h"
+#include "engine/LineMeaning.h"
 #include "engine/RunContext.h"
 #include "engine/RunOutcome.h"
 #include "engine/TestBlock.h"

@@ -8,7 +8,7 @@
 #include "engine/ConfigEngine.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
-#include "engine/ModemLine.h"
+#include "engine/LineMeaning.h"
 #include "engine/PortCommands.h"
 #include "engine/RunContext.h"
 #include "engine/TestCall.h"
@@ -56,7 +56,7 @@ TestCall::StageEnd TestCall::Dial() {
             if (caller.Online()) return connected();
             return Failure(CallResult::NoReply, gFormat(Msg::NoReply, ConfigEngine::StripLineEnds(dial).c_str()));
         }
-        const ModemLine said = gReadModemLine(line->Text);
+        const LineMeaning said = gLineMeaning(line->Text);
         if (&line->From == &device) {
             if (said.Kind == LineKind::Ring && !device.Online()) {
                 device.Phase = CallPhase::Ringing;

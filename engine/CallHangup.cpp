@@ -4,7 +4,7 @@
 #include "engine/CallMessages.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
-#include "engine/ModemLine.h"
+#include "engine/LineMeaning.h"
 #include "engine/PortCommands.h"
 #include "engine/RunContext.h"
 #include "engine/TestCall.h"
@@ -75,7 +75,7 @@ bool TestCall::NoteOtherSideEnd(const CallLink::Line& line, const CallLink::Side
     CallLink::Side& other = line.From;
     // Online, its line may begin with the data that was on its way.
     const bool ended = other.Online() ? gEndsWithNoCarrier(line.Text + '\r')
-                                      : gReadModemLine(line.Text).Kind == LineKind::NoCarrier;
+                                      : gLineMeaning(line.Text).Kind == LineKind::NoCarrier;
     if (ended) other.Phase = CallPhase::OnHook;
     return true;
 }
@@ -104,7 +104,7 @@ bool TestCall::HangUp(CallLink::Side& side) {
             bool escaped = false;
             while (const std::optional<CallLink::Line> line = Link.NextLine(deadline, false)) {
                 if (NoteOtherSideEnd(*line, side)) continue;
-                const LineKind kind = gReadModemLine(line->Text).Kind;
+                const LineKind kind = gLineMeaning(line->Text).Kind;
                 if (kind == LineKind::NoCarrier) {
                     side.Phase = CallPhase::OnHook;
                     return true;
@@ -125,7 +125,7 @@ bool TestCall::HangUp(CallLink::Side& side) {
         const uint32_t deadline = Link.Now() + HangupReplyMs;
         while (const std::optional<CallLink::Line> line = Link.NextLine(deadline, false)) {
             if (NoteOtherSideEnd(*line, side)) continue;
-            const ModemLine said = gReadModemLine(line->Text);
+            const LineMeaning said = gLineMeaning(line->Text);
             if (said.Kind == LineKind::Ok || said.Kind == LineKind::NoCarrier) {
                 Context.Progress(gFormat(Msg::Received, line->Text.c_str()));
                 side.Phase = CallPhase::OnHook;

@@ -3,7 +3,7 @@
 #include "engine/CallMessages.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
-#include "engine/ModemLine.h"
+#include "engine/LineMeaning.h"
 #include "engine/PortCommands.h"
 #include "engine/RunOutcome.h"
 #include "serial/ReplyParser.h"
@@ -103,7 +103,7 @@ TestCall::StageEnd TestCall::RestartDevice() {
     Link.Device.Pending.clear();
     Link.StartListening();
     while (const std::optional<CallLink::Line> line = Link.NextLine(deadline)) {
-        if (&line->From == &Link.Device && gReadModemLine(line->Text).Kind == LineKind::SysStart) {
+        if (&line->From == &Link.Device && gLineMeaning(line->Text).Kind == LineKind::SysStart) {
             Context.Progress(gFormat(Msg::Received, line->Text.c_str()));
             break;
         }

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/CallNumber.h"
-#include "engine/ModemLine.h"
+#include "engine/LineMeaning.h"
 #include "engine/TestBlock.h"
 #include "serial/LineSplitter.h"
 
@@ -40,7 +40,7 @@ TEST(CallRows, TheLinesOfACallInBothForms) {
         {"^SYSSTART", LineKind::SysStart},
         {"ATD+0002", LineKind::Other},  {"30", LineKind::Other}, {"RINGING", LineKind::Other},
     };
-    for (const auto& c : cases) EXPECT_EQ(gReadModemLine(c.Line).Kind, c.Means) << c.Line;
+    for (const auto& c : cases) EXPECT_EQ(gLineMeaning(c.Line).Kind, c.Means) << c.Line;
 }
 
 TEST(CallRows, NoCarrierBehindDataAndLinesAsTheyArrive) {

@@ -1,4 +1,4 @@
-#include "engine/ModemLine.h"
+#include "engine/LineMeaning.h"
 
 #include <optional>
 
@@ -20,7 +20,7 @@ LineKind FinalKind(std::string_view words) {
 
 }  // namespace
 
-ModemLine gReadModemLine(std::string_view line) {
+LineMeaning gLineMeaning(std::string_view line) {
     std::optional<FinalCode> final = gVerboseFinal(line);
     if (!final) final = gNumericFinal(line);
     if (final) return {FinalKind(final->Words), final->Words};

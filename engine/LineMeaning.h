@@ -18,13 +18,13 @@ enum class LineKind {
     SysStart,    // the modem has started
 };
 
-struct ModemLine {
+struct LineMeaning {
     LineKind Kind = LineKind::Other;
     // A final code in the modem's words; a numeric one in its verbose words.
     std::string Words;
 };
 
-ModemLine gReadModemLine(std::string_view line);
+LineMeaning gLineMeaning(std::string_view line);
 
 // Whether bytes received online end with the modem's NO CARRIER, after whatever data came
 // before it on the same line: its verbose text or its numeric code, ended by CR or LF.
