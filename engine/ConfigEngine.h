@@ -150,7 +150,7 @@ private:
     int32_t FinishPin(bool turnedOff);
     // Reports the failure unless the operator stopped the run: a stop is not an error.
     void ReportFailureUnlessStopped(const std::string& text);
-    // What the port heard beside the reply (engine/Heard.cpp): a row for each line sent
+    // What the port heard beside the reply (engine/UnaskedRows.cpp): a row for each line sent
     // unasked that the operator must know, and after a search that heard the modem but
     // got no answer, the row that it may still have been starting.
     void ReportUnasked();
