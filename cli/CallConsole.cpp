@@ -6,7 +6,7 @@
 #include "cli/CsvFields.h"
 #include "engine/Format.h"
 #include "cli/InterruptWatcher.h"
-#include "engine/CallRows.h"
+#include "engine/CallMessages.h"
 #include "engine/ConfigEngine.h"
 #include "engine/MemorySettings.h"
 #include "engine/ModemChoices.h"
@@ -15,7 +15,10 @@
 #include "frontend/WindowChoices.h"
 
 CallConsole::CallConsole(std::FILE* out, std::FILE* err)
-    : ConsoleToolkit(out, err, {}, &Output, &Waiting), Waiting(out, true) {}
+    : ConsoleToolkit(out, err, {}, &Output, &Waiting), Waiting(out, true) {
+    // Nobody reads the rows any more: the call ends as at a Ctrl+C, both modems on-hook.
+    OnOutputLost = [this] { Interrupt(); };
+}
 
 void CallConsole::RowInserted(int id, const std::string& text) {
     // The row was drawn in place a moment ago, as the status it also is.

@@ -5,8 +5,8 @@
 #include <string>
 #include <optional>
 
+#include "engine/CallMessages.h"
 #include "engine/CallNumber.h"
-#include "engine/CallRows.h"
 #include "engine/ConfigStep.h"
 #include "frontend/ComList.h"
 #include "frontend/WindowChoices.h"

@@ -50,7 +50,7 @@ void ConsoleToolkit::Write(std::FILE* to, const std::string& text) {
 // Told here, outside the lock that rows are written under: the owner takes its own lock
 // to stop the jobs, and holds that one while it reads the last row.
 void ConsoleToolkit::StateChanged() {
-    if (OutputLostUntold.exchange(false) && OnOutputLost) OnOutputLost();
+    if (OutputLostUntold.exchange(false) && !OutputLostTold.exchange(true) && OnOutputLost) OnOutputLost();
 }
 
 void ConsoleToolkit::ShowMessage(const std::string& text, const std::string&) {

@@ -23,7 +23,8 @@ public:
         : Out(out), Err(err), Prefix(std::move(prefix)), OutputLock(outputLock), Progress(progress) {}
 
     // Called on the writing thread, once the row's change is done, after a row could not
-    // be written to standard output (a closed pipe), each time.
+    // be written to standard output (a closed pipe): once, as a single Ctrl+C, so that every
+    // console stops its run on it the same way.
     std::function<void()> OnOutputLost;
 
     // Where the answers to questions are read from, a line each; none answers No.
@@ -48,4 +49,5 @@ private:
     std::mutex* OutputLock;
     ProgressLine* Progress;
     std::atomic<bool> OutputLostUntold{false};
+    std::atomic<bool> OutputLostTold{false};
 };

@@ -32,8 +32,9 @@ ConfigStep PortSpeed(int32_t speed) {
 
 void ConfigEngine::BuildSteps() {
     std::vector<ConfigStep>().swap(Steps);
-    SimHint = ModelIndex == 2 || ModelIndex == 3 ? 1 : 0;
-    if (ModelIndex < 0 || ModelIndex >= static_cast<int32_t>(ModemCatalogue.size())) return;
+    SimHint = 0;
+    if (ModelIndex < 0 || ModelIndex >= static_cast<int32_t>(ModemModels.size())) return;
+    SimHint = ModemModels[static_cast<size_t>(ModelIndex)].SimCardHint ? 1 : 0;
     // No speed chosen (a damaged stored index): AT+IPR=0 would switch the modem to
     // autobaud, which the operator never asked for.
     if (DeviceSpeed <= 0) return;

@@ -3,11 +3,14 @@
 
 #include <thread>
 
-#include "engine/CallRows.h"
-#include "engine/ConfigEngine.h"
+#include "engine/CallMessages.h"
 #include "engine/Format.h"
+#include "engine/LineMeaning.h"
+#include "engine/RunContext.h"
+#include "engine/RunOutcome.h"
+#include "engine/TestBlock.h"
 #include "engine/TestCall.h"
-#include "os/Tick.h"
+#include "serial/SerialPort.h"
 
 namespace {
 
@@ -20,41 +23,44 @@ constexpr uint32_t StallMs = 3000;
 
 }  // namespace
 
-CallResult TestCall::CheckData() {
+TestCall::StageEnd TestCall::CheckData() {
+    if (!TwoPorts) return GoOn;
+    CallLink::Side& caller = Link.Caller;
+    CallLink::Side& device = Link.Device;
     const std::string toDevice = gTestBlock(ToDeviceSeed, BlockSize);
     const std::string toComputer = gTestBlock(ToComputerSeed, BlockSize);
-    Engine.ReportProgress(gFormat(CallMsg::DataCheck, static_cast<int>(BlockSize)));
+    Context.Progress(gFormat(CallMsg::DataCheck, static_cast<int>(BlockSize)));
     // A driver may hold a write until its bytes are on the wire: the two blocks go out
     // side by side, or the second would wait for the first.
-    WaitForArrival(gTickCount(), false);
-    Device.Pending.clear();
-    Caller.Pending.clear();
-    const uint32_t began = gTickCount();
+    Link.WaitForBytes(Link.Now(), false);
+    device.Pending.clear();
+    caller.Pending.clear();
+    const uint32_t began = Link.Now();
     bool deviceWrote = false;
     std::thread deviceWriter(
-        [&] { deviceWrote = Device.Port.Write(toComputer.data(), static_cast<uint32_t>(BlockSize)) == 0; });
-    const bool callerWrote = Caller.Port.Write(toDevice.data(), static_cast<uint32_t>(BlockSize)) == 0;
+        [&] { deviceWrote = device.Port.Write(toComputer.data(), static_cast<uint32_t>(BlockSize)) == 0; });
+    const bool callerWrote = caller.Port.Write(toDevice.data(), static_cast<uint32_t>(BlockSize)) == 0;
     deviceWriter.join();
-    if (!callerWrote || !deviceWrote) return Engine.StopRequested ? CallResult::Stopped : CallResult::PortFailed;
+    if (!callerWrote || !deviceWrote) return Context.StopAsked() ? CallResult::Stopped : CallResult::PortFailed;
 
     // What each side received: the device's bytes at the computer and the other way.
-    const std::string& atComputer = Caller.Pending;
-    const std::string& atDevice = Device.Pending;
-    uint32_t lastBytes = gTickCount();
+    const std::string& atComputer = caller.Pending;
+    const std::string& atDevice = device.Pending;
+    uint32_t lastBytes = Link.Now();
     while (atComputer.size() < BlockSize || atDevice.size() < BlockSize) {
         const size_t before = atComputer.size() + atDevice.size();
-        WaitForArrival(lastBytes + StallMs, true);
-        if (Engine.StopRequested) return CallResult::Stopped;
-        if (PortBroken) return CallResult::PortFailed;
-        if (atComputer.size() + atDevice.size() > before) lastBytes = gTickCount();
-        else if (static_cast<int32_t>(gTickCount() - lastBytes) >= static_cast<int32_t>(StallMs)) break;
+        Link.WaitForBytes(lastBytes + StallMs, true);
+        if (Context.StopAsked()) return CallResult::Stopped;
+        if (Link.PortBroken) return CallResult::PortFailed;
+        if (atComputer.size() + atDevice.size() > before) lastBytes = Link.Now();
+        else if (Link.Elapsed(lastBytes + StallMs)) break;
     }
-    const double seconds = static_cast<double>(gTickCount() - began) / 1000.0;
-    if (Engine.StopRequested) return CallResult::Stopped;
+    const double seconds = static_cast<double>(Link.Now() - began) / 1000.0;
+    if (Context.StopAsked()) return CallResult::Stopped;
 
     if ((atComputer.size() < BlockSize && gEndsWithNoCarrier(atComputer)) ||
         (atDevice.size() < BlockSize && gEndsWithNoCarrier(atDevice))) {
-        Caller.OffHook = Caller.Online = Device.OffHook = Device.Online = false;
+        caller.Phase = device.Phase = CallPhase::OnHook;
         return Failure(CallResult::Dropped, CallMsg::Dropped);
     }
     const struct {
@@ -71,12 +77,11 @@ CallResult TestCall::CheckData() {
             if (way.Received[i] != way.Sent[i])
                 return Failure(CallResult::Damaged, gFormat(CallMsg::DataDamaged, way.Direction, static_cast<int>(i + 1)));
     }
-    CallFindings& found = Engine.Outcome.Call;
-    found.BytesChecked = static_cast<int32_t>(BlockSize);
-    found.BitRate = seconds > 0 ? static_cast<int32_t>(BlockSize * 8 / seconds) : 0;
-    Engine.ReportProgress(gFormat(CallMsg::DataPassed, static_cast<int>(BlockSize), gOneDecimal(seconds, ',').c_str(),
-                                  found.BitRate));
-    Caller.Pending.clear();
-    Device.Pending.clear();
-    return CallResult::Passed;
+    Found.BytesChecked = static_cast<int32_t>(BlockSize);
+    Found.BitRate = seconds > 0 ? static_cast<int32_t>(BlockSize * 8 / seconds) : 0;
+    Context.Progress(gFormat(CallMsg::DataPassed, static_cast<int>(BlockSize), gOneDecimal(seconds, ',').c_str(),
+                             Found.BitRate));
+    caller.Pending.clear();
+    device.Pending.clear();
+    return GoOn;
 }

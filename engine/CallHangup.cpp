@@ -1,12 +1,15 @@
 // Ending the call: whatever ended the run, the modems go back on-hook before the ports
 // close. A stop or the engine's ending does not cut this short: it is the reason to do it.
 
-#include "engine/CallRows.h"
-#include "engine/ConfigEngine.h"
+#include "engine/CallMessages.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
+#include "engine/LineMeaning.h"
+#include "engine/PortCommands.h"
+#include "engine/RunContext.h"
 #include "engine/TestCall.h"
-#include "os/Tick.h"
+#include "os/Event.h"
+#include "serial/SerialPort.h"
 
 namespace {
 
@@ -39,93 +42,102 @@ private:
 
 }  // namespace
 
-void TestCall::EndCall() {
-    Unstoppable caller(Caller.Port);
-    Unstoppable device(Device.Port);
-    PortBroken = false;
-    Listen();
-    Engine.ReportProgress(CallMsg::HangingUp);
-    const bool deviceAnswered = Device.Online;
-    if (Caller.OffHook && !HangUp(Caller, GuardMs)) Engine.ReportFailure(CallMsg::NotOnHook);
+bool TestCall::HangUpBoth() {
+    Unstoppable caller(Link.Caller.Port);
+    Unstoppable device(Link.Device.Port);
+    Link.PortBroken = false;
+    Link.StartListening();
+    Context.Progress(CallMsg::HangingUp);
+    bool hungUp = true;
+    const auto hangUp = [&](CallLink::Side& side) {
+        if (HangUp(side)) return;
+        Context.Failure(CallMsg::NotOnHook);
+        hungUp = false;
+    };
+    const bool deviceAnswered = Link.Device.Phase == CallPhase::Online || Link.Device.Phase == CallPhase::Command;
+    if (Link.Caller.OffHook()) hangUp(Link.Caller);
     if (deviceAnswered) {
-        if (!Device.OffHook || AwaitOtherSideEnd()) {
-            Engine.ReportProgress(CallMsg::OtherSideEnded);
+        if (!Link.Device.OffHook() || AwaitDeviceEnd()) {
+            Context.Progress(CallMsg::OtherSideEnded);
         } else {
-            Engine.ReportProgress(CallMsg::OtherSideSilent);
-            if (!HangUp(Device, GuardMs)) Engine.ReportFailure(CallMsg::NotOnHook);
+            Context.Progress(CallMsg::OtherSideSilent);
+            hangUp(Link.Device);
         }
     }
     // The ports' events come back only once no listener reads them.
-    Deafen();
+    Link.StopListening();
+    return hungUp;
 }
 
 // The other side's NO CARRIER may come while this side hangs up: it is kept, not lost.
-bool TestCall::NoteOtherSide(const Said& said, const Side& side) {
-    if (said.From == &side) return false;
+bool TestCall::NoteOtherSideEnd(const CallLink::Line& line, const CallLink::Side& hangingUp) {
+    if (&line.From == &hangingUp) return false;
+    CallLink::Side& other = line.From;
     // Online, its line may begin with the data that was on its way.
-    if (said.From->Online ? gEndsWithNoCarrier(said.Line + '\r') : gCallLine(said.Line) == CallLine::NoCarrier)
-        said.From->OffHook = said.From->Online = false;
+    const bool ended = other.Online() ? gEndsWithNoCarrier(line.Text + '\r')
+                                      : gLineMeaning(line.Text).Kind == LineKind::NoCarrier;
+    if (ended) other.Phase = CallPhase::OnHook;
     return true;
 }
 
-bool TestCall::AwaitOtherSideEnd() {
-    const uint32_t deadline = gTickCount() + OtherSideMs;
-    while (const std::optional<Said> said = NextLine(deadline, false)) {
-        NoteOtherSide(*said, Caller);
-        if (!Device.OffHook) return true;
+bool TestCall::AwaitDeviceEnd() {
+    const uint32_t deadline = Link.Now() + OtherSideMs;
+    while (const std::optional<CallLink::Line> line = Link.NextLine(deadline, false)) {
+        NoteOtherSideEnd(*line, Link.Caller);
+        if (!Link.Device.OffHook()) return true;
     }
     return false;
 }
 
-// Online, the modem first hears the escape, framed by its guard time of silence; then,
-// or straight away while it still dials, ATH. A CONNECT that comes in between is a call
-// to escape from after all.
-bool TestCall::HangUp(Side& side, uint32_t guardMs) {
+// Online, the modem first hears the escape, framed by its own guard time of silence;
+// then, or straight away while it still dials, ATH. A CONNECT that comes in between is a
+// call to escape from after all.
+bool TestCall::HangUp(CallLink::Side& side) {
     side.Pending.clear();
     for (int attempt = 0; attempt < HangupAttempts + 1; ++attempt) {
-        if (side.Online) {
-            Engine.ReportProgress(gFormat(Msg::Executing, "+++"));
-            side.Port.Pause(guardMs);
+        if (side.Online()) {
+            Context.Progress(gFormat(Msg::Executing, "+++"));
+            side.Port.Pause(side.GuardMs);
             if (side.Port.Write("+++", 3) != 0) return false;
-            side.Port.Pause(guardMs);
-            const uint32_t deadline = gTickCount() + EscapeReplyMs;
+            side.Port.Pause(side.GuardMs);
+            const uint32_t deadline = Link.Now() + EscapeReplyMs;
             bool escaped = false;
-            while (const std::optional<Said> said = NextLine(deadline, false)) {
-                if (NoteOtherSide(*said, side)) continue;
-                const CallLine line = gCallLine(said->Line);
-                if (line == CallLine::NoCarrier) {
-                    side.OffHook = side.Online = false;
+            while (const std::optional<CallLink::Line> line = Link.NextLine(deadline, false)) {
+                if (NoteOtherSideEnd(*line, side)) continue;
+                const LineKind kind = gLineMeaning(line->Text).Kind;
+                if (kind == LineKind::NoCarrier) {
+                    side.Phase = CallPhase::OnHook;
                     return true;
                 }
-                escaped = line == CallLine::Ok;
+                escaped = kind == LineKind::Ok;
                 if (escaped) break;
             }
-            if (PortBroken) return false;
+            if (Link.PortBroken) return false;
             // Still online, an ATH would only cross the link as data.
             if (!escaped) continue;
-            side.Online = false;
+            side.Phase = CallPhase::Command;
         }
         // The escape crossed the link as data, and the other side's line now ends in it.
-        for (Side* other : {&Caller, &Device})
-            if (other != &side && other->Online) other->Pending.clear();
-        Engine.ReportProgress(gFormat(Msg::Executing, "ATH"));
-        if (!Engine.SendText(side.Port, "ATH\r")) return false;
-        const uint32_t deadline = gTickCount() + HangupReplyMs;
-        while (const std::optional<Said> said = NextLine(deadline, false)) {
-            if (NoteOtherSide(*said, side)) continue;
-            const CallLine line = gCallLine(said->Line);
-            if (line == CallLine::Ok || line == CallLine::NoCarrier) {
-                Engine.ReportProgress(gFormat(Msg::Received, said->Line.c_str()));
-                side.OffHook = false;
+        for (CallLink::Side* other : {&Link.Caller, &Link.Device})
+            if (other != &side && other->Online()) other->Pending.clear();
+        Context.Progress(gFormat(Msg::Executing, "ATH"));
+        if (!gSendCommand(side.Port, "ATH\r")) return false;
+        const uint32_t deadline = Link.Now() + HangupReplyMs;
+        while (const std::optional<CallLink::Line> line = Link.NextLine(deadline, false)) {
+            if (NoteOtherSideEnd(*line, side)) continue;
+            const LineMeaning said = gLineMeaning(line->Text);
+            if (said.Kind == LineKind::Ok || said.Kind == LineKind::NoCarrier) {
+                Context.Progress(gFormat(Msg::Received, line->Text.c_str()));
+                side.Phase = CallPhase::OnHook;
                 return true;
             }
-            if (line == CallLine::Connect) {
-                side.Online = true;
+            if (said.Kind == LineKind::Connect) {
+                side.Phase = CallPhase::Online;
                 break;
             }
-            if (line == CallLine::Error) break;
+            if (said.Kind == LineKind::Refusal) break;
         }
-        if (PortBroken) return false;
+        if (Link.PortBroken) return false;
     }
     return false;
 }

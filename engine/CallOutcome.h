@@ -13,9 +13,10 @@ struct CallRequest {
     bool Restart = true;
 };
 
-// How a test call ended; Passed is the only success.
+// How a test call ended; Passed is the only success. The row, the run's result and the
+// report's word of each are in engine/CallEnds.cpp.
 enum class CallResult {
-    NotRun,
+    NotRun,         // no call has run yet
     Passed,
     Stopped,
     PortNotOpened,
@@ -30,6 +31,7 @@ enum class CallResult {
     NotAnswered,    // it rang (or, at the meter, may have) and did not answer
     Dropped,
     Damaged,        // data came back wrong or not all of it
+    NotHungUp,      // the call went as far as its rows say, but a modem may still be in it
 };
 
 struct CallFindings {

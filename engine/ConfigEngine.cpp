@@ -26,8 +26,10 @@ int32_t LeadingNumber(const std::string& text) {
 
 }  // namespace
 
-ConfigEngine::ConfigEngine(IntSettings& settings, std::unique_ptr<SerialPlatform> platform)
-    : Port(platform ? std::move(platform) : gMakeSystemSerialPlatform()), Settings(settings) {
+ConfigEngine::ConfigEngine(IntSettings& settings, std::unique_ptr<SerialPlatform> platform,
+                           std::unique_ptr<SerialPlatform> answerPlatform)
+    : Port(platform ? std::move(platform) : gMakeSystemSerialPlatform()),
+      AnswerPort(answerPlatform ? std::move(answerPlatform) : gMakeSystemSerialPlatform()), Settings(settings) {
     for (SerialPort* port : {&Port, &AnswerPort}) {
         port->CancelEventRef = &Ending;
         port->StopEventRef = &StopEvent;
@@ -145,7 +147,10 @@ void ConfigEngine::WorkerProc(ConfigEngine* engine) {
         engine->Outcome = RunOutcome{};
         engine->Outcome.Kind = kind;
         if (engine->OnRunBegan) engine->OnRunBegan(kind);
-        if (Toolkit* w = engine->Window()) w->SetControlText(ControlId::StartStop, Msg::StopCaption);
+        if (Toolkit* w = engine->Window()) {
+            w->SetControlText(ControlId::StartStop, Msg::StopCaption);
+            w->LogDeleteAll(ControlId::LogView);
+        }
         switch (kind) {
         case RunKind::Check: engine->RunCheckJob(); break;
         case RunKind::Signal: engine->RunSignalJob(); break;
@@ -157,7 +162,6 @@ void ConfigEngine::WorkerProc(ConfigEngine* engine) {
 }
 
 void ConfigEngine::RunJob() {
-    if (Toolkit* w = Window()) w->LogDeleteAll(ControlId::LogView);
     // A window that is going away answers -1 and empty texts; those are not stored.
     auto selected = [this](int id, Choice choice) {
         Toolkit* w = Window();
@@ -174,22 +178,12 @@ void ConfigEngine::RunJob() {
 
     // An empty or damaged choice sends nothing to the modem, not even the search.
     if (const char* missing = MissingChoice(CommIndex, ModelIndex, DeviceSpeed, IsLocal)) {
-        Outcome.Result = RunResult::Failed;
         ReportProgress(missing);
-        ReportProgress(Msg::NotSucceeded);
+        Finish(RunResult::Failed);
         return;
     }
-    const int32_t port = CommIndex + 1;
-    ReportProgress(gFormat(Msg::Opening, port));
-    if (Port.Open(port) != 0) {
-        // A stop during the open attempts ends the job as a stop at any later point does.
-        if (StopRequested) {
-            Outcome.Result = RunResult::Stopped;
-            ReportProgress(Msg::NotSucceeded);
-        }
-        return;
-    }
+    if (!OpenPorts({{&Port, CommIndex + 1}})) return;
     BuildSteps();
     RunSteps();
-    Port.Close();
+    ClosePorts();
 }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <thread>
@@ -23,8 +24,10 @@ struct ModemChoices;
 
 class ConfigEngine {
 public:
-    // platform: the serial services for Port; the machine's own when none is given.
-    explicit ConfigEngine(IntSettings& settings, std::unique_ptr<SerialPlatform> platform = nullptr);
+    // platform: the serial services for Port, answerPlatform those for AnswerPort; the
+    // machine's own when none is given.
+    explicit ConfigEngine(IntSettings& settings, std::unique_ptr<SerialPlatform> platform = nullptr,
+                          std::unique_ptr<SerialPlatform> answerPlatform = nullptr);
     // Ends the worker (EndWorker) and closes the port.
     virtual ~ConfigEngine();
     ConfigEngine(const ConfigEngine&) = delete;
@@ -147,15 +150,27 @@ private:
     int32_t FinishPin(bool turnedOff);
     // Reports the failure unless the operator stopped the run: a stop is not an error.
     void ReportFailureUnlessStopped(const std::string& text);
-    // What the port heard beside the reply (engine/Heard.cpp): a row for each line sent
+    // What the port heard beside the reply (engine/UnaskedRows.cpp): a row for each line sent
     // unasked that the operator must know, and after a search that heard the modem but
     // got no answer, the row that it may still have been starting.
     void ReportUnasked();
     void HintStillStarting();
     void ReportS0AfterError(const char* command);
-    // The outcome of a run that got past its open: success, else a stop when one was
-    // asked, else failure.
-    void SetResult(bool succeeded);
+    // The frame of every run (engine/RunFrame.cpp). OpenPorts opens the run's ports in
+    // order, each with its row; false when one would not open, the others closed again and
+    // a stop during the attempts told as the run's stop.
+    struct PortToOpen {
+        SerialPort* Port;
+        int32_t Com;
+    };
+    bool OpenPorts(std::initializer_list<PortToOpen> ports);
+    void ClosePorts();
+    // How a run that got past its open ended: success, else a stop when one was asked,
+    // else a failed port, else failure.
+    RunResult EndOf(bool succeeded, bool portFailed = false) const;
+    // Sets the run's result and writes its kind's final row for it.
+    void Finish(RunResult result);
+    void FinishCall(CallResult end);
 
     std::atomic<RunKind> NextRun{RunKind::Job};
     // Set by OnSimPin before the start hand-over, wiped when the PIN job ends.

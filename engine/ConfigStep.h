@@ -2,11 +2,31 @@
 // The catalogues shown in the selectors and the record of one configuration step.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
-inline constexpr std::array<const char*, 6> ModemCatalogue = {
-    "Siemens TC35i", "Siemens MC35i", "Cinterion MC52i", "Novacom MC52i", "Novacom GNS-300RS", "Teleofis RX100",
+struct ModemModel {
+    const char* Name;
+    // An error to ATS0=n from this model most often means no SIM card or no registration,
+    // and its row says so.
+    bool SimCardHint;
 };
+
+inline constexpr std::array<ModemModel, 6> ModemModels = {{
+    {"Siemens TC35i", false},
+    {"Siemens MC35i", false},
+    {"Cinterion MC52i", true},
+    {"Novacom MC52i", true},
+    {"Novacom GNS-300RS", false},
+    {"Teleofis RX100", false},
+}};
+
+// The names alone, as the selectors list them.
+inline constexpr std::array<const char*, ModemModels.size()> ModemCatalogue = [] {
+    std::array<const char*, ModemModels.size()> names{};
+    for (size_t i = 0; i < names.size(); ++i) names[i] = ModemModels[i].Name;
+    return names;
+}();
 
 inline constexpr std::array<const char*, 10> SpeedTable = {
     "1200", "2400", "4800", "9600", "14400", "19200", "38400", "56000", "57600", "115200",

@@ -28,19 +28,10 @@ void ConfigEngine::OnCheckModem() {
 }
 
 void ConfigEngine::RunCheckJob() {
-    if (Toolkit* w = Window()) w->LogDeleteAll(ControlId::LogView);
     if (CommIndex < 0) return ReportProgress(Msg::ChooseCom);
-    const int32_t port = CommIndex + 1;
-    ReportProgress(gFormat(Msg::Opening, port));
-    if (Port.Open(port) != 0) {
-        if (StopRequested) {
-            Outcome.Result = RunResult::Stopped;
-            ReportProgress(CheckMsg::Stopped);
-        }
-        return;
-    }
+    if (!OpenPorts({{&Port, CommIndex + 1}})) return;
     RunCheck();
-    Port.Close();
+    ClosePorts();
 }
 
 // A question that times out is asked once more; a stop, or a port that fails to write
@@ -59,20 +50,13 @@ ConfigEngine::AskOutcome ConfigEngine::Ask(const char* command, InfoReply& answe
 }
 
 int32_t ConfigEngine::RunCheck() {
-    // The final row that goes with each result.
     auto finish = [this](RunResult result) {
-        Outcome.Result = result;
-        ReportProgress(result == RunResult::Succeeded  ? CheckMsg::Answered
-                       : result == RunResult::Stopped  ? CheckMsg::Stopped
-                       : result == RunResult::PortFailed ? CheckMsg::PortFailed
-                                                         : CheckMsg::NotAnswered);
+        Finish(result);
         return 1;
     };
     if (!FindModem()) {
         HintStillStarting();
-        return finish(StopRequested      ? RunResult::Stopped
-                      : SearchPortFailed ? RunResult::PortFailed
-                                         : RunResult::Failed);
+        return finish(EndOf(false, SearchPortFailed));
     }
     ModemFindings& findings = Outcome.Findings;
     findings.Answered = true;
@@ -81,8 +65,7 @@ int32_t ConfigEngine::RunCheck() {
     InfoReply answers[QueryCount];
     for (int q = 0; q < QueryCount; ++q) {
         const AskOutcome outcome = Ask(Commands[q], answers[q]);
-        if (outcome != AskOutcome::Answer)
-            return finish(outcome == AskOutcome::Stop ? RunResult::Stopped : RunResult::PortFailed);
+        if (outcome != AskOutcome::Answer) return finish(EndOf(false, outcome == AskOutcome::PortFailure));
         switch (q) {
         case Revision:
             ReportProgress(gIdentityRow(answers[Maker], answers[Model], answers[Revision]));

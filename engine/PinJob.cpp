@@ -59,12 +59,9 @@ bool ConfigEngine::OnSimPin(const std::string& pin) {
 }
 
 void ConfigEngine::RunPinJob() {
-    if (Toolkit* w = Window()) w->LogDeleteAll(ControlId::LogView);
-    const int32_t port = CommIndex + 1;
-    ReportProgress(gFormat(Msg::Opening, port));
-    if (Port.Open(port) == 0) {
+    if (OpenPorts({{&Port, CommIndex + 1}})) {
         RunPin();
-        Port.Close();
+        ClosePorts();
     }
     Wipe(Pin);
 }
@@ -134,8 +131,7 @@ void ConfigEngine::ReportWrongPin(const InfoReply& answer, const std::string& sh
 }
 
 int32_t ConfigEngine::FinishPin(bool turnedOff) {
-    SetResult(turnedOff);
-    ReportProgress(turnedOff ? Msg::Succeeded : Msg::NotSucceeded);
+    Finish(EndOf(turnedOff));
     return 1;
 }
 

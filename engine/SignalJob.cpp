@@ -27,7 +27,6 @@ void ConfigEngine::OnMeasureSignal() {
 }
 
 void ConfigEngine::RunSignalJob() {
-    if (Toolkit* w = Window()) w->LogDeleteAll(ControlId::LogView);
     SignalReading last;
     auto tellEnd = [&](const std::string& summary) {
         last.Ended = true;
@@ -35,15 +34,11 @@ void ConfigEngine::RunSignalJob() {
         if (Toolkit* w = Window()) w->ShowSignal(last);
     };
 
-    ReportProgress(gFormat(Msg::Opening, CommIndex + 1));
-    if (Port.Open(CommIndex + 1) != 0) return tellEnd({});
+    if (!OpenPorts({{&Port, CommIndex + 1}})) return tellEnd({});
     if (!FindModem()) {
         HintStillStarting();
-        Outcome.Result = StopRequested      ? RunResult::Stopped
-                         : SearchPortFailed ? RunResult::PortFailed
-                                            : RunResult::Failed;
-        ReportProgress(StopRequested ? SignalMsg::Stopped : SignalMsg::NotAnswered);
-        Port.Close();
+        Finish(EndOf(false, SearchPortFailed));
+        ClosePorts();
         return tellEnd({});
     }
     ReportProgress(SignalMsg::Started);
@@ -79,9 +74,9 @@ void ConfigEngine::RunSignalJob() {
         Port.Pause(SignalIntervalMs);
     }
     // Readings are the measurement; a stop is how it normally ends.
-    SetResult(readings > 0);
+    Outcome.Result = EndOf(readings > 0);
     const std::string summary = gSignalSummary(readings, dbms);
     ReportProgress(summary);
-    Port.Close();
+    ClosePorts();
     tellEnd(summary);
 }

@@ -9,6 +9,7 @@
 #include "engine/Cp1251.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
+#include "engine/PortCommands.h"
 #include "serial/ReplyParser.h"
 
 namespace {
@@ -55,10 +56,7 @@ int32_t ConfigEngine::SetSpeed(SerialPort& port, int32_t speed) {
 
 int32_t ConfigEngine::SendText(const char* text) { return SendText(Port, text); }
 
-int32_t ConfigEngine::SendText(SerialPort& port, const char* text) {
-    if (port.Purge(PurgeTxClear | PurgeRxClear) != 0) return 0;
-    return port.Write(text, static_cast<uint32_t>(std::strlen(text))) == 0 ? 1 : 0;
-}
+int32_t ConfigEngine::SendText(SerialPort& port, const char* text) { return gSendCommand(port, text) ? 1 : 0; }
 
 ReplyCode ConfigEngine::AwaitReply(const char* command, const char* expected, const char* alternative,
                                    uint32_t timeoutMs, char* reply, uint32_t heardTimeoutMs) {
@@ -105,18 +103,9 @@ void ConfigEngine::ReportFailureUnlessStopped(const std::string& text) {
 void ConfigEngine::ReportS0AfterError(const char* command) {
     if (std::strncmp(command, "ATS0=", 5) != 0 || StopRequested) return;
     const int wanted = std::atoi(command + 5);
-    const char* const query = "ATS0?\r";
-    InfoReply answer;
-    if (!SendText(query) || Port.ReadInfoReply(query, ProbeTimeoutMs, answer) != Ok || answer.Lines.empty()) return;
+    const std::optional<long> value = gReadSRegister(Port, "ATS0?\r", ProbeTimeoutMs);
     ReportUnasked();
-    char* end = nullptr;
-    const long value = std::strtol(answer.Lines.front().c_str(), &end, 10);
-    if (end != answer.Lines.front().c_str() && *end == '\0' && value == wanted)
-        ReportProgress(gFormat(Msg::S0SetAnyway, wanted));
-}
-
-void ConfigEngine::SetResult(bool succeeded) {
-    Outcome.Result = succeeded ? RunResult::Succeeded : StopRequested ? RunResult::Stopped : RunResult::Failed;
+    if (value == wanted) ReportProgress(gFormat(Msg::S0SetAnyway, wanted));
 }
 
 int32_t ConfigEngine::RunSteps() {
@@ -190,7 +179,6 @@ int32_t ConfigEngine::RunSteps() {
         const ConfigStep step = Steps[i];
         done = runStep(step);
     }
-    SetResult(done && outcome);
-    ReportProgress(done && outcome ? Msg::Succeeded : Msg::NotSucceeded);
+    Finish(EndOf(done && outcome));
     return 1;
 }

@@ -1,7 +1,7 @@
 #include "frontend/TestCallForm.h"
 
 #include "engine/CallNumber.h"
-#include "engine/CallRows.h"
+#include "engine/CallMessages.h"
 
 bool gOffersRestart(int answerCom) { return answerCom > 0; }
 

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "settings/SettingsStore.h"
-#include "engine/CallRows.h"
+#include "engine/CallMessages.h"
 #include "serial/ComNames.h"
 #include "sim/CallNetwork.h"
 #include "sim/VirtualModem.h"

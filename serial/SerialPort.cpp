@@ -59,6 +59,8 @@ SerialPort::~SerialPort() { Close(); }
 
 void SerialPort::Pause(uint32_t ms) { Platform->Pause(ms, {StopEventRef, CancelEventRef}); }
 
+uint32_t SerialPort::TickMs() { return Platform->TickMs(); }
+
 int SerialPort::Open(int n) {
     Close();
     char name[20];

@@ -60,6 +60,8 @@ public:
     void Close();
     // Waits ms, or less when the stop or the cancel is signalled.
     void Pause(uint32_t ms);
+    // The clock the port's time-outs run on, in milliseconds.
+    uint32_t TickMs();
 
     Heard LastHeard;
     Toolkit* OwnerWindow = nullptr;

@@ -16,7 +16,7 @@
 #include <mutex>
 #include <string>
 
-#include "engine/CallRows.h"
+#include "engine/CallMessages.h"
 #include "engine/ConfigEngine.h"
 #include "engine/MemorySettings.h"
 #include "engine/Messages.h"

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/CallRows.h"
+#include "engine/CallMessages.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
 #include "tests/cli/CliFixture.h"
@@ -30,11 +30,12 @@ struct TestCallTest : CliTest {
     std::string Report = Home.Path() + "/call.csv";
     std::unique_ptr<ModemProcess> Modems;
 
-    // device: the options of COM2's group.
-    void StartModems(const std::vector<std::string>& device) {
+    // device: the options of COM2's group; caller those of COM1's.
+    void StartModems(const std::vector<std::string>& device, const std::vector<std::string>& caller = {}) {
         std::vector<std::string> args = {"--time-scale", "10", "--state", State, "--speed", "9600",
-                                         "--com", "1", "--profile", Home.Path() + "/p1",
-                                         "--com", "2", "--profile", Home.Path() + "/p2"};
+                                         "--com", "1", "--profile", Home.Path() + "/p1"};
+        args.insert(args.end(), caller.begin(), caller.end());
+        args.insert(args.end(), {"--com", "2", "--profile", Home.Path() + "/p2"});
         args.insert(args.end(), device.begin(), device.end());
         Modems = std::make_unique<ModemProcess>(args);
         ASSERT_TRUE(Modems->WaitForOutput("COM2 /dev/pts/")) << Modems->Stderr();
@@ -179,6 +180,55 @@ TEST_F(TestCallTest, AStopLeavesBothModemsOnHook) {
         ExpectInOrder(call.Stdout(), c.Rows);
         EXPECT_EQ(call.Stdout().find(CallMsg::Passed), std::string::npos);
         EXPECT_EQ(Stages(), OnHook);
+        Modems->Signal(SIGTERM);
+        Modems->Wait();
+        Modems.reset();
+    }
+}
+
+// Two calls that must not pass: one whose rows nobody reads any more (| head -3), which
+// stops as at a Ctrl+C with both modems on-hook, and one whose calling modem refuses ATH,
+// which the utility cannot prove to be out of the call.
+TEST_F(TestCallTest, NoPassWhenTheOutputClosesOrTheModemStaysInTheCall) {
+    const struct {
+        const char* Name;
+        std::vector<std::string> Caller;  // COM1's options
+        bool CloseOutput;
+        std::vector<std::string> Rows;
+        const char* Word;
+        bool OnHookAfter;  // else the device's hang-up may or may not have ended the caller's call
+    } cases[] = {
+        {"OutputClosed", {}, true, {}, "stopped", true},
+        {"CallerRefusesATH", {"--answer", "ATH=\\r\\nERROR\\r\\n"}, false,
+         {"Выполнение команды +++", "Выполнение команды ATH", CallMsg::NotOnHook, CallMsg::Failed}, "not hung up", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        for (const char* profile : {"/p1", "/p2"}) fs::remove(Home.Path() + profile);
+        fs::remove(Report);
+        StartModems({}, c.Caller);
+        Configure(1, "computer");
+        Configure(2, "device");
+        const std::vector<std::string> args = {"--call", "+0002", "--com", "1", "--answer-com", "2", "--no-restart",
+                                               "--report", Report};
+        std::unique_ptr<ChildProcess> call;
+        if (c.CloseOutput) {
+            std::vector<std::string> shell = {"-c", "\"$0\" \"$@\" | head -3; exit ${PIPESTATUS[0]}", KX_CLI_PATH};
+            shell.insert(shell.end(), args.begin(), args.end());
+            call = std::make_unique<ChildProcess>("/bin/bash", shell);
+        } else {
+            call = std::make_unique<CliProcess>(args);
+        }
+        EXPECT_EQ(call->Wait(), 1) << call->Stdout();
+        if (c.CloseOutput) {
+            EXPECT_EQ(SplitLines(call->Stdout()).size(), 3u);
+        }
+        ExpectInOrder(call->Stdout(), c.Rows);
+        EXPECT_EQ(call->Stdout().find(CallMsg::Passed), std::string::npos);
+        EXPECT_EQ(ReportRows(Report).at(0).at(3), c.Word);
+        if (c.OnHookAfter) {
+            EXPECT_EQ(Stages(), OnHook);
+        }
         Modems->Signal(SIGTERM);
         Modems->Wait();
         Modems.reset();

@@ -4,7 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/CallNumber.h"
-#include "engine/CallRows.h"
+#include "engine/LineMeaning.h"
+#include "engine/TestBlock.h"
 #include "serial/LineSplitter.h"
 
 TEST(CallRows, OnlyNumbersThatCanBeDialled) {
@@ -24,22 +25,22 @@ TEST(CallRows, OnlyNumbersThatCanBeDialled) {
 TEST(CallRows, TheLinesOfACallInBothForms) {
     const struct {
         const char* Line;
-        CallLine Means;
+        LineKind Means;
     } cases[] = {
-        {"OK", CallLine::Ok},          {"0", CallLine::Ok},
-        {"CONNECT", CallLine::Connect}, {"1", CallLine::Connect},
-        {"CONNECT 9600", CallLine::Connect}, {"49", CallLine::Connect},
-        {"CONNECT 2400", CallLine::Connect}, {"47", CallLine::Connect},
-        {"RING", CallLine::Ring},       {"2", CallLine::Ring},
-        {"NO CARRIER", CallLine::NoCarrier}, {"3", CallLine::NoCarrier},
-        {"ERROR", CallLine::Error},     {"4", CallLine::Error},
-        {"+CME ERROR: 30", CallLine::Error},
-        {"BUSY", CallLine::Busy},       {"7", CallLine::Busy},
-        {"NO DIALTONE", CallLine::NoDialtone}, {"NO ANSWER", CallLine::NoAnswer},
-        {"^SYSSTART", CallLine::SysStart},
-        {"ATD+0002", CallLine::Other},  {"30", CallLine::Other}, {"RINGING", CallLine::Other},
+        {"OK", LineKind::Ok},          {"0", LineKind::Ok},
+        {"CONNECT", LineKind::Connect}, {"1", LineKind::Connect},
+        {"CONNECT 9600", LineKind::Connect}, {"49", LineKind::Connect},
+        {"CONNECT 2400", LineKind::Connect}, {"47", LineKind::Connect},
+        {"RING", LineKind::Ring},       {"2", LineKind::Ring},
+        {"NO CARRIER", LineKind::NoCarrier}, {"3", LineKind::NoCarrier},
+        {"ERROR", LineKind::Refusal},     {"4", LineKind::Refusal},
+        {"+CME ERROR: 30", LineKind::Refusal},
+        {"BUSY", LineKind::Busy},       {"7", LineKind::Busy},
+        {"NO DIALTONE", LineKind::Refusal}, {"NO ANSWER", LineKind::NoAnswer},
+        {"^SYSSTART", LineKind::SysStart},
+        {"ATD+0002", LineKind::Other},  {"30", LineKind::Other}, {"RINGING", LineKind::Other},
     };
-    for (const auto& c : cases) EXPECT_EQ(gCallLine(c.Line), c.Means) << c.Line;
+    for (const auto& c : cases) EXPECT_EQ(gLineMeaning(c.Line).Kind, c.Means) << c.Line;
 }
 
 TEST(CallRows, NoCarrierBehindDataAndLinesAsTheyArrive) {

@@ -22,13 +22,18 @@ template <typename Window = RecordingToolkit> struct EngineRig {
     MemorySettings Settings;
     Window Win;
     std::shared_ptr<ModemScript> Script = std::make_shared<ModemScript>();
+    // The device's modem of a test call, on the engine's second port and the same clock.
+    std::shared_ptr<ModemScript> DeviceScript = std::make_shared<ModemScript>();
     std::unique_ptr<ConfigEngine> Engine;
 
-    EngineRig() { Wire(std::make_unique<ScriptedPlatform>(Script)); }
-    explicit EngineRig(SystemPort) { Wire(nullptr); }
+    EngineRig() {
+        DeviceScript->Clock = Script->Clock;
+        Wire(std::make_unique<ScriptedPlatform>(Script), std::make_unique<ScriptedPlatform>(DeviceScript));
+    }
+    explicit EngineRig(SystemPort) { Wire(nullptr, nullptr); }
 
-    void Wire(std::unique_ptr<SerialPlatform> platform) {
-        Engine = std::make_unique<ConfigEngine>(Settings, std::move(platform));
+    void Wire(std::unique_ptr<SerialPlatform> platform, std::unique_ptr<SerialPlatform> answerPlatform) {
+        Engine = std::make_unique<ConfigEngine>(Settings, std::move(platform), std::move(answerPlatform));
         gFillWindowChoices(Win, 0);
         Engine->SetWindow(&Win);
     }

@@ -15,7 +15,7 @@
 #include <fstream>
 #include <memory>
 
-#include "engine/CallRows.h"
+#include "engine/CallMessages.h"
 #include "gui-qt/ModemSetupDlg.h"
 #include "gui-qt/TestCallDlg.h"
 #include "settings/SettingsStore.h"

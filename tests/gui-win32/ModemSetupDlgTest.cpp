@@ -21,7 +21,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/CallRows.h"
+#include "engine/CallMessages.h"
 #include "engine/CheckRows.h"
 #include "engine/ConfigStep.h"
 #include "engine/Cp1251.h"

@@ -1,11 +1,5 @@
 #pragma once
-// The test call's texts for the operator and the rules it decides by: what a line from a
-// modem means during a call, the test block and its comparison. No I/O.
-
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <string_view>
+// The test call's texts for the operator.
 
 namespace CallMsg {
 inline constexpr const char* BadNumber =
@@ -67,15 +61,3 @@ inline constexpr const char* Passed = "Пробный звонок заверш�
 inline constexpr const char* Failed = "Пробный звонок завершён НЕ успешно!";
 inline constexpr const char* Stopped = "Пробный звонок прерван!";
 }  // namespace CallMsg
-
-// What a line from a modem means during a call, verbose or numeric (V0), by the table
-// of result codes the virtual modem writes by (serial/ResultCodes.h).
-enum class CallLine { Other, Ok, Connect, Ring, NoCarrier, Error, NoDialtone, Busy, NoAnswer, SysStart };
-CallLine gCallLine(std::string_view line);
-
-// Whether bytes received online end with the modem's NO CARRIER, after whatever data came
-// before it on the same line: its verbose text or its numeric code, ended by CR or LF.
-bool gEndsWithNoCarrier(std::string_view received);
-
-// size pseudo-random bytes from seed: the same seed gives the same block on both sides.
-std::string gTestBlock(uint32_t seed, size_t size);

@@ -1,0 +1,101 @@
+// The dial: ATD on the calling modem, then the lines of both modems until both are
+// connected or the call has ended. In the workshop the device's ring and answer, read on
+// its own port a moment later, come before the caller's CONNECT in the log, as they came
+// in the call.
+
+
+#include "engine/CallMessages.h"
+#include "engine/ConfigEngine.h"
+#include "engine/Format.h"
+#include "engine/Messages.h"
+#include "engine/LineMeaning.h"
+#include "engine/PortCommands.h"
+#include "engine/RunContext.h"
+#include "engine/TestCall.h"
+
+namespace {
+
+// The calling modem gives up after S7 seconds; this much later the job gives up on it.
+constexpr uint32_t DialMarginMs = 10000;
+// Both modems say CONNECT at nearly the same moment; the second is waited for this long.
+constexpr uint32_t PairConnectMs = 5000;
+
+}  // namespace
+
+TestCall::StageEnd TestCall::Dial() {
+    CallLink::Side& caller = Link.Caller;
+    CallLink::Side& device = Link.Device;
+    const std::string dial = "ATD" + Request.Number + "\r";
+    Context.Progress(gFormat(CallMsg::Dialing, Request.Number.c_str()));
+    caller.Pending.clear();
+    device.Pending.clear();
+    if (!gSendCommand(caller.Port, dial.c_str())) return Context.StopAsked() ? CallResult::Stopped : CallResult::PortFailed;
+    caller.Phase = CallPhase::Dialing;
+    const uint32_t dialled = Link.Now();
+    Link.StartListening();
+    uint32_t deadline = dialled + static_cast<uint32_t>(CarrierWaitSeconds) * 1000 + DialMarginMs;
+    int shownSeconds = -1;
+    const auto connected = [&] {
+        Context.Progress(
+            gFormat(CallMsg::Connected, Found.ConnectText.c_str(), gOneDecimal(Found.ConnectSeconds, ',').c_str()));
+        return GoOn;
+    };
+    for (;;) {
+        const uint32_t since = Link.Now() - dialled;
+        if (static_cast<int>(since / 1000) != shownSeconds && !caller.Online()) {
+            shownSeconds = static_cast<int>(since / 1000);
+            Context.Status(gFormat(CallMsg::Waiting, shownSeconds));
+        }
+        const uint32_t nextSecond = dialled + (since / 1000 + 1) * 1000;
+        const bool soon = static_cast<int32_t>(nextSecond - deadline) < 0;
+        const std::optional<CallLink::Line> line = Link.NextLine(soon ? nextSecond : deadline);
+        if (const StageEnd interrupted = Interrupted()) return interrupted;
+        if (!line) {
+            if (!Link.Elapsed(deadline)) continue;
+            // Both connected but for the device's word, which the data check will judge.
+            if (caller.Online()) return connected();
+            return Failure(CallResult::NoReply, gFormat(Msg::NoReply, ConfigEngine::StripLineEnds(dial).c_str()));
+        }
+        const LineMeaning said = gLineMeaning(line->Text);
+        if (&line->From == &device) {
+            if (said.Kind == LineKind::Ring && !device.Online()) {
+                device.Phase = CallPhase::Ringing;
+                Context.Progress(gFormat(CallMsg::Ring, ++Found.Rings));
+            } else if (said.Kind == LineKind::Connect && !device.Online()) {
+                device.Phase = CallPhase::Online;
+                Context.Progress(gFormat(CallMsg::AnsweredByItself, line->Text.c_str()));
+                if (caller.Online()) return connected();
+            } else if (said.Kind == LineKind::NoCarrier && device.Online()) {
+                device.Phase = CallPhase::OnHook;
+                return Failure(CallResult::Dropped, CallMsg::Dropped);
+            }
+            continue;
+        }
+        switch (said.Kind) {
+        case LineKind::Connect:
+            caller.Phase = CallPhase::Online;
+            Found.ConnectText = line->Text;
+            Found.ConnectSeconds = static_cast<double>(Link.Now() - dialled) / 1000.0;
+            if (!TwoPorts || device.Online()) return connected();
+            deadline = Link.Now() + PairConnectMs;
+            break;
+        case LineKind::NoCarrier:
+        case LineKind::NoAnswer:
+            caller.Phase = CallPhase::OnHook;
+            if (Found.Rings > 0) return Failure(CallResult::NotAnswered, gFormat(CallMsg::RangUnanswered, Found.Rings));
+            if (TwoPorts) return Failure(CallResult::NotReached, CallMsg::NotReached);
+            return Failure(CallResult::NotAnswered, CallMsg::NotAnswered);
+        // The modem refused the dial: its own words first, as a job shows a refusal.
+        case LineKind::Busy:
+            caller.Phase = CallPhase::OnHook;
+            Context.Progress(gFormat(Msg::Received, said.Words.c_str()));
+            return Failure(CallResult::Busy, CallMsg::Busy);
+        case LineKind::Refusal:
+            caller.Phase = CallPhase::OnHook;
+            Context.Progress(gFormat(Msg::Received, said.Words.c_str()));
+            return Failure(CallResult::NoNetwork, CallMsg::NoNetwork);
+        default:
+            break;
+        }
+    }
+}

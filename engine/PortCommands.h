@@ -1,0 +1,15 @@
+#pragma once
+// A command on a port and the answers the runs read the same way: the send that clears
+// what is left from before, and an S-register's value.
+
+#include <cstdint>
+#include <optional>
+
+class SerialPort;
+
+// Drops what the port holds either way and writes text; false when the port failed.
+bool gSendCommand(SerialPort& port, const char* text);
+
+// The value the modem gives for query ("ATS7?\r"); none when it does not answer OK with
+// a whole number.
+std::optional<long> gReadSRegister(SerialPort& port, const char* query, uint32_t timeoutMs);
