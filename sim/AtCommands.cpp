@@ -95,7 +95,7 @@ bool RunRegister(Cursor& c, ModemSettings& s, const AtRules& rules, AtOutcome& o
         return true;
     }
     if (!c.Take('=')) return false;
-    if (*n == 0 && !rules.SimPresent) return false;
+    if (*n == 0 && rules.NoSim) return false;
     auto v = c.Number();
     if (!InRange(v, reg->Low, reg->High)) return false;
     *reg->Value = static_cast<int>(*v);
@@ -124,7 +124,7 @@ bool RunSpeed(Cursor& c, ModemSettings& s, AtOutcome& out) {
 bool RunQuery(const std::string& name, Cursor& c, const SimCard& card, const AtRules& rules, AtOutcome& out) {
     const bool read = c.Take('?');
     if (!read && c.Take('=')) return c.Take('?');  // the test form: supported, nothing to list
-    const bool simReady = rules.SimPresent && card.State() == SimState::Ready;
+    const bool simReady = !rules.NoSim && card.State() == SimState::Ready;
     if (name == "CGMI" && !read) {
         out.Information.push_back(rules.Maker);
     } else if (name == "CGMM" && !read) {
@@ -151,7 +151,7 @@ bool RunQuery(const std::string& name, Cursor& c, const SimCard& card, const AtR
 // The card's commands; their quoted parameters may hold anything but ';'.
 bool RunSim(const std::string& name, Cursor& c, SimCard& card, const AtRules& rules, AtOutcome& out) {
     SimOutcome sim;
-    const bool known = gRunSimCommand(name, c.Until(';'), rules.SimPresent, card, sim);
+    const bool known = gRunSimCommand(name, c.Until(';'), !rules.NoSim, card, sim);
     out.Information.insert(out.Information.end(), sim.Information.begin(), sim.Information.end());
     out.CmeError = sim.CmeError;
     return known && sim.Ok;

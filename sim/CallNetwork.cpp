@@ -77,7 +77,7 @@ bool CallNetwork::Answer(int station) {
     call->Connected = true;
     uint32_t drop = 0;
     for (const int side : {call->Caller, call->Callee}) {
-        const uint32_t own = Stations.at(side).Options.DropAfterMs;
+        const uint32_t own = Stations.at(side).Options.DropCallAfterMs;
         if (own > 0 && (drop == 0 || own < drop)) drop = own;
     }
     if (drop > 0) call->DropAt = Clock::now() + std::chrono::milliseconds(drop);

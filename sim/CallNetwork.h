@@ -18,13 +18,15 @@
 #include <thread>
 #include <vector>
 
+// A modem's place on the network; the virtual modem's options hold these, so each
+// default is written here alone.
 struct StationOptions {
-    std::string Number;
+    std::string Number;          // the virtual modem gives gNumberFor(its COM number) when empty
     bool AlwaysBusy = false;     // callers hear BUSY, as if it were in another call
     uint32_t Bearer = 9600;      // bit/s of a call's data channel; a call takes the lower one
     double CorruptRate = 0;      // bit errors per bit of the bytes it receives
-    uint32_t DropAfterMs = 0;    // the network drops its calls this long after CONNECT; 0 never
-    uint32_t TimeScale = 1;      // its rings and waits come this many times faster
+    uint32_t DropCallAfterMs = 0;  // the network drops its calls this long after CONNECT; 0 never
+    uint32_t TimeScale = 1;      // its rings, waits, guard times and restarts come this many times faster
 };
 
 enum class CallEventKind { Ring, Connected, Ended, Data };

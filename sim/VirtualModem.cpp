@@ -238,8 +238,11 @@ VirtualModem::~VirtualModem() { Stop(); }
 
 std::string VirtualModem::Start() {
     if (P->Line) return "already started";
-    const auto& o = P->Options;
+    auto& o = P->Options;
     if (o.ComNumber < 1) return "the COM number must be 1 or more";
+    // Its own number and IMEI unless given, so that the modems of one process tell apart.
+    if (o.Number.empty()) o.Number = gNumberFor(o.ComNumber);
+    if (o.Imei.empty()) o.Imei = gImeiFor(o.ComNumber);
     if (!gIsInterfaceSpeed(o.Speed)) return "unsupported interface speed " + std::to_string(o.Speed);
     const fs::path folder = o.PortsFolder.empty() ? gPortsFolder() : o.PortsFolder;
     std::error_code ec;
@@ -272,26 +275,10 @@ std::string VirtualModem::Start() {
     // A modem powers up with its stored profile.
     if (!o.ProfileFile.empty())
         if (auto stored = gLoadProfile(o.ProfileFile, settings)) settings = *stored;
-    SessionRules rules;
-    rules.Commands.SimPresent = !o.NoSim;
-    rules.Card = gInsertCard(o.Sim, o.Pin);
+    SessionRules rules{{o}, {o}, gInsertCard(o.Sim, o.Pin)};
     rules.Card.LockFixed = o.LockFixed;
     // The card keeps its lock and tries over a power cut, as the profile keeps the settings.
     if (!o.ProfileFile.empty()) gLoadCard(o.ProfileFile, rules.Card);
-    rules.Commands.Signal = o.Signal;
-    rules.Commands.CsqFault = o.CsqFault;
-    rules.Commands.Network = o.Network;
-    rules.Commands.Imei = o.Imei.empty() ? gImeiFor(o.ComNumber) : o.Imei;
-    rules.Commands.Maker = o.Maker;
-    rules.Commands.Model = o.Model;
-    rules.GarbageOnMismatch = o.Mismatch == MismatchMode::Garbage;
-    rules.Silent = o.Silent;
-    rules.Noise = o.Noise;
-    rules.Flood = o.Flood;
-    rules.HangupAfter = o.HangupAfter;
-    rules.SignalWalk = o.SignalWalk;
-    rules.Answers = o.Answers;
-    rules.Real = o.Real;
     const uint32_t seed = o.Seed ? *o.Seed : std::random_device{}();
     P->Session = std::make_unique<ModemSession>(rules, settings, settings, seed);
     P->Timing.seed(seed + 1);
@@ -299,11 +286,8 @@ std::string VirtualModem::Start() {
     P->Link = link.string();
     P->Claim = std::move(claim);
     P->Line = std::move(line);
-    if (P->Options.Number.empty()) P->Options.Number = gNumberFor(o.ComNumber);
     if (o.Calls) {
-        StationOptions station{P->Options.Number, o.AlwaysBusy, o.Bearer, o.CorruptRate, o.DropCallAfterMs,
-                               o.TimeScale};
-        P->Station = o.Calls->Join(station, [impl = P.get()] { impl->Line->Poke(); });
+        P->Station = o.Calls->Join(o, [impl = P.get()] { impl->Line->Poke(); });
         P->Session->JoinNetwork(o.Calls.get(), P->Station, o.TimeScale);
     }
     P->Publish(true);

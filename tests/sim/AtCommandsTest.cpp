@@ -11,7 +11,10 @@ struct Case {
     const char* Reply;  // from a modem in factory state
 };
 
-std::string Answer(std::string_view line, ModemSettings& s, ModemSettings& stored, AtRules rules = {},
+// COM1's modem, as the virtual modem gives it its IMEI.
+AtRules Com1() { return {.Imei = gImeiFor(1)}; }
+
+std::string Answer(std::string_view line, ModemSettings& s, ModemSettings& stored, AtRules rules = Com1(),
                    SimState sim = SimState::Ready) {
     std::string_view body;
     if (!gCommandBody(line, body)) return "<not a command line>";
@@ -134,9 +137,9 @@ TEST(AtCommands, FactoryDefaultsKeepTheInterfaceSpeedAndZBringsBackTheStoredProf
 TEST(AtCommands, WithoutSimAutoAnswerCannotBeSet) {
     ModemSettings s = gFactorySettings(115200);
     ModemSettings stored = s;
-    EXPECT_EQ(Answer("ATS0=2", s, stored, AtRules{false}), "\r\nERROR\r\n");
-    EXPECT_EQ(Answer("ATS0?", s, stored, AtRules{false}), "\r\n000\r\n\r\nOK\r\n");
-    EXPECT_EQ(Answer("ATS7=60", s, stored, AtRules{false}), "\r\nOK\r\n");
+    EXPECT_EQ(Answer("ATS0=2", s, stored, AtRules{.NoSim = true}), "\r\nERROR\r\n");
+    EXPECT_EQ(Answer("ATS0?", s, stored, AtRules{.NoSim = true}), "\r\n000\r\n\r\nOK\r\n");
+    EXPECT_EQ(Answer("ATS7=60", s, stored, AtRules{.NoSim = true}), "\r\nOK\r\n");
 }
 
 // The answers to the check's questions follow the SIM card, the signal and the network
@@ -149,15 +152,15 @@ TEST(AtCommands, QuestionsFollowTheModemsSituation) {
         const char* Line;
         const char* Reply;
     } cases[] = {
-        {{false}, SimState::Ready, true, "AT+CPIN?", "\r\n+CME ERROR: 10\r\n"},
-        {{false}, SimState::Ready, false, "AT+CPIN?", "+CME ERROR: 10\r\n"},
-        {{false}, SimState::Ready, true, "AT+CREG?", "\r\n+CREG: 0,0\r\n\r\nOK\r\n"},
-        {{true}, SimState::PinNeeded, true, "AT+CPIN?", "\r\n+CPIN: SIM PIN\r\n\r\nOK\r\n"},
-        {{true}, SimState::PukNeeded, true, "AT+CPIN?", "\r\n+CPIN: SIM PUK\r\n\r\nOK\r\n"},
-        {{true}, SimState::PinNeeded, true, "AT+CREG?", "\r\n+CREG: 0,0\r\n\r\nOK\r\n"},
-        {{true, 99}, SimState::Ready, false, "AT+CSQ", "+CSQ: 99,99\r\n0\r"},
-        {{true, 3, Registration::Roaming}, SimState::Ready, true, "AT+CREG?", "\r\n+CREG: 0,5\r\n\r\nOK\r\n"},
-        {{true, 3, Registration::Denied, "490154203237518"}, SimState::Ready, false, "AT+CGSN",
+        {{.NoSim = true}, SimState::Ready, true, "AT+CPIN?", "\r\n+CME ERROR: 10\r\n"},
+        {{.NoSim = true}, SimState::Ready, false, "AT+CPIN?", "+CME ERROR: 10\r\n"},
+        {{.NoSim = true}, SimState::Ready, true, "AT+CREG?", "\r\n+CREG: 0,0\r\n\r\nOK\r\n"},
+        {{}, SimState::PinNeeded, true, "AT+CPIN?", "\r\n+CPIN: SIM PIN\r\n\r\nOK\r\n"},
+        {{}, SimState::PukNeeded, true, "AT+CPIN?", "\r\n+CPIN: SIM PUK\r\n\r\nOK\r\n"},
+        {{}, SimState::PinNeeded, true, "AT+CREG?", "\r\n+CREG: 0,0\r\n\r\nOK\r\n"},
+        {{.Signal = 99}, SimState::Ready, false, "AT+CSQ", "+CSQ: 99,99\r\n0\r"},
+        {{.Signal = 3, .Network = Registration::Roaming}, SimState::Ready, true, "AT+CREG?", "\r\n+CREG: 0,5\r\n\r\nOK\r\n"},
+        {{.Signal = 3, .Network = Registration::Denied, .Imei = "490154203237518"}, SimState::Ready, false, "AT+CGSN",
          "490154203237518\r\n0\r"},
     };
     for (const auto& c : cases) {
