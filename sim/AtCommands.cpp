@@ -297,8 +297,10 @@ AtOutcome gRunCommands(std::string_view body, ModemSettings& current, ModemSetti
 std::string gFormatReply(const AtOutcome& outcome, const ModemSettings& s) {
     const std::string crlf{static_cast<char>(s.LineEnd), static_cast<char>(s.LineFeed)};
     std::string reply;
-    for (const auto& text : outcome.Information)
-        reply += (s.Verbose ? crlf : std::string()) + text + crlf;
+    for (const auto& text : outcome.Information) {
+        if (s.Verbose) reply += crlf;
+        reply += text + crlf;
+    }
     if (!s.Quiet && outcome.CmeError >= 0) {
         // An extended error is a text in either form.
         reply += (s.Verbose ? crlf : std::string()) + "+CME ERROR: " +

@@ -215,10 +215,8 @@ std::string gNumberFor(int comNumber) {
 std::string gDialledNumber(std::string_view text) {
     std::string number;
     for (const char c : text) {
-        if (std::isdigit(static_cast<unsigned char>(c)) || c == '*' || c == '#')
-            number += c;
-        else if (c == '+' && number.empty())
-            number += c;
+        const bool dialled = std::isdigit(static_cast<unsigned char>(c)) || c == '*' || c == '#';
+        if (dialled || (c == '+' && number.empty())) number += c;
     }
     return number;
 }

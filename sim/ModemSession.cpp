@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-ModemSession::ModemSession(SessionRules rules, ModemSettings settings, ModemSettings stored,
+ModemSession::ModemSession(const SessionRules& rules, ModemSettings settings, ModemSettings stored,
                            uint32_t seed)
     : Rules(rules), Current(settings), Stored(stored), Random(seed), Walk(rules.Signal, seed + 2),
       Sim(Rules.Card) {}

@@ -45,7 +45,7 @@ struct Transmission {
 
 class ModemSession {
 public:
-    ModemSession(SessionRules rules, ModemSettings settings, ModemSettings stored, uint32_t seed);
+    ModemSession(const SessionRules& rules, ModemSettings settings, ModemSettings stored, uint32_t seed);
 
     // nowMs, on the owner's clock, times the +++ escape of a call.
     std::vector<Transmission> Receive(std::string_view bytes, uint32_t lineSpeed, uint64_t nowMs = 0);

@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kestrelix-modem: Ctrl+C ends %s.\n", modems.size() > 1 ? "them" : "it");
 
     std::vector<bool> told(modems.size(), false);
-    const timespec tick{0, 200 * 1000 * 1000};
+    const timespec tick{0, 200L * 1000 * 1000};
     while (sigtimedwait(&stopSignals, nullptr, &tick) < 0) {
         size_t gone = 0;
         for (size_t i = 0; i < modems.size(); ++i) {
