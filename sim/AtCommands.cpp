@@ -88,6 +88,7 @@ bool RunRegister(Cursor& c, ModemSettings& s, const AtRules& rules, AtOutcome& o
         case 4: reg = Reg{&s.LineFeed, 0, 127}; break;
         case 7: reg = Reg{&s.CarrierWait, 1, 255}; break;
         case 12: reg = Reg{&s.EscapeGuard, 0, 255}; break;
+        case 18: reg = Reg{&s.CauseReport, 0, 255}; break;
         default: return false;
     }
     if (c.Take('?')) {
@@ -117,6 +118,50 @@ bool RunSpeed(Cursor& c, ModemSettings& s, AtOutcome& out) {
     } else {
         return false;
     }
+    return true;
+}
+
+// +CRC=mode, +CRC? and +CRC=?: the ring's type in place of RING.
+bool RunRingReport(Cursor& c, ModemSettings& s, AtOutcome& out) {
+    if (c.Take('?')) {
+        out.Information.push_back(std::string("+CRC: ") + (s.RingReport ? "1" : "0"));
+        return true;
+    }
+    if (!c.Take('=')) return false;
+    if (c.Take('?')) {
+        out.Information.push_back("+CRC: (0,1)");
+        return true;
+    }
+    const auto mode = c.Number();
+    if (!InRange(mode, 0, 1)) return false;
+    s.RingReport = *mode == 1;
+    return true;
+}
+
+// +CBST=speed[,name[,ce]], +CBST? and +CBST=?: the bearer of its data calls, always
+// asynchronous (name 0) and non-transparent (ce 1), as on the MC55.
+bool RunBearerService(Cursor& c, ModemSettings& s, AtOutcome& out) {
+    if (c.Take('?')) {
+        out.Information.push_back("+CBST: " + std::to_string(s.BearerService) + ",0,1");
+        return true;
+    }
+    if (!c.Take('=')) return false;
+    if (c.Take('?')) {
+        out.Information.push_back("+CBST: (" + gBearerServiceList(",") + "),(0),(1)");
+        return true;
+    }
+    const auto speed = c.Number(true);
+    if (!speed || !gIsBearerService(static_cast<int>(*speed))) return false;
+    if (c.Take(',') && !InRange(c.Number(true), 0, 0)) return false;
+    if (c.Take(',') && !InRange(c.Number(true), 1, 1)) return false;
+    s.BearerService = static_cast<int>(*speed);
+    return true;
+}
+
+// +CEER tells why the last call ended, which the call knows; +CEER=? is supported.
+bool RunCauseReport(Cursor& c, AtOutcome& out) {
+    if (c.Take('=')) return c.Take('?');
+    out.Call = CallAction::ReportCause;
     return true;
 }
 
@@ -200,6 +245,12 @@ bool RunExtended(Cursor& c, ModemSettings& s, SimCard& card, const AtRules& rule
         ran = RunSpeed(c, s, out);
     } else if (name == "CFUN") {
         ran = RunFunctionality(c, out);
+    } else if (name == "CRC") {
+        ran = RunRingReport(c, s, out);
+    } else if (name == "CBST") {
+        ran = RunBearerService(c, s, out);
+    } else if (name == "CEER") {
+        ran = RunCauseReport(c, out);
     } else if (name == "CPIN" || name == "CLCK" || name == "CPINR") {
         ran = RunSim(name, c, card, rules, out);
     } else {

@@ -12,7 +12,7 @@
 #include "sim/SimCard.h"
 
 // What a command line asks of the call, which the interpreter cannot do alone.
-enum class CallAction { None, Dial, Answer, HangUp, Online, Restart };
+enum class CallAction { None, Dial, Answer, HangUp, Online, Restart, ReportCause };
 
 struct AtOutcome {
     bool Ok = true;
@@ -43,6 +43,9 @@ struct AtRules {
     std::string Maker = "Cinterion";  // what AT+CGMI answers, any bytes: a hostile modem's markup
     std::string Model = "MC52i";  // what AT+CGMM answers, likewise
     SignalFault CsqFault = SignalFault::None;  // AT+CSQ answers ERROR or no level
+    // AT+CEER tells the cause of a data call too, as other families do; the MC55 tells
+    // only a voice call's and answers +CEER: 0,0,0 after a data call (use ATS18=1 there).
+    bool CeerForData = false;
 };
 
 // The commands of a line after its "AT"/"at" prefix, without the line end, or nothing

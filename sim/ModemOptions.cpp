@@ -213,6 +213,31 @@ std::vector<ModemOption> Rows() {
          .Set = [](const std::string& v, Target& t, std::string&) {
              return Whole(v, t.Options.DropCallAfterMs) && t.Options.DropCallAfterMs >= 1;
          }},
+        {.Name = "--no-data", .Help = "its SIM card has no data service (CSD): its calls fail with cause 57,\n"
+                                      "calls to it with cause 88",
+         .Set = [](const std::string&, Target& t, std::string&) { return t.Options.NoDataService = true; }},
+        {.Name = "--data-as-voice",
+         .Help = "data calls to it arrive as voice calls, as on a single-number tariff:\n"
+                 "+CRING: VOICE under AT+CRC=1, and neither S0 nor ATA answers them",
+         .Set = [](const std::string&, Target& t, std::string&) { return t.Options.DataAsVoice = true; }},
+        {.Name = "--network-bearers", .Argument = "LIST",
+         .Help = "the bearers (AT+CBST speeds) its network carries, as 71 or 7,71\n"
+                 "(default every one); a call with another fails with cause 65",
+         .Refusal = "--network-bearers needs AT+CBST speeds, comma-separated: " + gBearerServiceList(", "),
+         .Set = [](const std::string& v, Target& t, std::string&) {
+             std::vector<int> bearers;
+             for (const auto& item : CommaList(v)) {
+                 uint32_t n = 0;
+                 if (!Whole(item, n, 255) || !gIsBearerService(static_cast<int>(n))) return false;
+                 bearers.push_back(static_cast<int>(n));
+             }
+             t.Options.NetworkBearers = bearers;
+             return !bearers.empty();
+         }},
+        {.Name = "--ceer-data",
+         .Help = "AT+CEER tells a data call's cause too, as other families do; by\n"
+                 "default it answers +CEER: 0,0,0 after one, as the MC55 does",
+         .Set = [](const std::string&, Target& t, std::string&) { return t.Options.CeerForData = true; }},
         {.Name = "--time-scale", .Argument = "N",
          .Help = "rings (first after 2 s, then every 5 s), S7, the S12 guard times of\n"
                  "+++ and the 3 s restart of AT+CFUN=1,1 go N times faster (default 1)",
@@ -222,7 +247,8 @@ std::vector<ModemOption> Rows() {
          }},
         {.Name = "--state", .Argument = "FILE",
          .Help = "keeps the modems' state in FILE as JSON, one modem a line: COM number,\n"
-                 "number, call (on-hook, dialing, ringing, online, command), rings, speed",
+                 "number, call (on-hook, dialing, ringing, online, command), rings, speed,\n"
+                 "cause (0 none)",
          .Refusal = "--state needs a file",
          .Set = [](const std::string& v, Target& t, std::string&) {
              t.Options.StateFileName = v;

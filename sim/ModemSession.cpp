@@ -121,8 +121,7 @@ void ModemSession::HandleLine(std::vector<Transmission>& out, uint64_t nowMs) {
         ActReal(body, outcome);
         CardChanged = CardChanged || Sim.Lock != before.Lock || Sim.Tries != before.Tries;
         if (outcome.Ok && outcome.Call != CallAction::None) {
-            outcome.Result = Call.Command(outcome.Call, outcome.Number, next, nowMs);
-            outcome.Pending = !outcome.Result;
+            Call.Command(outcome, next, Rules, nowMs);
             RestartAsked = outcome.Call == CallAction::Restart;
         }
         ProfileStored = ProfileStored || outcome.ProfileStored;

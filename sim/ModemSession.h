@@ -70,6 +70,7 @@ public:
     uint64_t CallDueMs() const { return Call.NextDueMs(Current); }
     CallPhase Phase() const { return Call.Phase(); }
     int Rings() const { return Call.Rings(); }
+    int LastCause() const { return Call.LastCause(); }
     // Whether it can make and take calls: its card ready and registered.
     bool Reachable() const;
     // True once after AT+CFUN=1,1 was answered: the owner then restarts it.

@@ -73,6 +73,10 @@ struct VirtualModem::Impl {
     // again after it, so that waiting for command lines means waiting for their replies.
     void Publish(bool answered);
     void CountReceived(size_t count);
+    // The call's news; published first (or anyway, with publish: news without words, as
+    // the end of the rings, changes the stage too), so whoever has read a CONNECT finds
+    // the modem online. False when stopped.
+    bool SendNews(bool publish);
     void RemoveOwnLink();
 };
 
@@ -95,7 +99,8 @@ std::string VirtualModem::Impl::StateJson() const {
     return "{\"com\":" + std::to_string(Options.ComNumber) + ",\"number\":\"" + Options.Number +
            "\",\"call\":\"" + std::string(gCallPhaseName(Session->Phase())) +
            "\",\"rings\":" + std::to_string(Session->Rings()) +
-           ",\"speed\":" + std::to_string(Session->Settings().Speed) + "}";
+           ",\"speed\":" + std::to_string(Session->Settings().Speed) +
+           ",\"cause\":" + std::to_string(Session->LastCause()) + "}";
 }
 
 uint64_t VirtualModem::Impl::NowMs() const {
@@ -136,6 +141,12 @@ bool VirtualModem::Impl::Restart() {
     Publish(false);
     const uint32_t speed = Session->Settings().Speed;
     return speed == 0 || Send({StartedAgain, speed, false});
+}
+
+bool VirtualModem::Impl::SendNews(bool publish) {
+    const auto news = Session->CallUpdate(NowMs());
+    if (publish || !news.empty()) Publish(false);
+    return SendAll(news);
 }
 
 void VirtualModem::Impl::CountReceived(size_t count) {
@@ -192,6 +203,9 @@ void VirtualModem::Impl::Serve() {
             CountReceived(received.size());
             Deafness.Heard();
             if (Deafness.Deaf()) continue;
+            // What the network told before these bytes came goes out before their answer,
+            // so that AT+CEER after a NO CARRIER knows that call's end.
+            if (!SendNews(false)) return;
             const uint32_t speedBefore = Session->Settings().Speed;
             const auto out = Session->Receive(received, lineSpeed, NowMs());
             const bool profileStored = Session->TakeProfileStored();
@@ -217,11 +231,8 @@ void VirtualModem::Impl::Serve() {
             if (Session->TakeRestart() && !Restart()) return;
             Publish(true);
         }
-        // Published first, so whoever has read a CONNECT finds the modem online; an idle
-        // line with no news changes nothing.
-        const auto news = Session->CallUpdate(NowMs());
-        if (got != ModemLine::ReadResult::Idle || !news.empty()) Publish(false);
-        if (!SendAll(news)) return;
+        // An idle line with no news changes nothing.
+        if (!SendNews(got != ModemLine::ReadResult::Idle)) return;
         if (Session->Flooding()) {
             const uint32_t speed = Session->Settings().Speed ? Session->Settings().Speed : 115200;
             // About as many characters as the line carries in one tick (10 bits each).

@@ -97,6 +97,24 @@ TEST(AtCommands, AnswersEachLineFromTheTable) {
         {"ATS12?", "\r\n050\r\n\r\nOK\r\n"},
         {"ATS12=256", "\r\nERROR\r\n"},
         {"AT?", "\r\nERROR\r\n"},
+        // The network's word on a call: S18, +CRC, +CBST and +CEER.
+        {"ATS18?", "\r\n000\r\n\r\nOK\r\n"},
+        {"ATS18=1", "\r\nOK\r\n"},
+        {"ATS18=256", "\r\nERROR\r\n"},
+        {"AT+CRC?", "\r\n+CRC: 0\r\n\r\nOK\r\n"},
+        {"AT+CRC=?", "\r\n+CRC: (0,1)\r\n\r\nOK\r\n"},
+        {"AT+CRC=1;+CRC?", "\r\n+CRC: 1\r\n\r\nOK\r\n"},
+        {"AT+CRC=2", "\r\nERROR\r\n"},
+        {"AT+CBST?", "\r\n+CBST: 7,0,1\r\n\r\nOK\r\n"},
+        {"AT+CBST=?", "\r\n+CBST: (0,4,6,7,14,68,70,71,75),(0),(1)\r\n\r\nOK\r\n"},
+        {"AT+CBST=71,0,1;+CBST?", "\r\n+CBST: 71,0,1\r\n\r\nOK\r\n"},
+        {"AT+CBST=71;+CBST?", "\r\n+CBST: 71,0,1\r\n\r\nOK\r\n"},
+        {"AT+CBST=8", "\r\nERROR\r\n"},
+        {"AT+CBST=7,1", "\r\nERROR\r\n"},
+        {"AT+CBST=7,0,0", "\r\nERROR\r\n"},
+        {"AT+CBST=", "\r\nERROR\r\n"},
+        {"AT+CEER=?", "\r\nOK\r\n"},
+        {"AT+CEER?", "\r\nERROR\r\n"},
     };
     for (const auto& c : cases) {
         ModemSettings s = gFactorySettings(115200);
@@ -125,13 +143,19 @@ TEST(AtCommands, ChainsRunLeftToRightAndStopAtTheFirstFault) {
 TEST(AtCommands, FactoryDefaultsKeepTheInterfaceSpeedAndZBringsBackTheStoredProfile) {
     ModemSettings s = gFactorySettings(115200);
     ModemSettings stored = s;
-    Answer("ATE0V0X0L2&D1S0=3S7=30+IPR=19200;&W", s, stored);
+    Answer("ATE0V0X0L2&D1S0=3S7=30S18=1+CRC=1+CBST=71+IPR=19200;&W", s, stored);
     Answer("AT&F", s, stored);
     EXPECT_EQ(s, gFactorySettings(19200));
+    EXPECT_EQ(s.CauseReport, 0);
+    EXPECT_FALSE(s.RingReport);
+    EXPECT_EQ(s.BearerService, 7);
     Answer("ATZ", s, stored);
     EXPECT_EQ(s, stored);
     EXPECT_FALSE(s.Echo);
     EXPECT_EQ(s.CarrierWait, 30);
+    EXPECT_EQ(s.CauseReport, 1);
+    EXPECT_TRUE(s.RingReport);
+    EXPECT_EQ(s.BearerService, 71);
 }
 
 TEST(AtCommands, WithoutSimAutoAnswerCannotBeSet) {
