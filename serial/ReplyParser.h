@@ -1,8 +1,8 @@
 #pragma once
 // Judging the modem's answer from the bytes gathered so far: where it begins after the
 // echo of the command, whether it is complete, and what it says. No I/O, no state.
-// The modem's NUL bytes and the lines it sends unasked are taken out first (gSetAside),
-// so that the rest of the judgement sees the reply alone.
+// The modem's NUL bytes and its unsolicited result codes (URC, serial/Urc.h) are taken
+// out first (gSetAside), so that the rest of the judgement sees the reply alone.
 
 #include <optional>
 #include <string>
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "serial/SerialPort.h"
-#include "serial/Unasked.h"
+#include "serial/Urc.h"
 
 // A verbose reply is framed by CR LF ("\r\nOK\r\n"); a numeric one is a code ended by CR ("0\r").
 enum class ReplyForm { Verbose, Numeric };
@@ -29,14 +29,10 @@ struct SetAside {
     std::vector<UnaskedLine> Lines;
 };
 
-// Takes the NUL bytes and the unsolicited lines out of the count gathered bytes. A line is
-// not set aside when the question asks for it: when it answers command (a "+CREG: 0,1" to
+// Takes the NUL bytes and the URCs out of the count gathered bytes. A line is not set
+// aside when the question asks for it: when it answers command (a "+CREG: 0,1" to
 // "AT+CREG?\r") or is named by expected or alternative (either may be null), as a job
 // waiting for "\r\nRING\r\n" names it.
-// The kind of a line that modems send unasked, by the same table as gSetAside; none for
-// any other line. For readers that take a call's lines one by one.
-std::optional<Unasked> gUnaskedKind(std::string_view line);
-
 SetAside gSetAside(const char* gathered, int count, const char* command, const char* expected = nullptr,
                    const char* alternative = nullptr);
 
