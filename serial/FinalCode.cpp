@@ -8,12 +8,14 @@ namespace {
 
 // The codes that stand alone as a line in either form (RING, never final, is not one of
 // them), and the verbose codes that open one (CONNECT 9600, +CME ERROR: 10, the EZX
-// phones' MODEM ERROR: 5).
+// phones' MODEM ERROR: 5). TOO MANY PARAMETERS and +EXT ERROR: n are other makers'
+// refusals (oFono's and FSO's tables of final responses).
 constexpr ResultCode WholeCodes[] = {ResultOk,         ResultConnect, ResultNoCarrier, ResultError,
                                      ResultNoDialtone, ResultBusy,    ResultNoAnswer};
-constexpr std::string_view OtherWholeLines[] = {"COMMAND NOT SUPPORT"};
-constexpr std::string_view ErrorsInWords[] = {"+CME ERROR:", "+CMS ERROR:"};
-constexpr std::string_view Openings[] = {"CONNECT ", ErrorsInWords[0], ErrorsInWords[1], "MODEM ERROR:"};
+constexpr std::string_view OtherWholeLines[] = {"COMMAND NOT SUPPORT", "TOO MANY PARAMETERS"};
+constexpr std::string_view ErrorsInWords[] = {"+CME ERROR:", "+CMS ERROR:", "+EXT ERROR:"};
+constexpr std::string_view Openings[] = {"CONNECT ", ErrorsInWords[0], ErrorsInWords[1], ErrorsInWords[2],
+                                         "MODEM ERROR:"};
 
 FinalCode Verdict(std::string_view words) {
     FinalCode code;

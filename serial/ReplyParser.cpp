@@ -19,10 +19,24 @@ int FindBytes(const char* data, int count, const char* text) {
 
 namespace {
 
-// The first byte after the echo of command, 0 when there is none.
+// Whether the bytes open with the echo of command damaged on the line ("QT+IPR=9600\r"
+// for "AT+IPR=9600\r"): as long as the command, ended by its CR, and at most a quarter
+// of its bytes wrong.
+bool OpensWithDamagedEcho(const char* gathered, int count, const char* command, int length) {
+    if (length < 2 || count < length || gathered[length - 1] != command[length - 1]) return false;
+    int wrong = 0;
+    for (int i = 0; i + 1 < length; ++i) wrong += gathered[i] != command[i];
+    return wrong * 4 <= length - 1;
+}
+
+// The first byte after the echo of command, 0 when there is none. The digits inside an
+// echo, damaged or not, are never a result code.
 int ReplyStart(const char* gathered, int count, const char* command) {
-    const int echo = command ? FindBytes(gathered, count, command) : -1;
-    return echo >= 0 ? echo + static_cast<int>(std::strlen(command)) : 0;
+    if (!command) return 0;
+    const int length = static_cast<int>(std::strlen(command));
+    const int echo = FindBytes(gathered, count, command);
+    if (echo >= 0) return echo + length;
+    return OpensWithDamagedEcho(gathered, count, command, length) ? length : 0;
 }
 
 // The prefix of the answer to an extended command: "+CREG:" for "AT+CREG?\r", "^SBC:"
@@ -63,10 +77,17 @@ bool Names(const char* text, std::string_view line) {
     return text && std::string_view(text).find(line) != std::string_view::npos;
 }
 
+// Whether the line carries the prefix of the answer: "+CGSN:" or, as V.250 names the same
+// question, "+GSN:".
+bool HasAnswerPrefix(std::string_view line, const std::string& prefix) {
+    if (prefix.empty()) return false;
+    return line.starts_with(prefix) || (prefix.starts_with("+CG") && line.starts_with("+" + prefix.substr(2)));
+}
+
 // The line is what the question asks for: its answer, or a line the caller waits for.
 bool IsAsked(const ModemLine& line, const Question& question) {
     if (Names(question.Expected, line.Text) || Names(question.Alternative, line.Text)) return true;
-    if (question.Prefix.empty() || !line.Text.starts_with(question.Prefix)) return false;
+    if (!HasAnswerPrefix(line.Text, question.Prefix)) return false;
     const UrcEntry* urc = gFindUrc(line.Text);
     return !urc || !urc->IsAnswerForm || urc->IsAnswerForm(line.Text) || !question.AnswerFormCame;
 }
@@ -74,6 +95,19 @@ bool IsAsked(const ModemLine& line, const Question& question) {
 // RING in the numeric form: the code 2 alone, ended by CR.
 bool IsNumericRing(const ModemLine& line) {
     return !line.Opened && line.Text == "2" && (line.End == LineEnd::Cr || line.End == LineEnd::CrLast);
+}
+
+// An incoming call announced in the bytes (RING, +CRING, +CLIP) that ends before the
+// answer leaves a NO CARRIER there: the call's end, not the answer (3GPP TS 27.007, +CRC,
+// +CLIP; V.250, result codes).
+bool AnnouncesCall(const ModemLine& line) {
+    return IsNumericRing(line) || line.Text == "RING" || line.Text.starts_with("+CRING:") ||
+           line.Text.starts_with("+CLIP:");
+}
+
+bool IsNoCarrier(const ModemLine& line) {
+    const bool numeric = !line.Opened && (line.End == LineEnd::Cr || line.End == LineEnd::CrLast);
+    return (line.Text == "NO CARRIER" && line.End == LineEnd::CrLf) || (numeric && line.Text == "3");
 }
 
 // The line has ended for certain. A CR alone at the end ends a numeric line only after
@@ -89,21 +123,27 @@ bool HasEnded(const ModemLine& line, std::string_view bytes) {
 }  // namespace
 
 SetAside gSetAside(const char* gathered, int count, const char* command, const char* expected,
-                   const char* alternative) {
+                   const char* alternative, Reading reading) {
     SetAside result;
     std::string& bytes = result.Bytes;
     bytes = gWithoutNuls(std::string_view(gathered, static_cast<size_t>(count)));
     Question question{AnswerPrefix(command), false, expected, alternative};
     question.AnswerFormCame = AnswerFormCame(bytes, question.Prefix);
+    bool callAnnounced = false;
     for (size_t at = 0; at < bytes.size();) {
         const ModemLine line = gLineAt(bytes, at);
         const bool ring = IsNumericRing(line);
         const UrcEntry* urc = gFindUrc(line.Text);
-        if (line.Text.empty() || IsAsked(line, question) || !(ring || (urc && HasEnded(line, bytes)))) {
+        const bool urcShaped = reading == Reading::Information && gHasUrcShape(line.Text);
+        const bool urcLine = ring || ((urc || urcShaped) && HasEnded(line, bytes));
+        const bool callEnd = callAnnounced && IsNoCarrier(line);
+        if (line.Text.empty() || IsAsked(line, question) || !(urcLine || callEnd)) {
             at = line.Next;
             continue;
         }
-        result.Lines.push_back({urc ? urc->Kind : Unasked::Quiet, std::string(ring ? "RING" : line.Text)});
+        callAnnounced = !callEnd && (callAnnounced || AnnouncesCall(line));
+        const std::string_view text = ring ? "RING" : callEnd ? "NO CARRIER" : line.Text;
+        result.Lines.push_back({urc ? urc->Kind : Unasked::Quiet, std::string(text)});
         bytes.erase(line.Frame, line.Next - line.Frame);
     }
     return result;
@@ -160,6 +200,25 @@ ReplyCode gClassifyReply(const char* reply, int length, ReplyForm form, const ch
     return FindBytes(reply, length, error) >= 0 ? ModemError : Failed;
 }
 
+namespace {
+
+// The answers that some modems send without a final code after them: +CPIN: READY from
+// Wavecom and Falcom modems (oFono's wavecom plugin takes "+CPIN:" for a final response).
+struct AnswerWithoutFinal {
+    std::string_view Command;
+    std::string_view Prefix;
+};
+constexpr AnswerWithoutFinal AnswersWithoutFinal[] = {{"AT+CPIN?\r", "+CPIN:"}};
+
+bool EndsWithoutFinal(const char* command, std::string_view line) {
+    if (!command) return false;
+    for (const AnswerWithoutFinal& answer : AnswersWithoutFinal)
+        if (answer.Command == command && line.starts_with(answer.Prefix)) return true;
+    return false;
+}
+
+}  // namespace
+
 InfoReply gParseInfoReply(const char* gathered, int count, const char* command) {
     InfoReply reply;
     const int start = ReplyStart(gathered, count, command);
@@ -184,9 +243,19 @@ InfoReply gParseInfoReply(const char* gathered, int count, const char* command) 
             reply.Code = final->Code;
             reply.CmeError = final->CmeError;
             reply.Final = std::move(final->Words);
+            // At ATV0 a line of information ends in CR LF: a code of digits whose CR came
+            // last may yet be one.
+            if (line.End == LineEnd::CrLast) reply.Awaiting = MoreMayFollow::Lf;
             break;
         }
         if (line.Text != "RING") lines.push_back(line.Text);
+        if (line.End == LineEnd::CrLf && EndsWithoutFinal(command, line.Text)) {
+            reply.Complete = true;
+            reply.Code = Ok;
+            reply.Final = line.Text;
+            reply.Awaiting = MoreMayFollow::Final;
+            break;
+        }
     }
     if (reply.Complete) reply.Lines.assign(lines.begin(), lines.end());
     return reply;

@@ -45,6 +45,14 @@ const UrcEntry* gFindUrc(std::string_view line) {
     return nullptr;
 }
 
+bool gHasUrcShape(std::string_view line) {
+    if (line.size() < 2 || (line[0] != '^' && line[0] != '+') || line[1] < 'A' || line[1] > 'Z') return false;
+    size_t end = 2;
+    while (end < line.size() && ((line[end] >= 'A' && line[end] <= 'Z') || (line[end] >= '0' && line[end] <= '9')))
+        ++end;
+    return line[0] == '^' || end == line.size() || line[end] == ':';
+}
+
 std::optional<Unasked> gUnaskedKind(std::string_view line) {
     if (const UrcEntry* entry = gFindUrc(line)) return entry->Kind;
     return std::nullopt;

@@ -24,3 +24,8 @@ const UrcEntry* gFindUrc(std::string_view line);
 
 // The kind of a line that is a URC by the table; none for any other line.
 std::optional<Unasked> gUnaskedKind(std::string_view line);
+
+// Whether the line has the shape of a URC, whoever the maker: "^WORD..." ("^BOOT:...",
+// "^RSSI:18"), "+WORD:..." ("+PSBEARER: 1") or "+WORD" alone ("+ZEND"), WORD being
+// capitals and digits. Makers add their own, so a list can never hold them all.
+bool gHasUrcShape(std::string_view line);
