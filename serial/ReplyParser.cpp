@@ -81,7 +81,8 @@ bool Names(const char* text, std::string_view line) {
 // question, "+GSN:".
 bool HasAnswerPrefix(std::string_view line, const std::string& prefix) {
     if (prefix.empty()) return false;
-    return line.starts_with(prefix) || (prefix.starts_with("+CG") && line.starts_with("+" + prefix.substr(2)));
+    if (line.starts_with(prefix)) return true;
+    return prefix.starts_with("+CG") && line.starts_with("+G") && line.substr(2).starts_with(prefix.substr(3));
 }
 
 // The line is what the question asks for: its answer, or a line the caller waits for.

@@ -169,6 +169,8 @@ inline std::vector<RealReply> QuirkReplies() {
         {"oFono plugins/wavecom.c: +CPIN: without OK", "AT+CPIN?", {"+CPIN: READY"}, "", "готова"},
         {"none: +CSQ without its prefix", "AT+CSQ", {"17,99"}, "OK", "-79 дБм, хороший"},
         {"none: +CGSN: IMEI...", "AT+CGSN", {"+CGSN: IMEI354237065082227"}, "OK", "354237065082227"},
+        {"V.250 names the question +GSN: its answer's prefix is the answer", "AT+CGSN",
+         {"+GSN: 354237065082227"}, "OK", "354237065082227"},
         {"none: the model in a list ending with MODEL=", "AT+CGMM",
          {"+CGMM: \"GSM900\",\"GSM1800\",\"GSM1900\",\"MODEL=V3\""}, "OK", "V3"},
         {"none: Revision:", "AT+CGMR", {"Revision: 1.0"}, "OK", "1.0"},
