@@ -8,8 +8,8 @@ namespace {
 
 // The codes that stand alone as a line in either form (RING, never final, is not one of
 // them), and the verbose codes that open one (CONNECT 9600, +CME ERROR: 10, the EZX
-// phones' MODEM ERROR: 5). TOO MANY PARAMETERS and +EXT ERROR: n are other makers'
-// refusals (oFono's and FSO's tables of final responses).
+// phones' MODEM ERROR: 5). +EXT ERROR: n (in oFono's and FSO's tables of final
+// responses) and TOO MANY PARAMETERS are other makers' refusals.
 constexpr ResultCode WholeCodes[] = {ResultOk,         ResultConnect, ResultNoCarrier, ResultError,
                                      ResultNoDialtone, ResultBusy,    ResultNoAnswer};
 constexpr std::string_view OtherWholeLines[] = {"COMMAND NOT SUPPORT", "TOO MANY PARAMETERS"};

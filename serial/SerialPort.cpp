@@ -145,9 +145,9 @@ ReplyCode SerialPort::ReadInfoReply(const char* command, uint32_t timeoutMs, Inf
     LastHeard = {};
     const ReplyCode code = Gather(timeoutMs, [&](const char* gathered, int count) -> Judgement {
         const SetAside clean = Note(gathered, count, command, nullptr, nullptr, Reading::Information);
-        InfoReply parsed = gParseInfoReply(clean.Bytes.data(), static_cast<int>(clean.Bytes.size()), command);
-        if (!parsed.Complete) return {};
-        reply = std::move(parsed);
+        // A reply taken for complete may be undone by the bytes that follow it.
+        reply = gParseInfoReply(clean.Bytes.data(), static_cast<int>(clean.Bytes.size()), command);
+        if (!reply.Complete) return {};
         return {reply.Code, QuietMs(reply.Awaiting)};
     });
     reply.Code = code;
