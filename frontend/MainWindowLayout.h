@@ -33,9 +33,8 @@
 // The window menu's item that opens the About box.
 #define KX_ABOUT_ITEM_TEXT "&About..."
 
-// The log's one column: its heading, and the pixels of the client area it leaves free.
+// The log's one column: its heading. It leaves its window's scroll bar room.
 #define KX_LOG_HEADING "Операция"
-#define KX_LOG_COLUMN_MARGIN 20
 
 // The place selector's entries, index 0 and 1 as the stored IsLocal. The layout carries
 // them as code page 1251 bytes with their closing zero, which a resource compiler cannot
