@@ -7,7 +7,8 @@
 //   after-job     the main window after a job against the virtual modem on COM
 //                 (window-win32-after-job.bmp, at 96 DPI only);
 //   after-call    the main window after a passed test call from the virtual modem on COM
-//                 to the one on DEVICE-COM, each configured first (window-win32-after-call-DPI.bmp).
+//                 to the one on DEVICE-COM, each configured first, with the tip of its
+//                 widest row under the pointer (window-win32-after-call-DPI.bmp).
 // The caller provides the display, the prefix and the modems. The main window runs on its
 // own thread, as start-up runs it, and this thread works it with window messages; it
 // learns that a run ended from the engine's typed outcome.
@@ -143,6 +144,15 @@ int SignalMeterPicture(HWND main, DWORD thread, const std::wstring& folder) {
     return status;
 }
 
+// The tip of thread's that is showing, or none.
+HWND ShownTip(DWORD thread) {
+    return FindThreadWindow(thread, [](HWND window) {
+        wchar_t type[64] = {};
+        GetClassNameW(window, type, 64);
+        return std::wstring(type) == TOOLTIPS_CLASSW && IsWindowVisible(window) && GetWindowTextLengthW(window) > 0;
+    });
+}
+
 int ComTipPicture(HWND main, DWORD thread, int com, const std::wstring& folder) {
     const std::wstring name = L"COM" + std::to_wstring(com);
     const RegisteredPort port(name.c_str(), (L"GSM-модем USB (" + name + L")").c_str(), L"Halvstad", L"usbser");
@@ -156,14 +166,7 @@ int ComTipPicture(HWND main, DWORD thread, int com, const std::wstring& folder) 
     RECT entry{};
     SendMessageW(info.hwndList, LB_GETITEMRECT, static_cast<WPARAM>(com - 1), reinterpret_cast<LPARAM>(&entry));
     HWND tip = nullptr;
-    const bool shown = WaitPointingAt(Centre(info.hwndList, entry), [&] {
-        tip = FindThreadWindow(thread, [](HWND window) {
-            wchar_t type[64] = {};
-            GetClassNameW(window, type, 64);
-            return std::wstring(type) == TOOLTIPS_CLASSW && IsWindowVisible(window) && GetWindowTextLengthW(window) > 0;
-        });
-        return tip != nullptr;
-    });
+    const bool shown = WaitPointingAt(Centre(info.hwndList, entry), [&] { return (tip = ShownTip(thread)) != nullptr; });
     if (!shown) return Fail("the COM entry's tip did not show");
     // The tip has drawn itself once it is there.
     Sleep(300);
@@ -210,7 +213,32 @@ int AfterCallPicture(HWND main, DWORD thread, const RunEnds& ends, int com, int 
     SendDlgItemMessageW(main, ControlId::ComSelector, CB_SETCURSEL, static_cast<WPARAM>(com - 1), 0);
     if (!RunSucceeded(main, ends, [&] { AskTestCall(main, thread, deviceCom, VirtualNumber(deviceCom)); }))
         return Fail("the test call did not pass");
-    return SaveWindow(main, folder + L"\\window-win32-after-call-" + DpiName(main) + L".bmp");
+    // The widest row, which the column cuts, with its tip under the pointer.
+    const HWND log = GetDlgItem(main, ControlId::LogView);
+    const auto width = [log](int row) {
+        wchar_t text[512] = {};
+        LVITEMW item{};
+        item.pszText = text;
+        item.cchTextMax = 512;
+        SendMessageW(log, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        return SendMessageW(log, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text));
+    };
+    int widest = 0;
+    for (int row = 1; row < ListView_GetItemCount(log); ++row)
+        if (width(row) > width(widest)) widest = row;
+    ListView_EnsureVisible(log, widest, FALSE);
+    RECT label{};
+    ListView_GetItemRect(log, widest, &label, LVIR_LABEL);
+    HWND tip = nullptr;
+    if (!WaitPointingAt(Centre(log, label), [&] { return (tip = ShownTip(thread)) != nullptr; }))
+        return Fail("the long row's tip did not show");
+    // The tip has drawn itself once it is there.
+    Sleep(300);
+    RECT all = PlaceOf(main);
+    const RECT below = PlaceOf(tip);
+    UnionRect(&all, &all, &below);
+    const std::wstring file = folder + L"\\window-win32-after-call-" + DpiName(main) + L".bmp";
+    return SaveBitmap(all, file, {tip}) ? 0 : Fail("cannot save the picture of the window");
 }
 
 }  // namespace
