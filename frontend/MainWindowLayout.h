@@ -30,9 +30,8 @@
 #define KX_SAVE_LOG_TEXT "Сохранить лог"
 #define KX_SAVE_LOG_RECT 235, 183, 64, 14
 
-// The log's one column: its heading, and the pixels of the client area it leaves free.
+// The log's one column: its heading. It leaves its window's scroll bar room.
 #define KX_LOG_HEADING "Операция"
-#define KX_LOG_COLUMN_MARGIN 20
 
 // The place selector's entries, index 0 and 1 as the stored IsLocal. The layout carries
 // them as code page 1251 bytes with their closing zero, which a resource compiler cannot

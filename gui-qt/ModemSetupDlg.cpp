@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -23,6 +24,7 @@
 #include "gui-qt/HelpBox.h"
 #include "gui-qt/LogExport.h"
 #include "gui-qt/LogView.h"
+#include "gui-qt/StatusLineLabel.h"
 #include "gui-qt/SaveLogDialog.h"
 #include "gui-qt/SignalMeter.h"
 #include "gui-qt/SimPinDlg.h"
@@ -103,7 +105,7 @@ void ModemSetupDlg::BuildLayout() {
     ComSelector = AddSelector<ComPortCombo>(this, units, "comSelector", KX_COM_SELECTOR_RECT);
     StartStop = AddButton(this, "startStop", QStringLiteral(KX_START_STOP_TEXT), units.Rect(KX_START_STOP_RECT));
 
-    StatusLine = new QLabel(this);
+    StatusLine = new StatusLineLabel(this);
     StatusLine->setObjectName(QStringLiteral("statusLine"));
     // Modem replies are shown as they came, never taken for markup.
     StatusLine->setTextFormat(Qt::PlainText);
@@ -170,9 +172,12 @@ void ModemSetupDlg::OnInitDialog() {
     // On this thread the toolkit carries its requests out at once.
     gFillWindowChoices(Kit, gReadStoredChoices(Settings).ComIndex);
 
+    // Room for the vertical scroll bar that many rows bring, so that a row never needs a
+    // sideways one.
     const int clientWidth = Log->contentsRect().width();
     Log->setRowCount(0);
-    Log->SetColumn(QStringLiteral(KX_LOG_HEADING), clientWidth - KX_LOG_COLUMN_MARGIN);
+    Log->SetColumn(QStringLiteral(KX_LOG_HEADING),
+                   clientWidth - Log->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Log));
 
     InitEngine();
 }

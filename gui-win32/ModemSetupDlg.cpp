@@ -12,6 +12,7 @@
 #include "gui-win32/DialogInit.h"
 #include "gui-win32/HelpBox.h"
 #include "gui-win32/LogExport.h"
+#include "gui-win32/LogRowTips.h"
 #include "gui-win32/Resource.h"
 #include "gui-win32/SimPinDlg.h"
 #include "gui-win32/TestCallDlg.h"
@@ -55,8 +56,12 @@ INT_PTR ModemSetupDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOMMAND:
         return OnMenuCommand(static_cast<UINT>(wParam & 0xFFF0));
     case WM_INITMENU:
+    case WM_INITMENUPOPUP:
         // The menu is about to open: the run items show whether a run would start now.
-        if (reinterpret_cast<HMENU>(wParam) == GetSystemMenu(Dialog, FALSE))
+        // Wine names the system menu in WM_INITMENU by another handle than
+        // GetSystemMenu's; its WM_INITMENUPOPUP says by a flag that the menu is the system's.
+        if (message == WM_INITMENUPOPUP ? HIWORD(lParam) != 0
+                                        : reinterpret_cast<HMENU>(wParam) == GetSystemMenu(Dialog, FALSE))
             GreyRunItems(reinterpret_cast<HMENU>(wParam));
         return FALSE;
     case WM_PAINT:
@@ -83,6 +88,7 @@ INT_PTR ModemSetupDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         EndWorker();
         Kit.SetSignalView(nullptr);
         Meter.reset();
+        RowTips.reset();
         ComList.reset();
         Dialog = nullptr;
         return FALSE;
@@ -119,7 +125,9 @@ BOOL ModemSetupDlg::OnInitDialog() {
     LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_CENTER;
-    column.cx = client.right - client.left - KX_LOG_COLUMN_MARGIN;
+    // Room for the vertical scroll bar that many rows bring, at the window's DPI, so that
+    // a row never needs a sideways one.
+    column.cx = client.right - client.left - GetSystemMetricsForDpi(SM_CXVSCROLL, GetDpiForWindow(log));
     column.pszText = heading.data();
     column.iSubItem = 0;
     SendMessageW(log, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
@@ -131,11 +139,13 @@ BOOL ModemSetupDlg::OnInitDialog() {
     Header_GetItem(header, 0, &headingItem);
     headingItem.fmt = (headingItem.fmt & ~HDF_JUSTIFYMASK) | HDF_CENTER;
     Header_SetItem(header, 0, &headingItem);
-    // A row cut off at the column's edge shows its whole text in a tip under the pointer.
     const DWORD style = ListView_GetExtendedListViewStyle(log);
     ListView_SetExtendedListViewStyleEx(log, 0,
                                         (style & ~DWORD{LVS_EX_CHECKBOXES}) | LVS_EX_FULLROWSELECT |
-                                            LVS_EX_GRIDLINES | LVS_EX_LABELTIP);
+                                            LVS_EX_GRIDLINES);
+    // A row cut off at the column's edge shows its whole text in a tip under the pointer;
+    // the list view's own label tip never shows under Wine.
+    RowTips = std::make_unique<LogRowTips>(log);
 
     InitEngine();
     return TRUE;

@@ -14,6 +14,7 @@
 #include "engine/ConfigEngine.h"
 #include "frontend/WindowMenu.h"
 #include "gui-win32/ComPortList.h"
+#include "gui-win32/LogRowTips.h"
 #include "gui-win32/SignalMeter.h"
 #include "gui-win32/Win32Toolkit.h"
 
@@ -56,4 +57,5 @@ private:
     Win32Toolkit Kit;
     std::unique_ptr<SignalMeter> Meter;
     std::unique_ptr<ComPortList> ComList;
+    std::unique_ptr<LogRowTips> RowTips;
 };

@@ -9,9 +9,10 @@
 namespace {
 
 constexpr const wchar_t* ClassName = L"KestrelixSignalMeter";
-// The client area's parts, in pixels.
+// The client area's parts, in pixels at 96 DPI, scaled to the window's DPI as the dialogs
+// are. The registration has a line of its own across the window: its longest words need it.
 constexpr int Width = 360;
-constexpr int Height = 330;
+constexpr int Height = 340;
 constexpr RECT BarArea{10, 10, 350, 46};
 constexpr RECT PlotArea{44, 94, 350, 244};
 
@@ -31,17 +32,18 @@ void Fill(HDC dc, const RECT& rect, COLORREF colour) {
     DeleteObject(brush);
 }
 
-int PlotY(double dbm) {
-    return PlotArea.bottom - static_cast<int>((dbm - LowestDbm) * (PlotArea.bottom - PlotArea.top) / (HighestDbm - LowestDbm));
+int PlotY(const RECT& plot, double dbm) {
+    return plot.bottom - static_cast<int>((dbm - LowestDbm) * (plot.bottom - plot.top) / (HighestDbm - LowestDbm));
 }
 
-int PlotX(size_t index) {
-    return PlotArea.left + static_cast<int>(index * (PlotArea.right - PlotArea.left) / (SignalPlotLength - 1));
+int PlotX(const RECT& plot, size_t index) {
+    return plot.left + static_cast<int>(index * (plot.right - plot.left) / (SignalPlotLength - 1));
 }
 
 }  // namespace
 
-SignalMeter::SignalMeter(HWND owner, std::function<void()> stop) : Stop(std::move(stop)) {
+SignalMeter::SignalMeter(HWND owner, std::function<void()> stop)
+    : Stop(std::move(stop)), Dpi(GetDpiForWindow(owner)) {
     static const bool registered = [] {
         WNDCLASSW type{};
         type.lpfnWndProc = WindowProc;
@@ -55,16 +57,16 @@ SignalMeter::SignalMeter(HWND owner, std::function<void()> stop) : Stop(std::mov
 
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, Dpi);
     TextFont = CreateFontIndirectW(&metrics.lfMessageFont);
     LOGFONTW big = metrics.lfMessageFont;
-    big.lfHeight = big.lfHeight * 2 - 4;
+    big.lfHeight = big.lfHeight * 2 - Scaled(4);
     big.lfWeight = FW_BOLD;
     FigureFont = CreateFontIndirectW(&big);
 
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-    RECT frame{0, 0, Width, Height};
-    AdjustWindowRect(&frame, style, FALSE);
+    RECT frame = Scaled(RECT{0, 0, Width, Height});
+    AdjustWindowRectExForDpi(&frame, style, FALSE, 0, Dpi);
     const std::wstring title = gToUtf16(gSignalMeterTitle());
     Window = CreateWindowExW(0, ClassName, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                              frame.right - frame.left, frame.bottom - frame.top, owner, nullptr, Instance(), this);
@@ -80,14 +82,14 @@ SignalMeter::SignalMeter(HWND owner, std::function<void()> stop) : Stop(std::mov
     const Control controls[] = {
         {FigureId, L"STATIC", SS_LEFT | SS_NOPREFIX, {10, 52, 170, 86}, FigureFont},
         {WordsId, L"STATIC", SS_LEFT | SS_NOPREFIX, {186, 62, 350, 84}, TextFont},
-        {RegistrationId, L"STATIC", SS_LEFT | SS_NOPREFIX, {10, 258, 260, 278}, TextFont},
-        {StopId, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, {270, 252, 350, 278}, TextFont},
-        {SummaryId, L"STATIC", SS_LEFT | SS_NOPREFIX, {10, 286, 350, 322}, TextFont},
+        {RegistrationId, L"STATIC", SS_LEFT | SS_NOPREFIX, {10, 252, 350, 272}, TextFont},
+        {StopId, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, {270, 280, 350, 306}, TextFont},
+        {SummaryId, L"STATIC", SS_LEFT | SS_NOPREFIX, {10, 280, 260, 334}, TextFont},
     };
     for (const Control& c : controls) {
+        const RECT at = Scaled(c.Place);
         HWND control = CreateWindowExW(0, c.Type, c.Id == StopId ? gToUtf16(SignalStopText).c_str() : L"", WS_CHILD | WS_VISIBLE | c.Style,
-                                       c.Place.left, c.Place.top, c.Place.right - c.Place.left,
-                                       c.Place.bottom - c.Place.top, Window,
+                                       at.left, at.top, at.right - at.left, at.bottom - at.top, Window,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.Id)), Instance(), nullptr);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(c.Font), FALSE);
     }
@@ -178,40 +180,42 @@ void SignalMeter::Paint(HDC dc) const {
     SetBkMode(dc, TRANSPARENT);
 
     // The bar, its length from none to the best level a modem reports.
-    Fill(dc, BarArea, RGB(255, 255, 255));
+    const RECT bar = Scaled(BarArea);
+    Fill(dc, bar, RGB(255, 255, 255));
     if (Last) {
-        RECT level = BarArea;
-        level.right = BarArea.left + gSignalBarLength(*Last, BarArea.right - BarArea.left);
+        RECT level = bar;
+        level.right = bar.left + gSignalBarLength(*Last, bar.right - bar.left);
         Fill(dc, level, ToColour(gSignalColour(*Last)));
     }
-    Rectangle(dc, BarArea.left, BarArea.top, BarArea.right, BarArea.bottom);
+    Rectangle(dc, bar.left, bar.top, bar.right, bar.bottom);
+    const RECT plot = Scaled(PlotArea);
 
     // The plot: the bands, the scale, then the readings with the newest at the right edge.
-    Fill(dc, PlotArea, RGB(255, 255, 255));
+    Fill(dc, plot, RGB(255, 255, 255));
     for (const auto& [word, colour] : SignalBandShades) {
         const DbmSpan span = gSignalBand(word);
-        RECT band{PlotArea.left, PlotY(span.High), PlotArea.right, PlotY(span.Low)};
+        RECT band{plot.left, PlotY(plot, span.High), plot.right, PlotY(plot, span.Low)};
         Fill(dc, band, Shade(colour));
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
         RECT label = band;
-        label.right -= 4;
+        label.right -= Scaled(4);
         std::wstring text = gToUtf16(word);
         DrawTextW(dc, text.c_str(), -1, &label, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
     }
-    Rectangle(dc, PlotArea.left, PlotArea.top, PlotArea.right, PlotArea.bottom);
+    Rectangle(dc, plot.left, plot.top, plot.right, plot.bottom);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     for (int dbm : SignalScaleMarks) {
-        RECT label{0, PlotY(dbm) - 8, PlotArea.left - 4, PlotY(dbm) + 8};
+        RECT label{0, PlotY(plot, dbm) - Scaled(8), plot.left - Scaled(4), PlotY(plot, dbm) + Scaled(8)};
         const std::wstring text = std::to_wstring(dbm);
         DrawTextW(dc, text.c_str(), -1, &label, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
     }
-    HPEN linePen = CreatePen(PS_SOLID, 2, RGB(0x30, 0x8c, 0xc6));
+    HPEN linePen = CreatePen(PS_SOLID, Scaled(2), RGB(0x30, 0x8c, 0xc6));
     SelectObject(dc, linePen);
     const size_t offset = SignalPlotLength - Levels.size();
     for (size_t i = 1; i < Levels.size(); ++i) {
         if (!Levels[i - 1] || !Levels[i]) continue;
-        MoveToEx(dc, PlotX(offset + i - 1), PlotY(*Levels[i - 1]), nullptr);
-        LineTo(dc, PlotX(offset + i), PlotY(*Levels[i]));
+        MoveToEx(dc, PlotX(plot, offset + i - 1), PlotY(plot, *Levels[i - 1]), nullptr);
+        LineTo(dc, PlotX(plot, offset + i), PlotY(plot, *Levels[i]));
     }
 
     SelectObject(dc, oldFont);
@@ -219,4 +223,10 @@ void SignalMeter::Paint(HDC dc) const {
     SelectObject(dc, oldPen);
     DeleteObject(linePen);
     DeleteObject(framePen);
+}
+
+int SignalMeter::Scaled(int pixels) const { return MulDiv(pixels, static_cast<int>(Dpi), 96); }
+
+RECT SignalMeter::Scaled(const RECT& pixels) const {
+    return {Scaled(pixels.left), Scaled(pixels.top), Scaled(pixels.right), Scaled(pixels.bottom)};
 }

@@ -39,8 +39,12 @@ private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc) const;
     void SetText(int id, const std::string& text) const;
+    // Pixels at 96 DPI at the window's DPI.
+    int Scaled(int pixels) const;
+    RECT Scaled(const RECT& pixels) const;
 
     std::function<void()> Stop;
+    const UINT Dpi;
     HWND Window = nullptr;
     HFONT TextFont = nullptr;
     HFONT FigureFont = nullptr;

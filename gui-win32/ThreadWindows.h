@@ -50,15 +50,32 @@ inline HWND FindThreadWindow(DWORD thread, const std::string& caption) {
     return FindThreadWindow(thread, [&](HWND window) { return Text(window) == caption; });
 }
 
-// Moves the pointer as the mouse does, and waits until it is there.
-inline bool PointAt(POINT to) {
+// Moves the pointer as the mouse does, unless it is there already.
+inline void HoldPointerAt(POINT to) {
+    POINT at{};
+    GetCursorPos(&at);
+    if (std::abs(at.x - to.x) <= 1 && std::abs(at.y - to.y) <= 1) return;
     INPUT input{};
     input.type = INPUT_MOUSE;
     input.mi.dx = MulDiv(to.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
     input.mi.dy = MulDiv(to.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &input, sizeof input);
+}
+
+// Waits until done while the pointer rests at to, as an operator's hand holds it there.
+// Under Wine a late motion event of the X display, from an earlier move, can put the
+// pointer back where it was after it reached to; it is then moved to to again.
+inline bool WaitPointingAt(POINT to, const std::function<bool()>& done) {
     return WaitFor([&] {
+        HoldPointerAt(to);
+        return done();
+    });
+}
+
+// Moves the pointer as the mouse does, and waits until it is there.
+inline bool PointAt(POINT to) {
+    return WaitPointingAt(to, [&] {
         POINT at{};
         GetCursorPos(&at);
         return std::abs(at.x - to.x) <= 1 && std::abs(at.y - to.y) <= 1;

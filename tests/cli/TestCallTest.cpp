@@ -15,6 +15,7 @@
 #include "engine/Format.h"
 #include "engine/Messages.h"
 #include "tests/cli/CliFixture.h"
+#include "tests/support/CallStages.h"
 
 namespace {
 
@@ -44,17 +45,7 @@ struct TestCallTest : CliTest {
         CliProcess job({"--com", std::to_string(com), "--place", place});
         ASSERT_EQ(job.Wait(), 0) << job.Stdout();
     }
-    // The modems' call stages, one "COMn:stage" a modem, as the state file tells them.
-    std::string Stages() {
-        std::ifstream in(State);
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), stages;
-        for (size_t at = text.find("\"com\":"); at != std::string::npos; at = text.find("\"com\":", at + 1)) {
-            const size_t call = text.find("\"call\":\"", at) + 8;
-            stages += "COM" + text.substr(at + 6, text.find(',', at) - at - 6) + ":" +
-                      text.substr(call, text.find('"', call) - call) + " ";
-        }
-        return stages;
-    }
+    std::string Stages() const { return gCallStages(State); }
     void TearDown() override {
         if (Modems) {
             Modems->Signal(SIGTERM);

@@ -10,9 +10,11 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSettings>
 #include <QShortcut>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextDocument>
@@ -152,7 +154,8 @@ TEST_F(ModemSetupDlgTest, TheLogIsAOneColumnReportList) {
     ASSERT_NE(header, nullptr);
     EXPECT_EQ(header->text(), "Операция");
     EXPECT_EQ(header->textAlignment(), Qt::AlignCenter);
-    EXPECT_EQ(w.Log->columnWidth(0), w.Log->contentsRect().width() - 20);
+    EXPECT_EQ(w.Log->columnWidth(0), w.Log->contentsRect().width() -
+                                         w.Log->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, w.Log));
     EXPECT_EQ(w.Log->rowCount(), 0);
     EXPECT_TRUE(w.Log->showGrid());
     EXPECT_EQ(w.Log->selectionBehavior(), QAbstractItemView::SelectRows);
@@ -391,6 +394,20 @@ TEST_F(ModemSetupDlgTest, EachLogRowsTooltipHoldsItsWholeText) {
         else rendered.setPlainText(tip);
         EXPECT_EQ(rendered.toPlainText().toStdString(), texts[row]);
     }
+}
+
+// A passed call's longest row, more times than the log holds: the vertical scroll bar
+// comes and the column still fits beside it, so no sideways one; the status line keeps
+// the row's whole text, drawn cut with an ellipsis.
+TEST_F(ModemSetupDlgTest, ManyLongRowsBringNoSidewaysScrollBar) {
+    const Window w = Open();
+    const std::string longest = "Данные переданы без искажений: 1024 байт в каждую сторону за 1,1 сек., 7606 бит/сек.";
+    for (int row = 0; row < 40; ++row) w.Dialog->AppendLogRow(longest);
+    w.Dialog->ShowStatus(longest);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.Log->verticalScrollBar()->maximum() > 0; }, Patience));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.Log->horizontalScrollBar()->maximum(), 0) << "the log's rows need a sideways scroll bar";
+    EXPECT_EQ(w.Status->text().toStdString(), longest);
 }
 
 TEST_F(ModemSetupDlgTest, TheCloseBoxEndsTheWindowWithoutAsking) {

@@ -150,10 +150,8 @@ TEST_F(ComPortListTest, TheListTellsWhichPortsHaveADeviceAndWhatItIs) {
 
         // Closed: the tip over the selector is looked up as it shows.
         w.Select(ControlId::ComSelector, 4);
-        ASSERT_TRUE(PointAt(Centre(combo)));
-        EXPECT_TRUE(WaitFor([&] { return ShownTip(w) == stage.Chosen; })) << ShownTip(w);
-        ASSERT_TRUE(PointAt(aside));
-        EXPECT_TRUE(WaitFor([&] { return ShownTip(w).empty(); })) << ShownTip(w);
+        EXPECT_TRUE(WaitPointingAt(Centre(combo), [&] { return ShownTip(w) == stage.Chosen; })) << ShownTip(w);
+        EXPECT_TRUE(WaitPointingAt(aside, [&] { return ShownTip(w).empty(); })) << ShownTip(w);
 
         // Open, with COM1 chosen so that the entries looked at are not highlighted.
         w.Select(ControlId::ComSelector, 0);
@@ -174,8 +172,8 @@ TEST_F(ComPortListTest, TheListTellsWhichPortsHaveADeviceAndWhatItIs) {
         for (const Entry& entry : stage.Entries) {
             RECT row{};
             SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(entry.Com - 1), reinterpret_cast<LPARAM>(&row));
-            ASSERT_TRUE(PointAt(Centre(list, row)));
-            EXPECT_TRUE(WaitFor([&] { return ShownTip(w) == entry.Tip; })) << "COM" << entry.Com << ": " << ShownTip(w);
+            EXPECT_TRUE(WaitPointingAt(Centre(list, row), [&] { return ShownTip(w) == entry.Tip; }))
+                << "COM" << entry.Com << ": " << ShownTip(w);
             RECT tip{};
             GetWindowRect(ShownTipWindow(w), &tip);
             RECT beside{};

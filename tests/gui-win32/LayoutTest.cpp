@@ -1,7 +1,9 @@
-// The main window at the display's DPI. The driver runs this program once per DPI it
-// sets in the prefix (LogPixels) and tells it in KX_EXPECT_DPI; alone it expects 96.
-// What an operator would see as clipping is checked on the real controls: each stays
-// inside the window, overlaps no other, and has room for its whole text.
+// The windows at the display's DPI. The driver runs this program once per DPI it sets in
+// the prefix (LogPixels) and tells it in KX_EXPECT_DPI; alone it expects 96. What an
+// operator would see as clipping is checked on the real controls, each window in the
+// state that gives it its longest texts: each control stays inside its window, overlaps
+// no other, and has room for its whole text; the log needs no sideways scroll bar, and a
+// row the column cuts shows whole in its tip.
 
 #include <windows.h>
 
@@ -9,10 +11,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "engine/CallMessages.h"
+#include "engine/CheckRows.h"
+#include "engine/RegistrationAnswer.h"
+#include "engine/SignalValue.h"
+#include "frontend/SignalMeterLook.h"
+#include "frontend/WindowChoices.h"
 #include "gui-win32/ModemSetupDlg.h"
+#include "gui-win32/SignalMeter.h"
 #include "os/Utf16_win32.h"
 #include "serial/ComNames.h"
 #include "settings/RegistryStore.h"
@@ -78,29 +88,24 @@ int TextRoom(HWND control, UINT dpi) {
     return client.right;
 }
 
-class LayoutTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        RegDeleteTreeW(HKEY_CURRENT_USER, ApplicationKey().c_str());
-        Store.SetRoot(CompanyName);
-    }
-    RegistryStore Store;
-};
+// The height of text wrapped at width in control's own font.
+int WrappedHeight(HWND control, const std::wstring& text, int width) {
+    HDC dc = GetDC(control);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT room{0, 0, width, 0};
+    DrawTextW(dc, text.c_str(), -1, &room, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return room.bottom;
+}
 
-TEST_F(LayoutTest, EveryControlFitsAtTheDisplaysDpi) {
-    RunningDialog w(Store);
-    const UINT dpi = GetDpiForWindow(w.Dialog);
-    ASSERT_EQ(dpi, ExpectedDpi()) << "the window does not take the display's DPI";
-    // Rows enough to bring the log's scroll bar: a row must not then need a sideways one.
-    if (const char* com = std::getenv("KX_MODEM_COM")) {
-        w.Select(ControlId::ComSelector, std::atoi(com) - 1);
-        ASSERT_TRUE(w.CheckAnswered());
-        ASSERT_TRUE(w.CheckAnswered());
-    }
-
+// Every control of window inside it, apart from the others, with room for its whole text:
+// a one-line label on its line, a taller one wrapped within it. A status line that marks
+// a cut with an ellipsis drops nothing silently; the log tells its text whole.
+void ExpectEveryTextWhole(HWND window, UINT dpi) {
     RECT inside{};
-    GetClientRect(w.Dialog, &inside);
-    const std::vector<HWND> controls = Controls(w.Dialog);
+    GetClientRect(window, &inside);
+    const std::vector<HWND> controls = Controls(window);
     for (HWND c : controls) {
         if (!IsWindowVisible(c)) continue;
         const RECT at = PlaceOf(c);
@@ -113,10 +118,16 @@ TEST_F(LayoutTest, EveryControlFitsAtTheDisplaysDpi) {
             EXPECT_FALSE(overlaps) << Name(c) << " overlaps " << Name(other);
         }
         const std::wstring type = ClassOf(c);
+        const auto style = static_cast<DWORD>(GetWindowLongW(c, GWL_STYLE));
         RECT client{};
         GetClientRect(c, &client);
-        if (type == L"Static" || type == L"Button") {
-            const SIZE text = TextSize(c, WideText(c));
+        const SIZE text = TextSize(c, WideText(c));
+        if (type == L"Static" && (style & SS_ELLIPSISMASK) != 0) continue;
+        if (type == L"Static" && client.bottom >= 2 * TextSize(c, L"Ag").cy) {
+            if (!WideText(c).empty()) {
+                EXPECT_LE(WrappedHeight(c, WideText(c), client.right), client.bottom) << Name(c) << " cuts its lines";
+            }
+        } else if (type == L"Static" || type == L"Button") {
             EXPECT_LE(text.cx, TextRoom(c, dpi)) << Name(c) << " cuts its text";
             EXPECT_LE(text.cy, client.bottom) << Name(c) << " is lower than its text";
         }
@@ -129,10 +140,148 @@ TEST_F(LayoutTest, EveryControlFitsAtTheDisplaysDpi) {
             }
         }
     }
+}
+
+// The room a tip leaves on each side of its text, within its margins.
+constexpr int TipTextMargin = 2;
+
+// The tip of thread's that is showing, or none.
+HWND ShownTip(DWORD thread) {
+    return FindThreadWindow(thread, [](HWND window) {
+        return ClassOf(window) == TOOLTIPS_CLASSW && IsWindowVisible(window) && GetWindowTextLengthW(window) > 0;
+    });
+}
+
+// The log after a passed call: no sideways scroll bar, and its longest row shows whole,
+// in the column or in the tip under the pointer.
+void ExpectTheLogWhole(const RunningDialog& w) {
     HWND log = w.Control(ControlId::LogView);
     RECT logClient{};
     GetClientRect(log, &logClient);
     EXPECT_LE(ListView_GetColumnWidth(log, 0), logClient.right) << "the log's rows need a sideways scroll bar";
+    EXPECT_EQ(GetWindowLongW(log, GWL_STYLE) & WS_HSCROLL, 0) << "the log shows a sideways scroll bar";
+    const Rows rows = w.LogRows();
+    int longest = -1, widest = 0;
+    for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+        const int width = TextSize(log, gToUtf16(rows[static_cast<size_t>(row)])).cx;
+        if (width <= widest) continue;
+        longest = row;
+        widest = width;
+    }
+    ASSERT_GE(longest, 0);
+    const std::string row = rows[static_cast<size_t>(longest)];
+    if (widest < ListView_GetColumnWidth(log, 0) - 12) return;
+    ListView_EnsureVisible(log, longest, FALSE);
+    RECT label{};
+    ListView_GetItemRect(log, longest, &label, LVIR_LABEL);
+    HWND tip = nullptr;
+    const DWORD thread = GetWindowThreadProcessId(w.Dialog, nullptr);
+    ASSERT_TRUE(WaitPointingAt(Centre(log, label), [&] { return (tip = ShownTip(thread)) != nullptr && Text(tip) == row; }))
+        << "no tip shows the cut row " << row;
+    // A row wider than the tip may be wraps within it, inside the tip's margins.
+    RECT tipClient{};
+    GetClientRect(tip, &tipClient);
+    RECT margin{};
+    SendMessageW(tip, TTM_GETMARGIN, 0, reinterpret_cast<LPARAM>(&margin));
+    const int textWidth = tipClient.right - margin.left - margin.right - 2 * TipTextMargin;
+    EXPECT_LE(WrappedHeight(tip, gToUtf16(row), textWidth), tipClient.bottom) << "the tip cuts " << row;
+    RECT onScreen{};
+    GetWindowRect(tip, &onScreen);
+    EXPECT_TRUE(onScreen.left >= 0 && onScreen.right <= GetSystemMetrics(SM_CXSCREEN)) << "the tip leaves the screen";
+    PointAt(Centre(w.Control(ControlId::SaveLog)));
+}
+
+// The widest of texts in control's font.
+std::string Widest(HWND control, const std::vector<std::string>& texts) {
+    std::string widest;
+    for (const std::string& t : texts)
+        if (TextSize(control, gToUtf16(t)).cx > TextSize(control, gToUtf16(widest)).cx) widest = t;
+    return widest;
+}
+
+// The meter showing its longest texts: the lowest level, the widest words, the widest
+// registration and a summary of extreme levels.
+void ShowLongestReading(HWND meter, SignalMeter& view) {
+    std::vector<std::string> registrations, words;
+    for (int stat = 0; stat <= LastRegistrationState; ++stat)
+        registrations.push_back("Регистрация: " + std::string(gRegistrationWords(stat)));
+    for (int csq = 0; csq <= 31; ++csq) words.push_back(gSignalWord(csq));
+    SignalReading reading;
+    reading.Csq = 0;
+    reading.Dbm = -113;
+    reading.Words = Widest(GetDlgItem(meter, SignalMeter::WordsId), words);
+    reading.Registration = Widest(GetDlgItem(meter, SignalMeter::RegistrationId), registrations).substr(
+        std::string("Регистрация: ").size());
+    view.Show(reading);
+    reading.Ended = true;
+    reading.Summary = gSignalSummary(99999, {-113, -113, -111, -51});
+    view.Show(reading);
+}
+
+class LayoutTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegDeleteTreeW(HKEY_CURRENT_USER, ApplicationKey().c_str());
+        Store.SetRoot(CompanyName);
+    }
+    RegistryStore Store;
+};
+
+TEST_F(LayoutTest, EveryTextIsWholeAtTheDisplaysDpi) {
+    RunningDialog w(Store);
+    const UINT dpi = GetDpiForWindow(w.Dialog);
+    ASSERT_EQ(dpi, ExpectedDpi()) << "the window does not take the display's DPI";
+    const DWORD thread = GetWindowThreadProcessId(w.Dialog, nullptr);
+    // A passed call leaves the longest rows and brings the log's scroll bar.
+    const CallModems calls = CallModems::FromEnvironment();
+    if (calls.Present()) {
+        ASSERT_TRUE(w.Configured(calls.Device, 0));
+        ASSERT_TRUE(w.Configured(calls.Computer, 1));
+        ASSERT_TRUE(w.CallAsked(calls.Computer, calls.Number, calls.Device, false));
+        ASSERT_TRUE(WaitFor([&] { return w.CallEnded(); }));
+        ASSERT_EQ(w.LogRows().back(), CallMsg::Passed);
+    }
+
+    const struct {
+        const char* Name;
+        std::function<HWND()> Open;    // the window in the state to check
+        std::function<void(HWND)> Close;
+    } windows[] = {
+        {"the main window", [&] { return w.Dialog; }, [](HWND) {}},
+        {"the test call dialog",
+         [&] {
+             PostMessageW(w.Dialog, WM_SYSCOMMAND, ModemSetupDlg::TestCallCommand, 0);
+             HWND ask = nullptr;
+             WaitFor([&] { return (ask = FindThreadWindow(thread, TestCallCaption)) != nullptr; });
+             return ask;
+         },
+         [](HWND ask) { PostMessageW(ask, WM_COMMAND, IDCANCEL, 0); WaitFor([&] { return !IsWindow(ask); }); }},
+        {"the PIN dialog",
+         [&] {
+             PostMessageW(w.Dialog, WM_SYSCOMMAND, ModemSetupDlg::SimPinCommand, 0);
+             HWND ask = nullptr;
+             WaitFor([&] { return (ask = FindThreadWindow(thread, SimPinCaption)) != nullptr; });
+             return ask;
+         },
+         [](HWND ask) { PostMessageW(ask, WM_COMMAND, IDCANCEL, 0); WaitFor([&] { return !IsWindow(ask); }); }},
+    };
+    for (const auto& shown : windows) {
+        SCOPED_TRACE(shown.Name);
+        const HWND window = shown.Open();
+        ASSERT_NE(window, nullptr);
+        ExpectEveryTextWhole(window, dpi);
+        shown.Close(window);
+    }
+    if (calls.Present()) ExpectTheLogWhole(w);
+
+    // The meter, made here as the window makes it, at the window's DPI.
+    SCOPED_TRACE("the signal meter");
+    SignalMeter view(w.Dialog, [] {});
+    view.Restart();
+    const HWND meter = FindThreadWindow(GetCurrentThreadId(), gSignalMeterTitle());
+    ASSERT_NE(meter, nullptr);
+    ShowLongestReading(meter, view);
+    ExpectEveryTextWhole(meter, dpi);
 }
 
 }  // namespace

@@ -15,13 +15,17 @@
 #include <thread>
 #include <vector>
 
+#include "engine/CallMessages.h"
 #include "engine/CheckRows.h"
 #include "frontend/AboutText.h"
+#include "frontend/WindowChoices.h"
 #include "gui-win32/ModemSetupDlg.h"
+#include "gui-win32/Resource.h"
 #include "gui-win32/ThreadWindows.h"
 #include "os/Utf16_win32.h"
 #include "serial/ComNames.h"
 #include "settings/RegistryStore.h"
+#include "tests/support/CallStages.h"
 #include "toolkit/ControlIds.h"
 
 using Rows = std::vector<std::string>;
@@ -36,6 +40,32 @@ inline std::wstring ApplicationKey() {
     name = name.substr(name.find_last_of(L'\\') + 1);
     return L"Software\\Halvstad\\" + name.substr(0, name.rfind(L'.'));
 }
+
+// The two virtual modems on one network that the driver links for test calls:
+// KX_CALL_COMS "a,b" names the computer's and the device's COM numbers, KX_CALL_NUMBER
+// the device's number and KX_CALL_STATE their state file.
+struct CallModems {
+    int Computer = 0;
+    int Device = 0;
+    std::string Number;
+    std::string StateFile;
+
+    static CallModems FromEnvironment() {
+        CallModems modems;
+        const char* coms = std::getenv("KX_CALL_COMS");
+        if (!coms || std::sscanf(coms, "%d,%d", &modems.Computer, &modems.Device) != 2) return {};
+        const char* number = std::getenv("KX_CALL_NUMBER");
+        const char* state = std::getenv("KX_CALL_STATE");
+        modems.Number = number ? number : "";
+        modems.StateFile = state ? state : "";
+        return modems;
+    }
+    bool Present() const { return Computer > 0; }
+    std::string Stages() const { return gCallStages(StateFile); }
+    std::string OnHook() const {
+        return "COM" + std::to_string(Computer) + ":on-hook COM" + std::to_string(Device) + ":on-hook ";
+    }
+};
 
 // Each test starts as a first start: nothing stored under the test program's key.
 class FirstStartTest : public ::testing::Test {
@@ -111,6 +141,38 @@ public:
     bool JobEnded() const {
         const Rows rows = LogRows();
         return !rows.empty() && (rows.back() == Succeeded || rows.back() == NotSucceeded) &&
+               ControlText(ControlId::StartStop) == "Старт!";
+    }
+
+    // Configures the modem on COM com for place (0 at the device, 1 at the computer) with
+    // the other choices as they stand; true when the job succeeded.
+    bool Configured(int com, int place) const {
+        Select(ControlId::ComSelector, com - 1);
+        Select(ControlId::PlaceSelector, place);
+        Send(ControlId::StartStop, BM_CLICK);
+        return WaitFor([this] { return ControlText(ControlId::StartStop) == "Стоп!" || JobEnded(); }) &&
+               WaitFor([this] { return JobEnded(); }) && LogRows().back() == Succeeded;
+    }
+
+    // Asks for a test call from COM com through the system menu and its dialog, as the
+    // operator does: the number, the device modem's port (0: none) and the restart box.
+    bool CallAsked(int com, const std::string& number, int answerCom, bool restart) const {
+        Select(ControlId::ComSelector, com - 1);
+        PostMessageW(Dialog, WM_SYSCOMMAND, ModemSetupDlg::TestCallCommand, 0);
+        HWND ask = nullptr;
+        const DWORD thread = GetWindowThreadProcessId(Dialog, nullptr);
+        if (!WaitFor([&] { return (ask = FindThreadWindow(thread, TestCallCaption)) != nullptr; })) return false;
+        SetDlgItemTextW(ask, IDC_CALL_NUMBER, gToUtf16(number).c_str());
+        SendDlgItemMessageW(ask, IDC_CALL_PORT, CB_SETCURSEL, static_cast<WPARAM>(answerCom), 0);
+        CheckDlgButton(ask, IDC_CALL_RESTART, restart ? BST_CHECKED : BST_UNCHECKED);
+        PostMessageW(ask, WM_COMMAND, IDOK, 0);
+        return WaitFor([&] { return !IsWindow(ask); });
+    }
+
+    bool CallEnded() const {
+        const Rows rows = LogRows();
+        return !rows.empty() &&
+               (rows.back() == CallMsg::Passed || rows.back() == CallMsg::Failed || rows.back() == CallMsg::Stopped) &&
                ControlText(ControlId::StartStop) == "Старт!";
     }
 

@@ -11,15 +11,22 @@
 #include <unistd.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "engine/CallMessages.h"
+#include "sim/CallNetwork.h"
+#include "sim/StateFile.h"
 #include "sim/VirtualModem.h"
+#include "tests/support/CallStages.h"
 #include "tests/support/ChildProcess.h"
 
 namespace {
@@ -200,6 +207,57 @@ private:
 
 const std::string Cli = "cli/kestrelix-cli.exe";
 
+// A Linux path as a Windows program under Wine names it.
+std::string WinePath(const std::string& path) {
+    std::string windows = "Z:" + path;
+    std::replace(windows.begin(), windows.end(), '/', '\\');
+    return windows;
+}
+
+// Two virtual modems on one network, as the workshop has them: the computer's and the
+// device's, at ten times the network's pace, their state in a file of their own.
+class CallPair {
+public:
+    CallPair(int computer, int device, const std::function<void(VirtualModemOptions&)>& deviceOptions = {})
+        : Folder(MakeFolder()), State(std::make_shared<StateFile>(Folder + "/state.json")) {
+        for (const int com : {computer, device}) {
+            auto options = Modem(com, 9600);
+            options.Calls = Network;
+            options.State = State;
+            options.TimeScale = 10;
+            if (com == device && deviceOptions) deviceOptions(options);
+            Modems.push_back(std::make_unique<WineModem>(options));
+        }
+    }
+    ~CallPair() {
+        Modems.clear();
+        std::error_code ec;
+        fs::remove_all(Folder, ec);
+    }
+
+    // Empty on success, otherwise why the modems could not be reached.
+    std::string Start() {
+        if (std::string error = State->Open(); !error.empty()) return error;
+        for (auto& modem : Modems)
+            if (std::string error = modem->Start(); !error.empty()) return error;
+        return {};
+    }
+    std::string Stages() const { return gCallStages(StatePath()); }
+    std::string StatePath() const { return Folder + "/state.json"; }
+    std::string DeviceNumber() { return (**Modems.back()).Number(); }
+
+    const std::string Folder;
+
+private:
+    static std::string MakeFolder() {
+        std::string pattern = (fs::temp_directory_path() / "kx-wine-call-XXXXXX").string();
+        return mkdtemp(pattern.data()) ? pattern : std::string();
+    }
+    const std::shared_ptr<CallNetwork> Network = std::make_shared<CallNetwork>();
+    const std::shared_ptr<StateFile> State;
+    std::vector<std::unique_ptr<WineModem>> Modems;
+};
+
 class WineTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -298,6 +356,87 @@ TEST_F(WineTest, ConsoleTurnsOffThePinRequestBothWaysOfInput) {
     }
 }
 
+// Whether rows holds each of expected, in this order; a row is matched by its beginning,
+// as a cause may follow the words.
+void ExpectInOrder(const std::string& out, const Lines& expected) {
+    size_t at = 0;
+    for (const std::string& row : expected) {
+        const size_t found = out.find(row, at);
+        EXPECT_NE(found, std::string::npos) << row << "\n" << out;
+        if (found != std::string::npos) at = found + row.size();
+    }
+}
+
+// kestrelix-cli.exe --call against two virtual modems, each configured by the Windows
+// console itself first: the exit status and rows the operator sees, the report, and both
+// modems left on-hook, by the virtual modem's state file.
+TEST_F(WineTest, ConsoleTestCallTable) {
+    const int computer = 16, device = 17;
+    const std::string ringed = "Модем прибора: входящий звонок (RING), 1-й";
+    const struct {
+        const char* Name;
+        bool DeviceConfigured;
+        std::function<void(VirtualModemOptions&)> Device;
+        Lines Extra;         // the call's options
+        std::string StopAt;  // Ctrl+C once this row shows; empty: none
+        int Exit;
+        Lines Rows;
+        std::string Outcome;  // the report's word; empty: no report asked
+    } cases[] = {
+        {"Passed", true, {}, {}, "", 0,
+         {"Выполнение команды AT+CFUN=1,1", "Получен ответ \"^SYSSTART\"", "Набор номера +0017", ringed,
+          "Модем прибора сам ответил на звонок: \"1\"", "Соединение установлено: \"CONNECT 9600\"",
+          "Данные переданы без искажений: 1024 байт", "Выполнение команды ATH", CallMsg::OtherSideEnded,
+          CallMsg::Passed},
+         "passed"},
+        {"Busy", true, [](VirtualModemOptions& o) { o.AlwaysBusy = true; }, {}, "", 1,
+         {"Номер занят!", CallMsg::Failed}, "busy"},
+        {"ProfileNeverStored", false, {}, {}, "", 1,
+         {ringed, "но сам не ответил! Проверьте, что он настроен для подключения к прибору (ATS0=2)", CallMsg::Failed},
+         "not answered"},
+        {"CtrlCDuringTheDataCheck", true, [](VirtualModemOptions& o) { o.Bearer = 2400; }, {"--no-restart"},
+         "Проверка данных", 1,
+         {"Выполнение команды +++", "Выполнение команды ATH", CallMsg::OtherSideEnded, CallMsg::Stopped}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        CallPair modems(computer, device, c.Device);
+        ASSERT_EQ(modems.Start(), "");
+        for (const auto& [com, place] : {std::pair{computer, "computer"}, {device, "device"}}) {
+            if (com == device && !c.DeviceConfigured) continue;
+            WineProcess job(Cli, {"--com", std::to_string(com), "--place", place});
+            ASSERT_EQ(job.Wait(), 0) << job.Stdout() << job.Stderr();
+        }
+        const std::string report = modems.Folder + "/call.csv";
+        Lines args = {"--call", "+0017", "--com", std::to_string(computer), "--answer-com", std::to_string(device)};
+        args.insert(args.end(), c.Extra.begin(), c.Extra.end());
+        if (!c.Outcome.empty()) args.insert(args.end(), {"--report", WinePath(report)});
+        WineProcess call(Cli, args);
+        if (!c.StopAt.empty()) {
+            ASSERT_TRUE(call.WaitForOutput(c.StopAt)) << call.Stdout();
+            call.Signal(SIGINT);
+        }
+        EXPECT_EQ(call.Wait(), c.Exit) << call.Stdout() << call.Stderr();
+        ExpectInOrder(call.Stdout(), c.Rows);
+        EXPECT_EQ(call.Stdout().find('\r'), std::string::npos) << "rows go to a pipe byte for byte";
+        EXPECT_TRUE(c.Exit == 0 || call.Stdout().find(CallMsg::Passed) == std::string::npos);
+        EXPECT_EQ(modems.Stages(), "COM16:on-hook COM17:on-hook ");
+        if (c.Outcome.empty()) continue;
+        // A header and one row: the two ports, the number as text, the outcome.
+        std::ifstream in(report);
+        Lines lines;
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+        }
+        ASSERT_EQ(lines.size(), 2u);
+        Lines fields;
+        std::istringstream row(lines[1]);
+        for (std::string field; fields.size() < 4 && std::getline(row, field, ';');) fields.push_back(field);
+        EXPECT_EQ(fields, (Lines{"COM16", "COM17", "'+0017", c.Outcome}));
+    }
+}
+
 TEST_F(WineTest, Win32BackEndOnSilentAndTalkingModems) {
     auto silentOptions = Modem(9, 9600);
     silentOptions.Silent = true;
@@ -316,26 +455,39 @@ TEST_F(WineTest, Win32BackEndOnSilentAndTalkingModems) {
 // Wine ends before it.
 class NativeWindowWorld {
 public:
+    // bearer: the data rate of the test call's modems, low enough for a stop to come
+    // during the data check.
+    explicit NativeWindowWorld(uint32_t bearer)
+        : Calls(14, 15, [bearer](VirtualModemOptions& device) { device.Bearer = bearer; }) {}
+    ~NativeWindowWorld() {
+        for (const char* name : {"KX_MODEM_COM", "KX_CALL_COMS", "KX_CALL_NUMBER", "KX_CALL_STATE"}) unsetenv(name);
+    }
+
     // Empty when ready, otherwise what is missing.
     std::string Start() {
         if (Display.Name.empty()) return "Xvfb did not start";
         if (std::string error = Line.Start(); !error.empty()) return error;
+        if (std::string error = Calls.Start(); !error.empty()) return error;
         ChildProcess managed(KX_WINE_RUN,
                              {"reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f"});
         if (managed.Wait() != 0) return managed.Stderr();
         setenv("KX_MODEM_COM", "12", 1);
+        setenv("KX_CALL_COMS", "14,15", 1);
+        setenv("KX_CALL_NUMBER", Calls.DeviceNumber().c_str(), 1);
+        setenv("KX_CALL_STATE", WinePath(Calls.StatePath()).c_str(), 1);
         return {};
     }
 
 private:
     XvfbDisplay Display;
     WineModem Line{Modem(12, 115200)};
+    CallPair Calls;
 };
 
 // The native window, created in-process by its test program and worked with window
 // messages, against the modem.
 TEST_F(WineTest, NativeWindowAgainstTheModem) {
-    NativeWindowWorld world;
+    NativeWindowWorld world(2400);
     ASSERT_EQ(world.Start(), "");
     WineProcess tests("tests/gui-win32/kx_win32_window_tests.exe", {});
     EXPECT_EQ(tests.Wait(), 0) << tests.Stdout() << tests.Stderr();
@@ -344,7 +496,7 @@ TEST_F(WineTest, NativeWindowAgainstTheModem) {
 // The window's layout at each DPI an operator's display may have, set as Windows keeps
 // it for the user; the prefix is left at 96 as it was.
 TEST_F(WineTest, NativeWindowFitsAtEveryDpi) {
-    NativeWindowWorld world;
+    NativeWindowWorld world(9600);
     ASSERT_EQ(world.Start(), "");
     const auto setDpi = [](int dpi) {
         ChildProcess set(KX_WINE_RUN, {"reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t",
