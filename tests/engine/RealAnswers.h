@@ -3,7 +3,8 @@
 // and the words the check and the meter must show for it. An answer is what a modem sends
 // between the leading CR LF and its final "\r\n\r\nOK\r\n".
 //   MM: ModemManager, src/tests/test-modem-helpers.c (linux-mobile-broadband/ModemManager),
-//       its +CREG tables and its device-identifier and mm_parse_gsn tables, by the modem named.
+//       its +CREG tables and its device-identifier and mm_parse_gsn tables, by the modem named;
+//       MM plugins/X: the unsolicited lines that its plugin for maker X registers.
 //   FSO: freesmartphone.org, cornucopia/fsogsmd/tests/testatcommand.vala.
 //   27.007: 3GPP TS 27.007, +CREG (7.2) and +CPIN (8.3), the forms the standard gives.
 //   oFono: ofono, plugins/wavecom.c and gatchat/gatchat.c (its table of final responses).
@@ -158,9 +159,9 @@ inline std::vector<RealReply> QuirkReplies() {
     return {
         {"MM plugins/huawei: ^BOOT", "AT+CGMI", {"^BOOT:27710117,0,0,0,75", "huawei"}, "OK", "huawei"},
         {"MM plugins/huawei: ^RSSI", "AT+CSQ", {"^RSSI:18", "+CSQ: 18,99"}, "OK", "-77 дБм, хороший"},
-        {"MM plugins/huawei: ^NWTIME", "AT+CGMM", {"^NWTIME:24/12/09,20:05:00+12,0", "E173"}, "OK", "E173"},
+        {"none: ^NWTIME, a network time URC", "AT+CGMM", {"^NWTIME:24/12/09,20:05:00+12,0", "E173"}, "OK", "E173"},
         {"MM plugins/zte: +ZEND", "AT+CGMR", {"+ZEND", "BD_MF627V1.0.0B03"}, "OK", "BD_MF627V1.0.0B03"},
-        {"MM plugins/telit: +PSBEARER", "AT+CGSN", {"+PSBEARER: 1", "354237065082227"}, "OK", "354237065082227"},
+        {"MediaTek RIL sources: the +PSBEARER URC after AT+PSBEARER=1", "AT+CGSN", {"+PSBEARER: 1", "354237065082227"}, "OK", "354237065082227"},
         {"MM plugins/huawei: ^MODE before the SIM", "AT+CPIN?", {"^MODE:5,4", "+CPIN: READY"}, "OK", "готова"},
         {"27.007 +CLIP, V.250: a call that ends before the answer", "AT+CPIN?",
          {"RING", "+CLIP: \"+79001234567\",145", "NO CARRIER", "+CPIN: READY"}, "OK", "готова"},
@@ -176,7 +177,7 @@ inline std::vector<RealReply> QuirkReplies() {
         {"none: Revision:", "AT+CGMR", {"Revision: 1.0"}, "OK", "1.0"},
         {"V.250: a revision of one digit (ATV0 reads it as CONNECT when cut after its CR)", "AT+CGMR", {"1"},
          "OK", "1"},
-        {"27.007: the registration after an unknown URC", "AT+CREG?", {"+ZUSIMR:2", "+CREG: 0,5"}, "OK", "роуминг"},
+        {"MM plugins/zte: +ZUSIMR floods, then 27.007's registration", "AT+CREG?", {"+ZUSIMR:2", "+CREG: 0,5"}, "OK", "роуминг"},
     };
 }
 
