@@ -4,8 +4,10 @@
 
 #include "engine/CheckRows.h"
 #include "engine/ConfigEngine.h"
+#include "engine/ModemCheck.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
+#include "serial/ReplyParser.h"
 #include "toolkit/ControlIds.h"
 #include "toolkit/Toolkit.h"
 
@@ -29,14 +31,13 @@ void ConfigEngine::OnCheckModem() {
 
 void ConfigEngine::RunCheckJob() {
     if (CommIndex < 0) return ReportProgress(Msg::ChooseCom);
-    if (!OpenPorts({{&Port, CommIndex + 1}})) return;
-    RunCheck();
-    ClosePorts();
+    CheckRun check(Context, Port);
+    RunInFrame(check, {{&Port, CommIndex + 1}});
 }
 
 // A question that times out is asked once more; a stop, or a port that fails to write
 // or read, ends the check; anything else the modem sends is its answer.
-ConfigEngine::AskOutcome ConfigEngine::Ask(const char* command, InfoReply& answer) {
+ModemRun::AskOutcome ModemRun::Ask(const char* command, InfoReply& answer) {
     auto failed = [this] { return StopRequested ? AskOutcome::Stop : AskOutcome::PortFailure; };
     for (int attempt = 0; attempt < QueryAttempts; ++attempt) {
         if (!SendText(command)) return failed();
@@ -49,23 +50,19 @@ ConfigEngine::AskOutcome ConfigEngine::Ask(const char* command, InfoReply& answe
     return AskOutcome::Answer;
 }
 
-int32_t ConfigEngine::RunCheck() {
-    auto finish = [this](RunResult result) {
-        Finish(result);
-        return 1;
-    };
+void CheckRun::Work() {
     if (!FindModem()) {
         HintStillStarting();
-        return finish(EndOf(false, SearchPortFailed));
+        return Finish(EndOf(false, SearchPortFailed));
     }
-    ModemFindings& findings = Outcome.Findings;
+    ModemFindings& findings = Context.Outcome().Findings;
     findings.Answered = true;
     findings.Speed = FoundSpeed;
 
     InfoReply answers[QueryCount];
     for (int q = 0; q < QueryCount; ++q) {
         const AskOutcome outcome = Ask(Commands[q], answers[q]);
-        if (outcome != AskOutcome::Answer) return finish(EndOf(false, outcome == AskOutcome::PortFailure));
+        if (outcome != AskOutcome::Answer) return Finish(EndOf(false, outcome == AskOutcome::PortFailure));
         switch (q) {
         case Revision:
             ReportProgress(gIdentityRow(answers[Maker], answers[Model], answers[Revision]));
@@ -82,5 +79,5 @@ int32_t ConfigEngine::RunCheck() {
         default: break;
         }
     }
-    return finish(RunResult::Succeeded);
+    return Finish(RunResult::Succeeded);
 }
