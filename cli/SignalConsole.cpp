@@ -31,7 +31,7 @@ void SignalConsole::ClearLine() {
     if (DrawnWidth == 0) return;
     std::string blank(static_cast<size_t>(DrawnWidth) + 2, ' ');
     blank.front() = blank.back() = '\r';
-    gWriteConsoleText(Out, blank);
+    WriteData(Out, blank);
     DrawnWidth = 0;
 }
 
@@ -43,20 +43,21 @@ void SignalConsole::RowInserted(int id, const std::string& text) {
 void SignalConsole::SignalShown(const SignalReading& reading) {
     if (reading.Ended) {
         // On a terminal the summary came as the last row; elsewhere it ends the table.
-        if (!Terminal && !reading.Summary.empty()) gWriteConsoleText(Out, reading.Summary + "\n");
+        if (!Terminal && !reading.Summary.empty()) WriteData(Out, reading.Summary + "\n");
         End.RunEnded();
-        return;
+        return TellOutputLost();
     }
     ++Readings;
     if (Terminal) {
         const std::string line = gSignalMeterLine(reading);
         const size_t width = Characters(line);
         // The shorter line covers what is left of the longer one before it.
-        gWriteConsoleText(Out, "\r" + line + std::string(DrawnWidth > width ? DrawnWidth - width : 0, ' '));
+        WriteData(Out, "\r" + line + std::string(DrawnWidth > width ? DrawnWidth - width : 0, ' '));
         DrawnWidth = width;
-        return;
+        return TellOutputLost();
     }
-    gWriteConsoleText(Out, gSignalDataLine(reading, gLocalTimeNow()) + "\n");
+    WriteData(Out, gSignalDataLine(reading, gLocalTimeNow()) + "\n");
+    TellOutputLost();
 }
 
 int gRunSignal(const CliOptions& options) {
