@@ -17,7 +17,7 @@
 CallConsole::CallConsole(std::FILE* out, std::FILE* err)
     : ConsoleToolkit(out, err, {}, &Output, &Waiting), Waiting(out, true) {
     // Nobody reads the rows any more: the call ends as at a Ctrl+C, both modems on-hook.
-    OnOutputLost = [this] { Interrupt(); };
+    OnOutputLost = [this] { End.OutputLost(); };
 }
 
 void CallConsole::RowInserted(int id, const std::string& text) {
@@ -35,28 +35,6 @@ void CallConsole::TextChanged(int id, const std::string& text) {
     std::lock_guard lock(Output);
     Status = text;
     Waiting.Show(text);
-}
-
-void CallConsole::Interrupt() {
-    {
-        std::lock_guard lock(EndLock);
-        ++Interrupts;
-    }
-    EndSeen.notify_all();
-}
-
-void CallConsole::RunEnded() {
-    {
-        std::lock_guard lock(EndLock);
-        Ended = true;
-    }
-    EndSeen.notify_all();
-}
-
-int CallConsole::WaitForChange(int interruptsSeen) {
-    std::unique_lock lock(EndLock);
-    EndSeen.wait(lock, [&] { return Ended || Interrupts != interruptsSeen; });
-    return Ended ? -1 : Interrupts;
 }
 
 std::string gCallReportCsv(const CliOptions& options, const CallFindings& found) {
@@ -90,11 +68,11 @@ int gRunCall(const CliOptions& options) {
     }
     CallConsole window(stdout, stderr);
     // Made before the engine's worker starts, which must inherit the blocked interrupt.
-    InterruptWatcher watcher([&window] { window.Interrupt(); });
+    InterruptWatcher watcher([&window] { window.End.Interrupt(); });
     MemorySettings settings;
     gFillConsoleChoices(window, com);
     ConfigEngine engine(settings);
-    engine.OnRunEnded = [&window](const RunOutcome&) { window.RunEnded(); };
+    engine.OnRunEnded = [&window](const RunOutcome&) { window.End.RunEnded(); };
     engine.SetWindow(&window);
     ModemChoices choices;
     choices.ComIndex = com - 1;
@@ -102,7 +80,7 @@ int gRunCall(const CliOptions& options) {
     watcher.Start();
     if (!engine.OnTestCall(CallRequest{options.CallNumber, options.AnswerCom, !options.NoRestart})) return BadArguments;
     for (int interrupts = 0;;) {
-        interrupts = window.WaitForChange(interrupts);
+        interrupts = window.End.WaitForChange(interrupts);
         if (interrupts < 0) break;
         // The first stops the call, which still ends it on both modems; a second leaves
         // at once, but the engine's ending waits for that hang-up all the same.

@@ -3,13 +3,13 @@
 // for the answer is one line below them, updated in place from the engine's status line,
 // which a row takes away before it is written. The end brings the one-row report.
 
-#include <condition_variable>
 #include <cstdio>
 #include <mutex>
 #include <string>
 
 #include "cli/ConsoleToolkit.h"
 #include "cli/ProgressLine.h"
+#include "cli/RunEnd.h"
 
 struct CallFindings;
 struct CliOptions;
@@ -18,13 +18,7 @@ class CallConsole : public ConsoleToolkit {
 public:
     CallConsole(std::FILE* out, std::FILE* err);
 
-    // Any thread, for Ctrl+C.
-    void Interrupt();
-    // The engine's worker, once the run has ended.
-    void RunEnded();
-    // Waits until the run has ended or another interrupt comes; the interrupts so far, or
-    // -1 once the run has ended.
-    int WaitForChange(int interruptsSeen);
+    RunEnd End;
 
 protected:
     void RowInserted(int id, const std::string& text) override;
@@ -34,11 +28,6 @@ private:
     std::mutex Output;
     ProgressLine Waiting;  // under Output
     std::string Status;    // under Output: the engine's status line as last drawn
-
-    std::mutex EndLock;
-    std::condition_variable EndSeen;
-    bool Ended = false;
-    int Interrupts = 0;
 };
 
 // The report: a header and one row (ports, number, outcome, connect text, seconds to

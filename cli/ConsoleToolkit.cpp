@@ -49,8 +49,15 @@ void ConsoleToolkit::Write(std::FILE* to, const std::string& text) {
 
 // Told here, outside the lock that rows are written under: the owner takes its own lock
 // to stop the jobs, and holds that one while it reads the last row.
-void ConsoleToolkit::StateChanged() {
+void ConsoleToolkit::StateChanged() { TellOutputLost(); }
+
+void ConsoleToolkit::TellOutputLost() {
     if (OutputLostUntold.exchange(false) && !OutputLostTold.exchange(true) && OnOutputLost) OnOutputLost();
+}
+
+void ConsoleToolkit::WriteData(std::FILE* to, const std::string& text) {
+    gWriteConsoleText(to, text);
+    if (std::ferror(to)) OutputLostUntold = true;
 }
 
 void ConsoleToolkit::ShowMessage(const std::string& text, const std::string&) {

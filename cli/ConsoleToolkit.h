@@ -39,6 +39,11 @@ public:
 protected:
     void RowInserted(int id, const std::string& text) override;
     void StateChanged() override;
+    // Writes text as it stands, a console's data beside its rows; a failed write counts
+    // as a row's does, told by the next TellOutputLost or change of state.
+    void WriteData(std::FILE* to, const std::string& text);
+    // Calls OnOutputLost the first time after standard output was lost; outside any lock.
+    void TellOutputLost();
 
 private:
     void Write(std::FILE* to, const std::string& text);

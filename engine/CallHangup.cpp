@@ -8,7 +8,6 @@
 #include "engine/PortCommands.h"
 #include "engine/RunContext.h"
 #include "engine/TestCall.h"
-#include "os/Event.h"
 #include "serial/SerialPort.h"
 
 namespace {
@@ -20,31 +19,12 @@ constexpr int HangupAttempts = 2;
 // From the calling modem's ATH to the device's NO CARRIER.
 constexpr uint32_t OtherSideMs = 5000;
 
-// The port's waits, for the time of the hang-up, heed neither a stop nor the ending.
-class Unstoppable {
-public:
-    explicit Unstoppable(SerialPort& port) : Port(port), Stop(port.StopEventRef), Cancel(port.CancelEventRef) {
-        Port.StopEventRef = nullptr;
-        Port.CancelEventRef = nullptr;
-    }
-    ~Unstoppable() {
-        Port.StopEventRef = Stop;
-        Port.CancelEventRef = Cancel;
-    }
-    Unstoppable(const Unstoppable&) = delete;
-    Unstoppable& operator=(const Unstoppable&) = delete;
-
-private:
-    SerialPort& Port;
-    Event* const Stop;
-    const Event* const Cancel;
-};
-
 }  // namespace
 
 bool TestCall::HangUpBoth() {
-    Unstoppable caller(Link.Caller.Port);
-    Unstoppable device(Link.Device.Port);
+    // The port's waits, for the time of the hang-up, heed neither a stop nor the ending.
+    UnstoppableReads caller(Link.Caller.Port, UnstoppableReads::Ending::HeldBack);
+    UnstoppableReads device(Link.Device.Port, UnstoppableReads::Ending::HeldBack);
     Link.PortBroken = false;
     Link.StartListening();
     Context.Progress(CallMsg::HangingUp);
@@ -64,7 +44,7 @@ bool TestCall::HangUpBoth() {
             hangUp(Link.Device);
         }
     }
-    // The ports' events come back only once no listener reads them.
+    // The ports heed a stop again only once no listener reads them.
     Link.StopListening();
     return hungUp;
 }

@@ -2,7 +2,7 @@
 
 #include "engine/CallNumber.h"
 #include "engine/ConfigEngine.h"
-#include "engine/EngineContext.h"
+#include "engine/Run.h"
 #include "engine/TestCall.h"
 #include "toolkit/ControlIds.h"
 #include "toolkit/Toolkit.h"
@@ -16,13 +16,25 @@ bool ConfigEngine::OnTestCall(const CallRequest& request) {
     return true;
 }
 
+namespace {
+
+class CallRun final : public Run {
+public:
+    CallRun(RunContext& context, int32_t com, SerialPort& caller, SerialPort& device, const CallRequest& request)
+        : Context(context), Call(context, com, caller, device, request) {}
+    void Work() override { Context.FinishCall(Call.Run()); }
+
+private:
+    RunContext& Context;
+    TestCall Call;
+};
+
+}  // namespace
+
 void ConfigEngine::RunCallJob() {
     Outcome.Call.End = CallResult::PortNotOpened;
     const int32_t com = CommIndex + 1;
-    const bool opened = Call.AnswerCom > 0 ? OpenPorts({{&Port, com}, {&AnswerPort, Call.AnswerCom}})
-                                           : OpenPorts({{&Port, com}});
-    if (!opened) return;
-    EngineContext context(*this);
-    FinishCall(TestCall(context, com, Port, AnswerPort, Call).Run());
-    ClosePorts();
+    CallRun call(Context, com, Port, AnswerPort, Call);
+    if (Call.AnswerCom > 0) RunInFrame(call, {{&Port, com}, {&AnswerPort, Call.AnswerCom}});
+    else RunInFrame(call, {{&Port, com}});
 }

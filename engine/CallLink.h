@@ -39,7 +39,8 @@ public:
 
     CallLink(RunContext& context, SerialPort& caller, SerialPort& device, bool twoPorts);
 
-    // Reads both ports at once until StopListening; the ports' events are untouched meanwhile.
+    // Reads both ports at once until StopListening; no UnstoppableReads of them may begin
+    // or end meanwhile.
     void StartListening();
     void StopListening();
     // Waits until bytes arrive, a port fails (PortBroken), a stop comes (when heeded) or the

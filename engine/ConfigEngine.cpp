@@ -8,6 +8,7 @@
 #include "engine/Format.h"
 #include "engine/Messages.h"
 #include "engine/ModemChoices.h"
+#include "engine/StepRunner.h"
 #include "toolkit/ControlIds.h"
 #include "toolkit/Toolkit.h"
 
@@ -182,8 +183,7 @@ void ConfigEngine::RunJob() {
         Finish(RunResult::Failed);
         return;
     }
-    if (!OpenPorts({{&Port, CommIndex + 1}})) return;
     BuildSteps();
-    RunSteps();
-    ClosePorts();
+    JobRun job(Context, Port, Steps, SimHint);
+    RunInFrame(job, {{&Port, CommIndex + 1}});
 }

@@ -13,13 +13,14 @@
 #include <vector>
 
 #include "engine/ConfigStep.h"
+#include "engine/EngineContext.h"
 #include "engine/IntSettings.h"
 #include "engine/RunOutcome.h"
 #include "os/Event.h"
 #include "serial/SerialPort.h"
 
+class Run;
 class Toolkit;
-struct InfoReply;
 struct ModemChoices;
 
 class ConfigEngine {
@@ -73,23 +74,12 @@ public:
     void ReportUnasked(const UnaskedLine& line);
     static std::string StripLineEnds(const std::string& text);
 
-    // The job, on the worker thread.
+    // The job, on the worker thread; its steps run in engine/StepRunner.cpp.
     void BuildSteps();
-    int32_t RunSteps();
-    int32_t FindModem();
-    int32_t SetSpeed(int32_t speed);
-    int32_t SendText(const char* text);
-    // The same on another port: the test call's second modem.
+    // Finds the modem on port: 1 when it answered, with the port left at its speed (every
+    // run's search, through its context).
     int32_t FindModem(SerialPort& port);
-    int32_t SetSpeed(SerialPort& port, int32_t speed);
-    int32_t SendText(SerialPort& port, const char* text);
-    ReplyCode AwaitReply(const char* command, const char* expected, const char* alternative,
-                         uint32_t timeoutMs, char* reply, uint32_t heardTimeoutMs = 0);
     static void WorkerProc(ConfigEngine* engine);
-    // The modem check on the open port; always 1, its final row tells the outcome.
-    int32_t RunCheck();
-    // The PIN job on the open port; always 1, its final row tells the outcome.
-    int32_t RunPin();
 
     SerialPort Port;
     // The device's modem during a two-port test call.
@@ -106,12 +96,6 @@ public:
     int32_t IsLocal = 0;
     std::atomic<int32_t> Busy{0};
     std::atomic<int32_t> StopRequested{0};
-    // The speed at which FindModem last found the modem.
-    int32_t FoundSpeed = 0;
-    // Set when FindModem last ended because the port failed, not for want of an answer.
-    bool SearchPortFailed = false;
-    // Set when FindModem last heard bytes from the modem, answer or not.
-    bool SearchHeard = false;
     // How the current or the last run ended; read it once the run has ended.
     RunOutcome Outcome;
     // Told on the worker thread: a run has begun (a stop reaches it from now on), and a
@@ -132,42 +116,31 @@ protected:
     Event Ending{Event::Reset::Manual};
 
 private:
+    // The runs see the engine through it alone.
+    friend class EngineContext;
+
     void Launch(RunKind kind);
     void RunJob();
     void RunCheckJob();
     void RunSignalJob();
     void RunPinJob();
     void RunCallJob();
-    enum class AskOutcome { Answer, Stop, PortFailure };
-    AskOutcome Ask(const char* command, InfoReply& answer);
     // The row naming the first choice a job cannot run without; none when all are made.
     static const char* MissingChoice(int32_t com, int32_t model, int32_t speed, int32_t place);
-    // The PIN job's steps (PinJob.cpp).
-    bool AskShown(const char* command, InfoReply& answer);
-    bool SendSecret(const std::string& command, const std::string& shown, InfoReply& answer);
-    bool ConfirmLastTry();
-    void ReportWrongPin(const InfoReply& answer, const std::string& shown);
-    int32_t FinishPin(bool turnedOff);
-    // Reports the failure unless the operator stopped the run: a stop is not an error.
-    void ReportFailureUnlessStopped(const std::string& text);
-    // What the port heard beside the reply (engine/UnaskedRows.cpp): a row for each line sent
-    // unasked that the operator must know, and after a search that heard the modem but
-    // got no answer, the row that it may still have been starting.
-    void ReportUnasked();
+    // After a search that heard the modem but got no answer, the row that it may still
+    // have been starting (engine/UnaskedRows.cpp).
     void HintStillStarting();
-    void ReportS0AfterError(const char* command);
-    // The frame of every run (engine/RunFrame.cpp). OpenPorts opens the run's ports in
-    // order, each with its row; false when one would not open, the others closed again and
-    // a stop during the attempts told as the run's stop.
+    // The frame of every run (engine/RunFrame.cpp): RunInFrame opens the run's ports,
+    // has it work and closes them. OpenPorts opens them in order, each with its row; false
+    // when one would not open, the others closed again and a stop during the attempts told
+    // as the run's stop.
     struct PortToOpen {
         SerialPort* Port;
         int32_t Com;
     };
+    void RunInFrame(Run& run, std::initializer_list<PortToOpen> ports);
     bool OpenPorts(std::initializer_list<PortToOpen> ports);
     void ClosePorts();
-    // How a run that got past its open ended: success, else a stop when one was asked,
-    // else a failed port, else failure.
-    RunResult EndOf(bool succeeded, bool portFailed = false) const;
     // Sets the run's result and writes its kind's final row for it.
     void Finish(RunResult result);
     void FinishCall(CallResult end);
@@ -179,4 +152,10 @@ private:
     CallRequest Call;
     // The last unasked line told in this run: a modem repeats its warnings.
     std::string ToldUnasked;
+    // What the last search learned: the speed it found the modem at, whether the port
+    // failed rather than the modem kept silent, whether it heard bytes, answer or not.
+    int32_t FoundSpeed = 0;
+    bool SearchPortFailed = false;
+    bool SearchHeard = false;
+    EngineContext Context{*this};
 };

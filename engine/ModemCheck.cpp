@@ -5,8 +5,10 @@
 #include "engine/BusyRetry.h"
 #include "engine/CheckRows.h"
 #include "engine/ConfigEngine.h"
+#include "engine/ModemCheck.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
+#include "serial/ReplyParser.h"
 #include "toolkit/ControlIds.h"
 #include "toolkit/Toolkit.h"
 
@@ -30,15 +32,14 @@ void ConfigEngine::OnCheckModem() {
 
 void ConfigEngine::RunCheckJob() {
     if (CommIndex < 0) return ReportProgress(Msg::ChooseCom);
-    if (!OpenPorts({{&Port, CommIndex + 1}})) return;
-    RunCheck();
-    ClosePorts();
+    CheckRun check(Context, Port);
+    RunInFrame(check, {{&Port, CommIndex + 1}});
 }
 
 // A question that times out is asked once more, one that the modem is too busy to answer
 // a few times (engine/BusyRetry.h); a stop, or a port that fails to write
 // or read, ends the check; anything else the modem sends is its answer.
-ConfigEngine::AskOutcome ConfigEngine::Ask(const char* command, InfoReply& answer) {
+ModemRun::AskOutcome ModemRun::Ask(const char* command, InfoReply& answer) {
     auto failed = [this] { return StopRequested ? AskOutcome::Stop : AskOutcome::PortFailure; };
     for (int attempt = 0; attempt < QueryAttempts; ++attempt) {
         const ReplyCode code = gAskWhileBusy(
@@ -56,23 +57,19 @@ ConfigEngine::AskOutcome ConfigEngine::Ask(const char* command, InfoReply& answe
     return AskOutcome::Answer;
 }
 
-int32_t ConfigEngine::RunCheck() {
-    auto finish = [this](RunResult result) {
-        Finish(result);
-        return 1;
-    };
+void CheckRun::Work() {
     if (!FindModem()) {
         HintStillStarting();
-        return finish(EndOf(false, SearchPortFailed));
+        return Finish(EndOf(false, SearchPortFailed));
     }
-    ModemFindings& findings = Outcome.Findings;
+    ModemFindings& findings = Context.Outcome().Findings;
     findings.Answered = true;
     findings.Speed = FoundSpeed;
 
     InfoReply answers[QueryCount];
     for (int q = 0; q < QueryCount; ++q) {
         const AskOutcome outcome = Ask(Commands[q], answers[q]);
-        if (outcome != AskOutcome::Answer) return finish(EndOf(false, outcome == AskOutcome::PortFailure));
+        if (outcome != AskOutcome::Answer) return Finish(EndOf(false, outcome == AskOutcome::PortFailure));
         switch (q) {
         case Revision:
             ReportProgress(gIdentityRow(answers[Maker], answers[Model], answers[Revision]));
@@ -89,5 +86,5 @@ int32_t ConfigEngine::RunCheck() {
         default: break;
         }
     }
-    return finish(RunResult::Succeeded);
+    return Finish(RunResult::Succeeded);
 }

@@ -9,6 +9,8 @@
 #include "engine/Cp1251.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
+#include "serial/ReplyParser.h"
+#include "engine/PinJob.h"
 #include "engine/PinRows.h"
 #include "toolkit/ControlIds.h"
 #include "toolkit/Toolkit.h"
@@ -59,16 +61,14 @@ bool ConfigEngine::OnSimPin(const std::string& pin) {
 }
 
 void ConfigEngine::RunPinJob() {
-    if (OpenPorts({{&Port, CommIndex + 1}})) {
-        RunPin();
-        ClosePorts();
-    }
+    PinRun pin(Context, Port, Pin);
+    RunInFrame(pin, {{&Port, CommIndex + 1}});
     Wipe(Pin);
 }
 
 // A question of the job: false, after the row that says why, unless the modem answered.
-bool ConfigEngine::AskShown(const char* command, InfoReply& answer) {
-    const std::string shown = StripLineEnds(command);
+bool PinRun::AskShown(const char* command, InfoReply& answer) {
+    const std::string shown = ConfigEngine::StripLineEnds(command);
     ReportProgress(gFormat(Msg::Executing, shown.c_str()));
     const AskOutcome outcome = Ask(command, answer);
     if (outcome == AskOutcome::Stop) return false;
@@ -87,14 +87,14 @@ bool ConfigEngine::AskShown(const char* command, InfoReply& answer) {
 
 // Once the PIN is on its way, its answer is awaited whatever the operator does: a stop
 // then would leave unknown whether the card counted a try. A stop before it sends nothing.
-bool ConfigEngine::SendSecret(const std::string& command, const std::string& shown, InfoReply& answer) {
+bool PinRun::SendSecret(const std::string& command, const std::string& shown, InfoReply& answer) {
     if (StopRequested) return false;
     ReportProgress(gFormat(Msg::Executing, shown.c_str()));
-    Event* const stop = Port.StopEventRef;
-    Port.StopEventRef = nullptr;
-    const bool sent = SendText(command.c_str());
-    const ReplyCode code = sent ? Port.ReadInfoReply(command.c_str(), SecretTimeoutMs, answer) : Failed;
-    Port.StopEventRef = stop;
+    ReplyCode code = Failed;
+    {
+        UnstoppableReads secret(Port);
+        if (SendText(command.c_str())) code = Port.ReadInfoReply(command.c_str(), SecretTimeoutMs, answer);
+    }
     ReportUnasked();
     if (code == Stopped) return false;  // only the engine's ending gets here
     if (code == Failed) {
@@ -109,17 +109,16 @@ bool ConfigEngine::SendSecret(const std::string& command, const std::string& sho
     return true;
 }
 
-bool ConfigEngine::ConfirmLastTry() {
+bool PinRun::ConfirmLastTry() {
     InfoReply tries;
     if (!AskShown(TriesQuery, tries)) return false;
     if (gPinTriesLeft(tries) != 1) return true;
-    Toolkit* w = Window();
-    if (w && w->AskYesNo(PinMsg::LastTry, PinMsg::LastTryCaption)) return true;
+    if (Context.AskYesNo(PinMsg::LastTry, PinMsg::LastTryCaption)) return true;
     ReportProgress(PinMsg::Declined);
     return false;
 }
 
-void ConfigEngine::ReportWrongPin(const InfoReply& answer, const std::string& shown) {
+void PinRun::ReportWrongPin(const InfoReply& answer, const std::string& shown) {
     if (answer.CmeError == PukError) return ReportFailureUnlessStopped(PinMsg::PukNeeded);
     if (answer.CmeError != WrongPinError) {
         return ReportFailureUnlessStopped(
@@ -130,12 +129,9 @@ void ConfigEngine::ReportWrongPin(const InfoReply& answer, const std::string& sh
     ReportFailureUnlessStopped(left >= 0 ? gFormat(PinMsg::WrongPin, left) : std::string(PinMsg::WrongPinNoCount));
 }
 
-int32_t ConfigEngine::FinishPin(bool turnedOff) {
-    Finish(EndOf(turnedOff));
-    return 1;
-}
+void PinRun::FinishPin(bool turnedOff) { Finish(EndOf(turnedOff)); }
 
-int32_t ConfigEngine::RunPin() {
+void PinRun::Work() {
     if (!FindModem()) {
         if (SearchPortFailed) {
             ReportProgress(PinMsg::PortFailed);
@@ -145,62 +141,73 @@ int32_t ConfigEngine::RunPin() {
         }
         return FinishPin(false);
     }
+    const CardNeeds needs = AskCard();
+    if (needs == CardNeeds::NothingMore) return FinishPin(false);
+    if (needs == CardNeeds::NothingAlreadyOff) {
+        ReportProgress(PinMsg::AlreadyOff);
+        return FinishPin(true);
+    }
+    FinishPin(ConfirmLastTry() && TurnOff(needs == CardNeeds::PinThenTurnOff));
+}
+
+// The card's state, and for a ready card its lock; a card the job cannot help ends it
+// with the row that says why.
+PinRun::CardNeeds PinRun::AskCard() {
     InfoReply state;
-    if (!AskShown(StateQuery, state)) return FinishPin(false);
+    if (!AskShown(StateQuery, state)) return CardNeeds::NothingMore;
     const std::string word = gPinState(state);
     if (state.CmeError == NoSimError) {
         ReportFailureUnlessStopped(PinMsg::NoSim);
-        return FinishPin(false);
+        return CardNeeds::NothingMore;
     }
     if (state.CmeError == PukError || word == "SIM PUK") {
         ReportFailureUnlessStopped(PinMsg::PukNeeded);
-        return FinishPin(false);
+        return CardNeeds::NothingMore;
     }
     const bool pinWanted = word == "SIM PIN" || state.CmeError == PinError;
-    if (!pinWanted && word != "READY") {
+    if (pinWanted) return CardNeeds::PinThenTurnOff;
+    if (word != "READY") {
         ReportFailureUnlessStopped(PinMsg::UnknownState);
-        return FinishPin(false);
+        return CardNeeds::NothingMore;
     }
-    if (!pinWanted) {
-        // A ready card may still ask at the next power-on; only its lock tells.
-        InfoReply lock;
-        if (!AskShown(LockQuery, lock)) return FinishPin(false);
-        if (LockIs(lock, "0")) {
-            ReportProgress(PinMsg::AlreadyOff);
-            return FinishPin(true);
-        }
-        if (!LockIs(lock, "1")) {
-            ReportFailureUnlessStopped(PinMsg::NotConfirmed);
-            return FinishPin(false);
-        }
+    // A ready card may still ask at the next power-on; only its lock tells.
+    InfoReply lock;
+    if (!AskShown(LockQuery, lock)) return CardNeeds::NothingMore;
+    if (LockIs(lock, "0")) return CardNeeds::NothingAlreadyOff;
+    if (!LockIs(lock, "1")) {
+        ReportFailureUnlessStopped(PinMsg::NotConfirmed);
+        return CardNeeds::NothingMore;
     }
-    if (!ConfirmLastTry()) return FinishPin(false);
+    return CardNeeds::TurnOff;
+}
 
+// The PIN when the card asks for it, the request turned off with it and a look that it is.
+bool PinRun::TurnOff(bool pinWanted) {
     if (pinWanted) {
         InfoReply entered;
         const std::string shown = "AT+CPIN=\"****\"";
-        if (!SendSecret("AT+CPIN=\"" + Pin + "\"\r", shown, entered)) return FinishPin(false);
+        if (!SendSecret("AT+CPIN=\"" + Pin + "\"\r", shown, entered)) return false;
         if (entered.Code != Ok) {
             ReportWrongPin(entered, shown);
-            return FinishPin(false);
+            return false;
         }
     }
     InfoReply off;
     const std::string shown = "AT+CLCK=\"SC\",0,\"****\"";
-    if (!SendSecret("AT+CLCK=\"SC\",0,\"" + Pin + "\"\r", shown, off)) return FinishPin(false);
+    if (!SendSecret("AT+CLCK=\"SC\",0,\"" + Pin + "\"\r", shown, off)) return false;
     if (off.Code != Ok) {
         // After a right PIN an ERROR here leaves the card unlocked, only still asking.
         if (off.CmeError == WrongPinError || off.CmeError == PukError) ReportWrongPin(off, shown);
         else ReportFailureUnlessStopped(PinMsg::NotTurnedOff);
-        return FinishPin(false);
+        return false;
     }
     InfoReply lock;
     InfoReply ready;
-    if (!AskShown(LockQuery, lock) || !AskShown(StateQuery, ready)) return FinishPin(false);
+    if (!AskShown(LockQuery, lock) || !AskShown(StateQuery, ready)) return false;
     if (!LockIs(lock, "0") || gPinState(ready) != "READY") {
         ReportFailureUnlessStopped(PinMsg::NotConfirmed);
-        return FinishPin(false);
+        return false;
     }
     ReportProgress(PinMsg::TurnedOff);
-    return FinishPin(true);
+    return true;
 }

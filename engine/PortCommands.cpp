@@ -6,6 +6,10 @@
 #include "serial/ReplyParser.h"
 #include "serial/SerialPort.h"
 
+bool gSetSpeed(SerialPort& port, int32_t speed) {
+    return port.Configure(static_cast<uint32_t>(speed), 8, OneStopBit, NoParity) == 0;
+}
+
 bool gSendCommand(SerialPort& port, const char* text) {
     if (port.Purge(PurgeTxClear | PurgeRxClear) != 0) return false;
     return port.Write(text, static_cast<uint32_t>(std::strlen(text))) == 0;

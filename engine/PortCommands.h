@@ -1,11 +1,15 @@
 #pragma once
-// A command on a port and the answers the runs read the same way: the send that clears
-// what is left from before, and an S-register's value.
+// A command on a port and the answers the runs read the same way: the line's speed, the
+// send that clears what is left from before, and an S-register's value.
 
 #include <cstdint>
 #include <optional>
 
 class SerialPort;
+
+// Sets the port's line to speed, 8 data bits, one stop bit, no parity; false when the
+// port failed.
+bool gSetSpeed(SerialPort& port, int32_t speed);
 
 // Drops what the port holds either way and writes text; false when the port failed.
 bool gSendCommand(SerialPort& port, const char* text);

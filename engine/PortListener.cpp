@@ -1,6 +1,5 @@
 #include "engine/PortListener.h"
 
-#include "os/Event.h"
 #include "serial/SerialPort.h"
 
 PortListener::PortListener(SerialPort& port, std::mutex& lock, std::condition_variable& arrived)
@@ -21,7 +20,7 @@ void PortListener::Listen() {
     while (!Quit) {
         uint32_t got = 0;
         const bool failed = Port.ReadSome(buffer, sizeof buffer, got) != Ok;
-        const bool stopped = Port.StopEventRef && Port.StopEventRef->IsSignalled();
+        const bool stopped = Port.StopSignalled();
         {
             std::lock_guard lock(Lock);
             Bytes.append(buffer, got);

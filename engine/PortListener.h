@@ -1,8 +1,8 @@
 #pragma once
 // Reads one port on a thread of its own while a call lasts, so that the job can wait for
 // the next bytes of either of two modems at once: a read of one never holds back the
-// other's. The owner must not change the port's events while it listens. It ends when
-// destroyed, when its port fails, or, when the port heeds a stop, at the stop.
+// other's. No UnstoppableReads of the port may begin or end while it listens. It ends
+// when destroyed, when its port fails, or, when the port heeds a stop, at the stop.
 
 #include <atomic>
 #include <condition_variable>

@@ -8,6 +8,8 @@
 #include "engine/ConfigEngine.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
+#include "engine/Run.h"
+#include "engine/RunContext.h"
 #include "engine/SignalValue.h"
 
 namespace {
@@ -45,6 +47,12 @@ const char* FinalRow(RunKind kind, RunResult result) {
 
 }  // namespace
 
+void ConfigEngine::RunInFrame(Run& run, std::initializer_list<PortToOpen> ports) {
+    if (!OpenPorts(ports)) return;
+    run.Work();
+    ClosePorts();
+}
+
 bool ConfigEngine::OpenPorts(std::initializer_list<PortToOpen> ports) {
     for (const PortToOpen& port : ports) {
         ReportProgress(gFormat(Msg::Opening, port.Com));
@@ -65,9 +73,9 @@ void ConfigEngine::ClosePorts() {
     Port.Close();
 }
 
-RunResult ConfigEngine::EndOf(bool succeeded, bool portFailed) const {
+RunResult RunContext::EndOf(bool succeeded, bool portFailed) const {
     if (succeeded) return RunResult::Succeeded;
-    if (StopRequested) return RunResult::Stopped;
+    if (StopAsked()) return RunResult::Stopped;
     return portFailed ? RunResult::PortFailed : RunResult::Failed;
 }
 

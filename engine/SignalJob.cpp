@@ -8,8 +8,10 @@
 #include "engine/ConfigEngine.h"
 #include "engine/Format.h"
 #include "engine/Messages.h"
+#include "engine/SignalJob.h"
 #include "engine/SignalValue.h"
 #include "os/Tick.h"
+#include "serial/ReplyParser.h"
 #include "toolkit/ControlIds.h"
 #include "toolkit/Toolkit.h"
 
@@ -27,19 +29,23 @@ void ConfigEngine::OnMeasureSignal() {
 }
 
 void ConfigEngine::RunSignalJob() {
-    SignalReading last;
-    auto tellEnd = [&](const std::string& summary) {
-        last.Ended = true;
-        last.Summary = summary;
-        if (Toolkit* w = Window()) w->ShowSignal(last);
-    };
+    SignalRun signal(Context, Port, SignalIntervalMs);
+    RunInFrame(signal, {{&Port, CommIndex + 1}});
+    signal.TellEnd();
+}
 
-    if (!OpenPorts({{&Port, CommIndex + 1}})) return tellEnd({});
+// The meter learns the end, with the summary when there was a measurement.
+void SignalRun::TellEnd() {
+    Last.Ended = true;
+    Last.Summary = Summary;
+    Context.ShowSignal(Last);
+}
+
+void SignalRun::Work() {
     if (!FindModem()) {
         HintStillStarting();
         Finish(EndOf(false, SearchPortFailed));
-        ClosePorts();
-        return tellEnd({});
+        return;
     }
     ReportProgress(SignalMsg::Started);
 
@@ -54,7 +60,7 @@ void ConfigEngine::RunSignalJob() {
         if (!StopRequested) ReportProgress(SignalMsg::Lost);
         return false;
     };
-    while (!StopRequested && !IsEnding()) {
+    while (!StopRequested && !Context.Ending()) {
         InfoReply csq, creg;
         if (!ask(SignalQuery, csq) || !ask(RegistrationQuery, creg)) break;
         std::optional<SignalReading> reading = gSignalReading(csq, creg);
@@ -69,14 +75,12 @@ void ConfigEngine::RunSignalJob() {
             registration = reading->Registration;
             ReportProgress(gRegistrationRow(creg));
         }
-        last = *reading;
-        if (Toolkit* w = Window()) w->ShowSignal(last);
-        Port.Pause(SignalIntervalMs);
+        Last = *reading;
+        Context.ShowSignal(Last);
+        Port.Pause(IntervalMs);
     }
     // Readings are the measurement; a stop is how it normally ends.
-    Outcome.Result = EndOf(readings > 0);
-    const std::string summary = gSignalSummary(readings, dbms);
-    ReportProgress(summary);
-    ClosePorts();
-    tellEnd(summary);
+    Context.Outcome().Result = EndOf(readings > 0);
+    Summary = gSignalSummary(readings, dbms);
+    ReportProgress(Summary);
 }

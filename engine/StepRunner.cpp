@@ -1,6 +1,6 @@
 // Carries out the step list on the open port: the modem search, the speed change and the
 // commands, each reported as it happens. The first failure ends the run; every run ends
-// with exactly one final line.
+// with exactly one final line. The search is every run's.
 
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +10,7 @@
 #include "engine/Format.h"
 #include "engine/Messages.h"
 #include "engine/PortCommands.h"
+#include "engine/StepRunner.h"
 #include "serial/ReplyParser.h"
 
 namespace {
@@ -48,25 +49,6 @@ std::string Shown(const char* text) { return Shown(text, std::strlen(text)); }
 
 }  // namespace
 
-int32_t ConfigEngine::SetSpeed(int32_t speed) { return SetSpeed(Port, speed); }
-
-int32_t ConfigEngine::SetSpeed(SerialPort& port, int32_t speed) {
-    return port.Configure(static_cast<uint32_t>(speed), 8, OneStopBit, NoParity) == 0 ? 1 : 0;
-}
-
-int32_t ConfigEngine::SendText(const char* text) { return SendText(Port, text); }
-
-int32_t ConfigEngine::SendText(SerialPort& port, const char* text) { return gSendCommand(port, text) ? 1 : 0; }
-
-ReplyCode ConfigEngine::AwaitReply(const char* command, const char* expected, const char* alternative,
-                                   uint32_t timeoutMs, char* reply, uint32_t heardTimeoutMs) {
-    const ReplyCode code = Port.ReadReply(command, expected, alternative, timeoutMs, reply, heardTimeoutMs);
-    ReportUnasked();
-    return code;
-}
-
-int32_t ConfigEngine::FindModem() { return FindModem(Port); }
-
 int32_t ConfigEngine::FindModem(SerialPort& port) {
     SearchPortFailed = false;
     SearchHeard = false;
@@ -77,9 +59,9 @@ int32_t ConfigEngine::FindModem(SerialPort& port) {
     };
     for (int32_t speed : ProbeSpeeds) {
         ReportProgress(gFormat(Msg::Searching, speed));
-        if (!SetSpeed(port, speed)) return portFailed();
+        if (!gSetSpeed(port, speed)) return portFailed();
         for (int attempt = 0; attempt < ProbeAttempts; ++attempt) {
-            if (!SendText(port, Probe)) return portFailed();
+            if (!gSendCommand(port, Probe)) return portFailed();
             const ReplyCode code =
                 port.ReadReply(Probe, VerboseOk, NumericOk, ProbeTimeoutMs, nullptr, HeardProbeTimeoutMs);
             SearchHeard = SearchHeard || port.LastHeard.Bytes > 0;
@@ -94,13 +76,9 @@ int32_t ConfigEngine::FindModem(SerialPort& port) {
     return 0;
 }
 
-void ConfigEngine::ReportFailureUnlessStopped(const std::string& text) {
-    if (!StopRequested) ReportFailure(text);
-}
-
 // The modem sets S0 even when the attach that ATS0=n starts fails (MC55 AT Command Set,
 // ATS0): its own reading of S0 tells whether this error left it set.
-void ConfigEngine::ReportS0AfterError(const char* command) {
+void JobRun::ReportS0AfterError(const char* command) {
     if (std::strncmp(command, "ATS0=", 5) != 0 || StopRequested) return;
     const int wanted = std::atoi(command + 5);
     const std::optional<long> value = gReadSRegister(Port, "ATS0?\r", ProbeTimeoutMs);
@@ -108,76 +86,75 @@ void ConfigEngine::ReportS0AfterError(const char* command) {
     if (value == wanted) ReportProgress(gFormat(Msg::S0SetAnyway, wanted));
 }
 
-int32_t ConfigEngine::RunSteps() {
-    int32_t outcome = 0;
+bool JobRun::RunCommand(const ConfigStep& step, int32_t& outcome) {
     // One byte beyond the reader's 1024 keeps a full reply zero-terminated.
     char reply[ReplyBufferSize + 1];
-
-    auto runCommand = [&](const ConfigStep& step) {
-        const std::string command = Shown(step.Text);
-        for (int32_t attempt = 0; attempt < step.Attempts; ++attempt) {
-            ReportProgress(gFormat(Msg::Executing, command.c_str()));
-            std::memset(reply, 0, sizeof reply);
-            if (!SendText(step.Text)) return false;
-            const uint32_t bound = WorkingBoundMs(step.Text);
-            const ReplyCode code = AwaitReply(step.Text, step.Expected, step.Alternative,
-                                              static_cast<uint32_t>(step.TimeoutMs), reply, bound);
-            const std::string answer = Shown(reply, strnlen(reply, ReplyBufferSize));
-            switch (code) {
-            case Ok:
-                outcome = 1;
-                ReportProgress(gFormat(Msg::Received, answer.c_str()));
-                if (const uint32_t settle = SettleMs(step.Text, FoundSpeed)) Port.Pause(settle);
-                return true;
-            case Failed:
-                ReportFailureUnlessStopped(Msg::OperationError);
-                return false;
-            case TimedOut:
-                // Sent again, a command the modem was still working on would start over.
-                if (attempt + 1 < step.Attempts && !(bound && Port.LastHeard.Echoed)) continue;
-                ReportFailureUnlessStopped(gFormat(Msg::NoReply, command.c_str()));
-                return false;
-            case ModemError: {
-                const bool simCard = command.find("ATS0=") != std::string::npos && SimHint == 1;
-                ReportFailureUnlessStopped(
-                    gFormat(simCard ? Msg::SimCardError : Msg::ModemErrorReply, command.c_str(), answer.c_str()));
-                ReportS0AfterError(step.Text);
-                return false;
-            }
-            default:
-                return false;
-            }
+    const std::string command = Shown(step.Text);
+    for (int32_t attempt = 0; attempt < step.Attempts; ++attempt) {
+        ReportProgress(gFormat(Msg::Executing, command.c_str()));
+        std::memset(reply, 0, sizeof reply);
+        if (!SendText(step.Text)) return false;
+        const uint32_t bound = WorkingBoundMs(step.Text);
+        const ReplyCode code = AwaitReply(step.Text, step.Expected, step.Alternative,
+                                          static_cast<uint32_t>(step.TimeoutMs), reply, bound);
+        const std::string answer = Shown(reply, strnlen(reply, ReplyBufferSize));
+        switch (code) {
+        case Ok:
+            outcome = 1;
+            ReportProgress(gFormat(Msg::Received, answer.c_str()));
+            if (const uint32_t settle = SettleMs(step.Text, FoundSpeed)) Port.Pause(settle);
+            return true;
+        case Failed:
+            ReportFailureUnlessStopped(Msg::OperationError);
+            return false;
+        case TimedOut:
+            // Sent again, a command the modem was still working on would start over.
+            if (attempt + 1 < step.Attempts && !(bound && Port.LastHeard.Echoed)) continue;
+            ReportFailureUnlessStopped(gFormat(Msg::NoReply, command.c_str()));
+            return false;
+        case ModemError: {
+            const bool simCard = command.find("ATS0=") != std::string::npos && SimHint == 1;
+            ReportFailureUnlessStopped(
+                gFormat(simCard ? Msg::SimCardError : Msg::ModemErrorReply, command.c_str(), answer.c_str()));
+            ReportS0AfterError(step.Text);
+            return false;
         }
-        return true;
-    };
-
-    auto runStep = [&](const ConfigStep& step) {
-        switch (step.Kind) {
-        case SearchModem:
-            outcome = FindModem();
-            if (!outcome) {
-                ReportFailureUnlessStopped(Msg::NoModem);
-                HintStillStarting();
-            }
-            return outcome != 0;
-        case SetPortSpeed: {
-            int32_t speed = 0;
-            std::memcpy(&speed, step.Text, sizeof speed);
-            ReportProgress(gFormat(Msg::SettingSpeed, speed));
-            outcome = SetSpeed(speed);
-            return outcome != 0;
-        }
-        case SendCommand:
-            return runCommand(step);
         default:
             return false;
         }
-    };
+    }
+    return true;
+}
 
+bool JobRun::RunStep(const ConfigStep& step, int32_t& outcome) {
+    switch (step.Kind) {
+    case SearchModem:
+        outcome = FindModem();
+        if (!outcome) {
+            ReportFailureUnlessStopped(Msg::NoModem);
+            HintStillStarting();
+        }
+        return outcome != 0;
+    case SetPortSpeed: {
+        int32_t speed = 0;
+        std::memcpy(&speed, step.Text, sizeof speed);
+        ReportProgress(gFormat(Msg::SettingSpeed, speed));
+        outcome = SetSpeed(speed);
+        return outcome != 0;
+    }
+    case SendCommand:
+        return RunCommand(step, outcome);
+    default:
+        return false;
+    }
+}
+
+int32_t JobRun::RunSteps() {
+    int32_t outcome = 0;
     bool done = !Steps.empty();
     for (size_t i = 0; done && i < Steps.size(); ++i) {
         const ConfigStep step = Steps[i];
-        done = runStep(step);
+        done = RunStep(step, outcome);
     }
     Finish(EndOf(done && outcome));
     return 1;

@@ -5,10 +5,6 @@
 #include "engine/Format.h"
 #include "engine/Messages.h"
 
-void ConfigEngine::ReportUnasked() {
-    for (const UnaskedLine& line : Port.LastHeard.Unasked) ReportUnasked(line);
-}
-
 void ConfigEngine::ReportUnasked(const UnaskedLine& line) {
     if (line.Kind == Unasked::Quiet || line.Text == ToldUnasked) return;
     ToldUnasked = line.Text;

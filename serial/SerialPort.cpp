@@ -57,7 +57,13 @@ SerialPort::SerialPort(std::unique_ptr<SerialPlatform> platform) : Platform(std:
 
 SerialPort::~SerialPort() { Close(); }
 
-void SerialPort::Pause(uint32_t ms) { Platform->Pause(ms, {StopEventRef, CancelEventRef}); }
+void SerialPort::Pause(uint32_t ms) { Platform->Pause(ms, Wakes()); }
+
+WakeEvents SerialPort::Wakes() const {
+    return {StopsHeldBack > 0 ? nullptr : StopEventRef, EndingsHeldBack > 0 ? nullptr : CancelEventRef};
+}
+
+bool SerialPort::StopSignalled() const { return StopsHeldBack == 0 && StopEventRef && StopEventRef->IsSignalled(); }
 
 uint32_t SerialPort::TickMs() { return Platform->TickMs(); }
 
@@ -68,10 +74,10 @@ int SerialPort::Open(int n) {
     for (int attempt = 0; attempt < 5; ++attempt) {
         Handle = Platform->OpenDevice(name);
         if (Handle != InvalidPortHandle) return 0;
-        Platform->Pause(500, {StopEventRef, CancelEventRef});
+        Platform->Pause(500, Wakes());
         // A stop ends the attempts at once and, as a stopped reply does, shows nothing;
         // the event stays set for whoever looks next.
-        if (StopEventRef && StopEventRef->IsSignalled()) return 1;
+        if (StopSignalled()) return 1;
     }
     std::string text = "Последовательный порт не готов!Возможно, он занят другим приложением!";
     if (const std::string why = gOpenFailureLine(n, Platform->LastOpenFailure()); !why.empty()) text += "\n" + why;
@@ -119,7 +125,7 @@ int SerialPort::Write(const char* data, uint32_t length) {
     if (Escape(EscapeSetDtr) != 0) return 1;
     if (Escape(EscapeSetRts) != 0) return 1;
     const SysResult result = Transfer(*this, [&] {
-        return Platform->Write(Handle, reinterpret_cast<const uint8_t*>(data), length, {nullptr, CancelEventRef});
+        return Platform->Write(Handle, reinterpret_cast<const uint8_t*>(data), length, {nullptr, Wakes().Cancel});
     });
     if (result.Ok()) return 0;
     ShowInfo(OwnerWindow, WithCode("Ошибка выполнения WriteFile (код %d)!", result.Code));
@@ -169,7 +175,7 @@ ReplyCode SerialPort::Gather(const uint32_t& timeoutMs, const Verdict& verdict) 
     const uint32_t start = Platform->TickMs();
     char gathered[ReplyBufferSize] = {};
     int count = 0;
-    const auto stopRequested = [this] { return StopEventRef && StopEventRef->Poll(); };
+    const auto stopRequested = [this] { return Wakes().Stop && StopEventRef->Poll(); };
 
     if (stopRequested()) return Stopped;
     for (;;) {
@@ -182,7 +188,7 @@ ReplyCode SerialPort::Gather(const uint32_t& timeoutMs, const Verdict& verdict) 
             const Judgement judgement = verdict(gathered, count);
             if (!judgement.Code) break;
             if (judgement.QuietMs == 0) return *judgement.Code;
-            Platform->Pause(judgement.QuietMs, {StopEventRef, CancelEventRef});
+            Platform->Pause(judgement.QuietMs, Wakes());
             if (ReadAtOnce(gathered + count, static_cast<uint32_t>(ReplyBufferSize - count), got) != Ok) return Failed;
             if (got == 0) return *judgement.Code;
         }
@@ -195,7 +201,7 @@ ReplyCode SerialPort::ReadSome(char* buffer, uint32_t size, uint32_t& got) {
     size_t read = 0;
     const SysResult result = Transfer(*this, [&] {
         read = 0;
-        return Platform->Read(Handle, reinterpret_cast<uint8_t*>(buffer), size, read, {StopEventRef, CancelEventRef});
+        return Platform->Read(Handle, reinterpret_cast<uint8_t*>(buffer), size, read, Wakes());
     });
     if (!result.Ok()) {
         ShowInfo(OwnerWindow, WithCode("Ошибка выполнения ReadFile (код %d)!", result.Code));
@@ -235,6 +241,17 @@ void SerialPort::Close() {
     if (Handle == InvalidPortHandle) return;
     Platform->CloseDevice(Handle);
     Handle = InvalidPortHandle;
+}
+
+UnstoppableReads::UnstoppableReads(SerialPort& port, Ending ending)
+    : Port(port), EndingHeldBack(ending == Ending::HeldBack) {
+    ++Port.StopsHeldBack;
+    if (EndingHeldBack) ++Port.EndingsHeldBack;
+}
+
+UnstoppableReads::~UnstoppableReads() {
+    --Port.StopsHeldBack;
+    if (EndingHeldBack) --Port.EndingsHeldBack;
 }
 
 void gShowErrorText(uint32_t code, Toolkit* owner) { ShowInfo(owner, gGetErrorText(code)); }

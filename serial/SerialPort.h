@@ -62,6 +62,8 @@ public:
     void Close();
     // Waits ms, or less when the stop or the cancel is signalled.
     void Pause(uint32_t ms);
+    // Whether the stop is signalled as the port's waits heed it now (UnstoppableReads).
+    bool StopSignalled() const;
     // The clock the port's time-outs run on, in milliseconds.
     uint32_t TickMs();
 
@@ -80,6 +82,9 @@ private:
         std::optional<ReplyCode> Code;
         uint32_t QuietMs = 0;
     };
+    friend class UnstoppableReads;
+    // The events that end the port's waits now: none that an UnstoppableReads holds back.
+    WakeEvents Wakes() const;
     // Reads until verdict, given all bytes gathered so far, returns a code for a complete
     // reply, the time-out passes, or a stop is requested. The time-out is read afresh at
     // each turn, so that a verdict may lengthen it.
@@ -95,6 +100,26 @@ private:
 
     std::unique_ptr<SerialPlatform> Platform;
     uint32_t Speed = 9600;  // bit/s of the line, as configured
+    // How many UnstoppableReads hold back the stop, and the owner's ending.
+    int StopsHeldBack = 0;
+    int EndingsHeldBack = 0;
+};
+
+// While one lives, the port's waits go on through a stop, and when asked through the
+// owner's ending too: what was sent must have its answer read, and a modem taken off-hook
+// must be put back, whoever asks to stop meanwhile. Made and ended on the thread that
+// owns the port, while nothing else reads it.
+class UnstoppableReads {
+public:
+    enum class Ending { Heeded, HeldBack };
+    explicit UnstoppableReads(SerialPort& port, Ending ending = Ending::Heeded);
+    ~UnstoppableReads();
+    UnstoppableReads(const UnstoppableReads&) = delete;
+    UnstoppableReads& operator=(const UnstoppableReads&) = delete;
+
+private:
+    SerialPort& Port;
+    const bool EndingHeldBack;
 };
 
 // Shows that text alone in an information box captioned "Информация" when owner is set.

@@ -388,6 +388,21 @@ TEST_F(CliTest, SignalRedirectedPrintsOneLineAReadingAndTheSummary) {
     EXPECT_EQ(SplitLines(cli.Stderr()).back(), out.back());
 }
 
+// A reader that closes the output (| head -3) stops the meter as Ctrl+C does, and a
+// measurement that nobody read to its end is no success.
+TEST_F(CliTest, SignalIntoAClosedOutputStopsWithStatusOne) {
+    VirtualModemOptions options;
+    options.ComNumber = 201;
+    options.Speed = 9600;
+    options.Mismatch = MismatchMode::Silent;
+    Modems.push_back(std::make_unique<VirtualModem>(options));
+    ASSERT_EQ(Modems.back()->Start(), "");
+    ChildProcess cli("/bin/bash", {"-c", "\"$0\" \"$@\" | head -3; exit ${PIPESTATUS[0]}", KX_CLI_PATH, "--com",
+                                   "201", "--signal"});
+    EXPECT_EQ(cli.Wait(), 1);
+    EXPECT_EQ(SplitLines(cli.Stdout()).size(), 3u);
+}
+
 // The console's meter writes the registration states of the later releases as the check
 // does, from the real answers that carry them (tests/engine/RealAnswers.h).
 TEST_F(CliTest, SignalShowsTheLaterRegistrationStatesOfRealAnswers) {

@@ -185,6 +185,23 @@ TEST_F(SimPinTest, AStopNeverLeavesThePinHalfSent) {
     EXPECT_TRUE(modem.Card().Lock);
 }
 
+// A reader that closes the output (| head -2) stops the job as Ctrl+C does: status 1,
+// and the card never gets a PIN cut short or the request turned off behind the operator.
+TEST_F(SimPinTest, AClosedOutputStopsItAsCtrlCDoes) {
+    VirtualModemOptions o = Card(8);
+    o.DelayMs = 300;
+    VirtualModem modem(o);
+    ASSERT_EQ(modem.Start(), "");
+    ChildProcess cli("/bin/bash", {"-c", "\"$0\" --com 8 --sim-pin | head -2; exit ${PIPESTATUS[0]}", KX_CLI_PATH},
+                     std::string("1234\n"));
+    EXPECT_EQ(cli.Wait(), 1);
+    modem.Stop();
+    const std::string received = modem.ReceivedBytes();
+    EXPECT_EQ(received.find(SentUnlock), std::string::npos) << received;
+    EXPECT_EQ(modem.Card().Tries, 3);
+    EXPECT_TRUE(modem.Card().Lock);
+}
+
 // Several ports: the PIN is asked for once and each card gets it once.
 TEST_F(SimPinTest, OnePinForEveryPort) {
     VirtualModem first(Card(6));
