@@ -1,6 +1,6 @@
 #pragma once
 // A command on a port and the answers the runs read the same way: the send that clears
-// what is left from before, and an S-register's value.
+// what is left from before, a question and its reply, and an S-register's value.
 
 #include <cstdint>
 #include <optional>
@@ -9,6 +9,12 @@ class SerialPort;
 
 // Drops what the port holds either way and writes text; false when the port failed.
 bool gSendCommand(SerialPort& port, const char* text);
+
+struct InfoReply;
+enum ReplyCode : int;
+
+// Sends command and reads its information reply; Failed when the port failed to write.
+ReplyCode gAsk(SerialPort& port, const char* command, uint32_t timeoutMs, InfoReply& reply);
 
 // The value the modem gives for query ("ATS7?\r"); none when it does not answer OK with
 // a whole number.
