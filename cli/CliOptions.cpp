@@ -87,7 +87,7 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
             continue;
         }
         if (arg != "--com" && arg != "--model" && arg != "--speed" && arg != "--place" && arg != "--report" &&
-            arg != "--call" && arg != "--answer-com") {
+            arg != "--call" && arg != "--answer-com" && arg != "--cbst") {
             parsed.Error = "unknown argument: " + arg;
             return parsed;
         }
@@ -122,6 +122,17 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
                 return parsed;
             }
             o.AnswerCom = *com;
+            continue;
+        }
+        if (arg == "--cbst") {
+            // The speeds of 3GPP TS 27.007's +CBST; the modem judges which it has.
+            const std::optional<int> speed = Number(value);
+            if (!speed || *speed < 1 || *speed > 134) {
+                parsed.Error = "bad value for --cbst: " + value + "; it takes a +CBST speed, 1-134 (7 V.32, 71 V.110)";
+                parsed.ShowUsage = false;
+                return parsed;
+            }
+            o.Bearer = *speed;
             continue;
         }
         if (arg == "--com") {
@@ -161,7 +172,8 @@ ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
         parsed.Error = "--signal takes one COM port and no other job";
     if (o.SimPin && (o.Check || o.Configure))
         parsed.Error = "--sim-pin runs alone, without --check, --model, --speed or --place";
-    if ((o.AnswerCom || o.NoRestart) && o.CallNumber.empty()) parsed.Error = "--answer-com and --no-restart go with --call";
+    if ((o.AnswerCom || o.NoRestart || o.Bearer) && o.CallNumber.empty())
+        parsed.Error = "--answer-com, --no-restart and --cbst go with --call";
     if (!o.CallNumber.empty()) {
         if (o.ComNumbers.size() != 1 || o.Check || o.Configure || o.SimPin || o.Signal)
             parsed.Error = "--call takes one COM port and no other job";
@@ -179,7 +191,8 @@ std::string gCliUsage() {
            "       kestrelix-cli --check [--com N[,N-M...]] [--report FILE.csv]\n"
            "       kestrelix-cli --sim-pin [--com N[,N-M...]] [--report FILE.csv]\n"
            "       kestrelix-cli --signal [SECONDS] [--com N]\n"
-           "       kestrelix-cli --call NUMBER [--com N] [--answer-com M] [--no-restart] [--report FILE.csv]\n"
+           "       kestrelix-cli --call NUMBER [--com N] [--answer-com M] [--no-restart] [--cbst SPEED]\n"
+           "                    [--report FILE.csv]\n"
            "       kestrelix-cli --list | --help\n"
            "Configures the modem on COM N (1-256, default 1) for unattended data exchange and prints\n"
            "the operation log. --model: the model's number or name as --list shows it (default 0);\n"
@@ -201,7 +214,10 @@ std::string gCliUsage() {
            "follows the call to its end; it never answers for the other side and stores nothing in\n"
            "either modem. With --answer-com M the device's modem on COM M is restarted (AT+CFUN=1,1;\n"
            "not with --no-restart) so that its stored profile answers by itself, then 1 KiB crosses\n"
-           "each way and is compared. The report has one row. Exit status: 0 the call connected (and\n"
+           "each way and is compared. A failed call tells the network's reason (ATS18=1, AT+CEER); a\n"
+           "bearer the network refuses is tried once more with the other of AT+CBST=7,0,1 (V.32) and\n"
+           "AT+CBST=71,0,1 (V.110), for this call only; --cbst SPEED dials with that one alone.\n"
+           "The report has one row. Exit status: 0 the call connected (and\n"
            "the data came back whole), 1 it did not, 2 bad arguments, 3 a port could not be opened,\n"
            "4 the report could not be written.\n"
            "Text: arguments and file names may hold any Unicode characters (Cyrillic too); a console\n"

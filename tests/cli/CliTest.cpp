@@ -66,6 +66,11 @@ const struct {
     {{"--signal", "--com", "3,4"}, "--signal takes one COM port and no other job"},
     {{"--signal", "--check"}, "--signal takes one COM port and no other job"},
     {{"--signal", "5", "--model", "1"}, "--signal takes one COM port and no other job"},
+    {{"--call", "+0002", "--cbst"}, "--cbst needs a value"},
+    {{"--call", "+0002", "--cbst", "0"}, "bad value for --cbst: 0; it takes a +CBST speed, 1-134 (7 V.32, 71 V.110)"},
+    {{"--call", "+0002", "--cbst", "7,0,1"},
+     "bad value for --cbst: 7,0,1; it takes a +CBST speed, 1-134 (7 V.32, 71 V.110)"},
+    {{"--cbst", "71"}, "--answer-com, --no-restart and --cbst go with --call"},
 };
 
 const std::string ComAllowed =

@@ -132,12 +132,12 @@ TEST_F(TestCallTest, TheWorkshopFlow) {
             EXPECT_EQ(call.Stdout().find("RING"), std::string::npos) << "its port is not read";
         }
         EXPECT_EQ(Stages(), OnHook);
-        // A header and one row of nine fields, the last ones may be empty.
+        // A header and one row of eleven fields, the last ones may be empty.
         const Lines lines = SplitLines(FileText(Report));
         ASSERT_EQ(lines.size(), 2u);
-        EXPECT_EQ(std::count(lines[1].begin(), lines[1].end(), ';'), 8);
+        EXPECT_EQ(std::count(lines[1].begin(), lines[1].end(), ';'), 10);
         Lines row = ReportRows(Report).at(0);
-        row.resize(9);
+        row.resize(11);
         EXPECT_EQ(Lines(row.begin(), row.begin() + 3), (Lines{"COM1", c.AtTheMeter ? "" : "COM2", "'+0002"}));
         const Lines& want = c.Report;
         EXPECT_EQ(row[3], want[0]);
