@@ -99,9 +99,9 @@ TestCall::StageEnd TestCall::DialFailed(CallResult end, const std::string& row) 
     Found.Cause = reason;
     if (gBearerRefused(reason)) {
         if (Request.Bearer == 0 && !BearerRetryDue) {
+            if (const StageEnd interrupted = Interrupted()) return interrupted;
             BearerRetryDue = true;
-            const StageEnd interrupted = Interrupted();
-            return interrupted ? interrupted : StageEnd(CallResult::Refused);
+            return CallResult::Refused;
         }
         const std::string refused =
             gFormat(CallMsg::BearerRefused, gBearerText(Found.Bearer ? Found.Bearer : BearerV32).c_str());
