@@ -52,8 +52,10 @@ Batch::Batch(const CliOptions& options, std::FILE* out, std::FILE* err, std::str
         } else if (earlier->first == com) {
             SharedNumbers.push_back(name + " is given more than once; it runs once.");
         } else {
-            SharedNumbers.push_back(name + " leads to " + device + ", as COM" + std::to_string(earlier->first) +
-                                    " does; the device runs once, as COM" + std::to_string(earlier->first) + ".");
+            const std::string first = "COM" + std::to_string(earlier->first);
+            std::string note = name;
+            note.append(" leads to ").append(device).append(", as ").append(first);
+            SharedNumbers.push_back(note.append(" does; the device runs once, as ").append(first).append("."));
         }
     }
     const bool several = distinct.size() > 1;

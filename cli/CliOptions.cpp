@@ -1,199 +1,117 @@
 #include "cli/CliOptions.h"
 
-#include <cctype>
-#include <charconv>
+#include <algorithm>
+#include <set>
 #include <string>
-#include <optional>
+#include <vector>
 
+#include "cli/CliOptionTable.h"
 #include "engine/CallMessages.h"
-#include "engine/CallNumber.h"
-#include "engine/ConfigStep.h"
-#include "frontend/ComList.h"
-#include "frontend/WindowChoices.h"
 
 namespace {
 
-std::optional<int> Number(const std::string& text) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [at, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || at != end) return std::nullopt;
-    return value;
+const CliOption* Named(const std::string& name) {
+    for (const auto& row : gCliOptionTable())
+        if (name == row.Name || name == row.Alias) return &row;
+    return nullptr;
 }
 
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-template <typename Catalogue> std::optional<int> IndexOf(const Catalogue& entries, const std::string& text) {
-    for (size_t i = 0; i < entries.size(); ++i)
-        if (SameIgnoringCase(entries[i], text)) return static_cast<int>(i);
-    return std::nullopt;
-}
-
-std::optional<int> ModelFrom(const std::string& text) {
-    if (auto index = Number(text)) {
-        if (*index >= 0 && *index < static_cast<int>(ModemCatalogue.size())) return index;
-        return std::nullopt;
+// The refusal of the last rule that the options given break, or empty.
+std::string Clash(const std::set<std::string>& given, const CliOptions& o) {
+    std::string refusal;
+    for (const auto& row : gCliOptionTable()) {
+        if (!given.count(row.Name)) continue;
+        const bool broken = (*row.Needs && !given.count(row.Needs)) || (row.OnePort && o.ComNumbers.size() != 1) ||
+                            std::any_of(row.Excludes.begin(), row.Excludes.end(),
+                                        [&](const std::string& other) { return given.count(other) > 0; });
+        if (broken) refusal = row.Clash;
     }
-    return IndexOf(ModemCatalogue, text);
+    return refusal;
 }
 
-const std::string ComAllowed = std::string("--com takes ") + ComListAllowed;
+// Words go on while a line stays within this many characters, then on a line of their own
+// under the first.
+constexpr size_t UsageWidth = 100;
+constexpr size_t UsageIndent = 20;
+
+std::string UsageLine(CliLine line, bool first) {
+    std::string text = first ? "usage: kestrelix-cli" : "       kestrelix-cli";
+    std::vector<std::string> words;
+    const CliOption* lead = nullptr;
+    for (const auto& row : gCliOptionTable())
+        if (row.Leads == line) lead = &row;
+    if (lead) {
+        const std::string argument = lead->Value == CliTakes::MaybeValue ? " [" + std::string(lead->Argument) + "]"
+                                     : *lead->Argument                 ? " " + std::string(lead->Argument)
+                                                                       : std::string();
+        words.push_back(lead->Name + argument);
+    }
+    for (const auto& row : gCliOptionTable()) {
+        if (!(row.Shown & line)) continue;
+        if (line == UsageAlone) {
+            words.push_back(words.empty() ? row.Name : std::string("| ") + row.Name);
+            continue;
+        }
+        const char* argument = lead && lead->OnePort && *row.OnePortArgument ? row.OnePortArgument : row.Argument;
+        words.push_back("[" + std::string(row.Name) + (*argument ? std::string(" ") + argument : "") + "]");
+    }
+    size_t width = text.size();
+    for (const auto& word : words) {
+        if (width + 1 + word.size() > UsageWidth) {
+            text += "\n" + std::string(UsageIndent, ' ') + word;
+            width = UsageIndent + word.size();
+        } else {
+            text += " " + word;
+            width += 1 + word.size();
+        }
+    }
+    return text + "\n";
+}
 
 }  // namespace
 
 ParsedOptions gParseCliOptions(const std::vector<std::string>& args) {
     ParsedOptions parsed;
     CliOptions& o = parsed.Options;
-    bool comGiven = false;
+    std::set<std::string> given;
     for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            o.Help = true;
-            continue;
-        }
-        if (arg == "--list") {
-            o.List = true;
-            continue;
-        }
-        if (arg == "--check") {
-            o.Check = true;
-            continue;
-        }
-        if (arg == "--sim-pin") {
-            o.SimPin = true;
-            continue;
-        }
-        if (arg == "--no-restart") {
-            o.NoRestart = true;
-            continue;
-        }
-        if (arg == "--signal") {
-            o.Signal = true;
-            // The seconds are optional: a next argument that is no option gives them.
-            if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
-                const std::optional<int> seconds = Number(args[++i]);
-                if (!seconds || *seconds < 1) {
-                    parsed.Error = "bad value for --signal: " + args[i];
-                    return parsed;
-                }
-                o.SignalSeconds = *seconds;
-            }
-            continue;
-        }
-        if (arg != "--com" && arg != "--model" && arg != "--speed" && arg != "--place" && arg != "--report" &&
-            arg != "--call" && arg != "--answer-com" && arg != "--cbst") {
-            parsed.Error = "unknown argument: " + arg;
+        const CliOption* row = Named(args[i]);
+        if (!row) {
+            parsed.Error = "unknown argument: " + args[i];
             return parsed;
         }
-        if (i + 1 == args.size()) {
-            parsed.Error = arg + " needs a value";
-            return parsed;
-        }
-        const std::string& value = args[++i];
-        if (arg == "--report") {
-            if (value.empty()) {
-                parsed.Error = "--report needs a file name";
+        CliSetting setting{o, given.count(row->Name) > 0};
+        std::string value;
+        if (row->Value == CliTakes::Value) {
+            if (i + 1 == args.size()) {
+                parsed.Error = args[i] + " needs a value";
                 return parsed;
             }
-            o.ReportFile = value;
-            continue;
+            value = args[++i];
+        } else if (row->Value == CliTakes::MaybeValue && i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
+            // An optional value is a next argument that is no option.
+            value = args[++i];
+            setting.HasValue = true;
         }
-        if (arg == "--call") {
-            // Refused here, before any port opens: the number reaches the modem as it is.
-            if (!gIsCallNumber(value)) {
-                parsed.Error = CallMsg::BadNumber;
-                parsed.ShowUsage = false;
-                return parsed;
-            }
-            o.CallNumber = value;
-            continue;
-        }
-        if (arg == "--answer-com") {
-            const std::optional<int> com = Number(value);
-            if (!com || *com < 1 || *com > HighestComNumber) {
-                parsed.Error = "bad value for --answer-com: " + value + "; it takes one COM number, 1-256";
-                parsed.ShowUsage = false;
-                return parsed;
-            }
-            o.AnswerCom = *com;
-            continue;
-        }
-        if (arg == "--cbst") {
-            // The speeds of 3GPP TS 27.007's +CBST; the modem judges which it has.
-            const std::optional<int> speed = Number(value);
-            if (!speed || *speed < 1 || *speed > 134) {
-                parsed.Error = "bad value for --cbst: " + value + "; it takes a +CBST speed, 1-134 (7 V.32, 71 V.110)";
-                parsed.ShowUsage = false;
-                return parsed;
-            }
-            o.Bearer = *speed;
-            continue;
-        }
-        if (arg == "--com") {
-            // A second list would silently replace the first.
-            std::vector<int> numbers;
-            const std::string problem = comGiven ? std::string() : gParseComList(value, numbers);
-            if (comGiven || !problem.empty()) {
-                const std::string wrong = comGiven ? "--com is given twice, give every port in one list"
-                                                   : "bad value for --com " + value + ": " + problem;
-                // The line says what is wrong and what is allowed; the usage would only bury it.
-                parsed.Error = wrong + "; " + ComAllowed;
-                parsed.ShowUsage = false;
-                return parsed;
-            }
-            comGiven = true;
-            o.ComNumbers = numbers;
-            continue;
-        }
-        o.Configure = true;
-        std::optional<int> chosen;
-        if (arg == "--model") {
-            chosen = ModelFrom(value);
-            if (chosen) o.ModelIndex = *chosen;
-        } else if (arg == "--speed") {
-            chosen = IndexOf(SpeedTable, value);
-            if (chosen) o.SpeedIndex = *chosen;
-        } else {
-            chosen = value == "device" ? 0 : value == "computer" ? std::optional<int>(1) : std::nullopt;
-            if (chosen) o.Place = *chosen;
-        }
-        if (!chosen) {
-            parsed.Error = "bad value for " + arg + ": " + value;
+        given.insert(row->Name);
+        parsed.Error = row->Set(value, setting);
+        if (!parsed.Error.empty()) {
+            parsed.ShowUsage = setting.ShowUsage;
             return parsed;
         }
     }
-    if (o.Signal && (o.ComNumbers.size() != 1 || o.Check || o.Configure || o.SimPin || !o.ReportFile.empty()))
-        parsed.Error = "--signal takes one COM port and no other job";
-    if (o.SimPin && (o.Check || o.Configure))
-        parsed.Error = "--sim-pin runs alone, without --check, --model, --speed or --place";
-    if ((o.AnswerCom || o.NoRestart || o.Bearer) && o.CallNumber.empty())
-        parsed.Error = "--answer-com, --no-restart and --cbst go with --call";
-    if (!o.CallNumber.empty()) {
-        if (o.ComNumbers.size() != 1 || o.Check || o.Configure || o.SimPin || o.Signal)
-            parsed.Error = "--call takes one COM port and no other job";
-        else if (o.AnswerCom == o.ComNumbers.front()) {
-            parsed.Error = CallMsg::SamePort;
-            parsed.ShowUsage = false;
-        }
+    parsed.Error = Clash(given, o);
+    if (parsed.Error.empty() && given.count("--call") && o.AnswerCom == o.ComNumbers.front()) {
+        parsed.Error = CallMsg::SamePort;
+        parsed.ShowUsage = false;
     }
     return parsed;
 }
 
 std::string gCliUsage() {
-    return "usage: kestrelix-cli [--com N[,N-M...]] [--model N|NAME] [--speed BPS] [--place device|computer]\n"
-           "                    [--check] [--report FILE.csv]\n"
-           "       kestrelix-cli --check [--com N[,N-M...]] [--report FILE.csv]\n"
-           "       kestrelix-cli --sim-pin [--com N[,N-M...]] [--report FILE.csv]\n"
-           "       kestrelix-cli --signal [SECONDS] [--com N]\n"
-           "       kestrelix-cli --call NUMBER [--com N] [--answer-com M] [--no-restart] [--cbst SPEED]\n"
-           "                    [--report FILE.csv]\n"
-           "       kestrelix-cli --list | --help\n"
+    std::string usage;
+    for (const CliLine line : CliLines) usage += UsageLine(line, usage.empty());
+    return usage +
            "Configures the modem on COM N (1-256, default 1) for unattended data exchange and prints\n"
            "the operation log. --model: the model's number or name as --list shows it (default 0);\n"
            "--speed: the metering device's port speed (default 9600); --place: where the modem will\n"

@@ -88,6 +88,7 @@ bool RunRegister(Cursor& c, ModemSettings& s, const AtRules& rules, AtOutcome& o
         case 4: reg = Reg{&s.LineFeed, 0, 127}; break;
         case 7: reg = Reg{&s.CarrierWait, 1, 255}; break;
         case 12: reg = Reg{&s.EscapeGuard, 0, 255}; break;
+        case 18: reg = Reg{&s.CauseReport, 0, 255}; break;
         default: return false;
     }
     if (c.Take('?')) {
@@ -95,7 +96,7 @@ bool RunRegister(Cursor& c, ModemSettings& s, const AtRules& rules, AtOutcome& o
         return true;
     }
     if (!c.Take('=')) return false;
-    if (*n == 0 && !rules.SimPresent) return false;
+    if (*n == 0 && rules.NoSim) return false;
     auto v = c.Number();
     if (!InRange(v, reg->Low, reg->High)) return false;
     *reg->Value = static_cast<int>(*v);
@@ -120,11 +121,55 @@ bool RunSpeed(Cursor& c, ModemSettings& s, AtOutcome& out) {
     return true;
 }
 
+// +CRC=mode, +CRC? and +CRC=?: the ring's type in place of RING.
+bool RunRingReport(Cursor& c, ModemSettings& s, AtOutcome& out) {
+    if (c.Take('?')) {
+        out.Information.push_back(std::string("+CRC: ") + (s.RingReport ? "1" : "0"));
+        return true;
+    }
+    if (!c.Take('=')) return false;
+    if (c.Take('?')) {
+        out.Information.push_back("+CRC: (0,1)");
+        return true;
+    }
+    const auto mode = c.Number();
+    if (!InRange(mode, 0, 1)) return false;
+    s.RingReport = *mode == 1;
+    return true;
+}
+
+// +CBST=speed[,name[,ce]], +CBST? and +CBST=?: the bearer of its data calls, always
+// asynchronous (name 0) and non-transparent (ce 1), as on the MC55.
+bool RunBearerService(Cursor& c, ModemSettings& s, AtOutcome& out) {
+    if (c.Take('?')) {
+        out.Information.push_back("+CBST: " + std::to_string(s.BearerService) + ",0,1");
+        return true;
+    }
+    if (!c.Take('=')) return false;
+    if (c.Take('?')) {
+        out.Information.push_back("+CBST: (" + gBearerServiceList(",") + "),(0),(1)");
+        return true;
+    }
+    const auto speed = c.Number(true);
+    if (!speed || !gIsBearerService(static_cast<int>(*speed))) return false;
+    if (c.Take(',') && !InRange(c.Number(true), 0, 0)) return false;
+    if (c.Take(',') && !InRange(c.Number(true), 1, 1)) return false;
+    s.BearerService = static_cast<int>(*speed);
+    return true;
+}
+
+// +CEER tells why the last call ended, which the call knows; +CEER=? is supported.
+bool RunCauseReport(Cursor& c, AtOutcome& out) {
+    if (c.Take('=')) return c.Take('?');
+    out.Call = CallAction::ReportCause;
+    return true;
+}
+
 // What the modem tells of itself and of its network; none of it changes a setting.
 bool RunQuery(const std::string& name, Cursor& c, const SimCard& card, const AtRules& rules, AtOutcome& out) {
     const bool read = c.Take('?');
     if (!read && c.Take('=')) return c.Take('?');  // the test form: supported, nothing to list
-    const bool simReady = rules.SimPresent && card.State() == SimState::Ready;
+    const bool simReady = !rules.NoSim && card.State() == SimState::Ready;
     if (name == "CGMI" && !read) {
         out.Information.push_back(rules.Maker);
     } else if (name == "CGMM" && !read) {
@@ -151,7 +196,7 @@ bool RunQuery(const std::string& name, Cursor& c, const SimCard& card, const AtR
 // The card's commands; their quoted parameters may hold anything but ';'.
 bool RunSim(const std::string& name, Cursor& c, SimCard& card, const AtRules& rules, AtOutcome& out) {
     SimOutcome sim;
-    const bool known = gRunSimCommand(name, c.Until(';'), rules.SimPresent, card, sim);
+    const bool known = gRunSimCommand(name, c.Until(';'), !rules.NoSim, card, sim);
     out.Information.insert(out.Information.end(), sim.Information.begin(), sim.Information.end());
     out.CmeError = sim.CmeError;
     return known && sim.Ok;
@@ -200,6 +245,12 @@ bool RunExtended(Cursor& c, ModemSettings& s, SimCard& card, const AtRules& rule
         ran = RunSpeed(c, s, out);
     } else if (name == "CFUN") {
         ran = RunFunctionality(c, out);
+    } else if (name == "CRC") {
+        ran = RunRingReport(c, s, out);
+    } else if (name == "CBST") {
+        ran = RunBearerService(c, s, out);
+    } else if (name == "CEER") {
+        ran = RunCauseReport(c, out);
     } else if (name == "CPIN" || name == "CLCK" || name == "CPINR") {
         ran = RunSim(name, c, card, rules, out);
     } else {
@@ -297,8 +348,10 @@ AtOutcome gRunCommands(std::string_view body, ModemSettings& current, ModemSetti
 std::string gFormatReply(const AtOutcome& outcome, const ModemSettings& s) {
     const std::string crlf{static_cast<char>(s.LineEnd), static_cast<char>(s.LineFeed)};
     std::string reply;
-    for (const auto& text : outcome.Information)
-        reply += (s.Verbose ? crlf : std::string()) + text + crlf;
+    for (const auto& text : outcome.Information) {
+        if (s.Verbose) reply += crlf;
+        reply += text + crlf;
+    }
     if (!s.Quiet && outcome.CmeError >= 0) {
         // An extended error is a text in either form.
         reply += (s.Verbose ? crlf : std::string()) + "+CME ERROR: " +

@@ -12,7 +12,7 @@
 #include "sim/SimCard.h"
 
 // What a command line asks of the call, which the interpreter cannot do alone.
-enum class CallAction { None, Dial, Answer, HangUp, Online, Restart };
+enum class CallAction { None, Dial, Answer, HangUp, Online, Restart, ReportCause };
 
 struct AtOutcome {
     bool Ok = true;
@@ -33,14 +33,19 @@ enum class SignalFault { None, Error, Garbage };
 // The registration states of +CREG, by their numbers.
 enum class Registration { NotRegistered = 0, Home = 1, Searching = 2, Denied = 3, Roaming = 5 };
 
+// What the modem tells of itself, its card and its network. The virtual modem's options
+// are made of these and their kin, so each default is written here alone.
 struct AtRules {
-    bool SimPresent = true;  // without a SIM card the modem refuses to set auto-answer
+    bool NoSim = false;      // without a SIM card the modem refuses to set auto-answer
     int Signal = 17;         // +CSQ level: 0 to 31, 99 unknown
     Registration Network = Registration::Home;  // while the SIM card is ready
-    std::string Imei = "351998000000018";
-    std::string Maker = "Cinterion";  // what AT+CGMI answers
-    std::string Model = "MC52i";  // what AT+CGMM answers
-    SignalFault CsqFault = SignalFault::None;
+    std::string Imei = {};   // the virtual modem makes one from its COM number when empty
+    std::string Maker = "Cinterion";  // what AT+CGMI answers, any bytes: a hostile modem's markup
+    std::string Model = "MC52i";  // what AT+CGMM answers, likewise
+    SignalFault CsqFault = SignalFault::None;  // AT+CSQ answers ERROR or no level
+    // AT+CEER tells the cause of a data call too, as other families do; the MC55 tells
+    // only a voice call's and answers +CEER: 0,0,0 after a data call (use ATS18=1 there).
+    bool CeerForData = false;
 };
 
 // The commands of a line after its "AT"/"at" prefix, without the line end, or nothing

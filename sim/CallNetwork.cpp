@@ -44,22 +44,50 @@ void CallNetwork::Update(int station, bool reachable, uint32_t interfaceSpeed) {
     s.Speed = interfaceSpeed;
 }
 
-DialResult CallNetwork::Dial(int station, std::string_view number, int waitMs) {
+namespace {
+
+bool Carries(const StationOptions& station, int bearerService) {
+    const auto& carried = station.NetworkBearers;
+    return carried.empty() || std::find(carried.begin(), carried.end(), bearerService) != carried.end();
+}
+
+}  // namespace
+
+std::optional<DialAttempt> CallNetwork::Refusal(int caller, int bearerService, const Station* callee,
+                                                int calleeId) const {
+    const Station& from = Stations.at(caller);
+    // Unregistered, the modem reaches no network that could give a reason.
+    if (from.InCall || !from.Reachable) return DialAttempt{};
+    // The caller's own network checks its subscription and its bearer before routing.
+    if (from.Options.NoDataService) return DialAttempt{DialResult::NoCarrier, ReleaseCause::BearerNotAuthorized};
+    if (!Carries(from.Options, bearerService)) return DialAttempt{DialResult::NoCarrier, ReleaseCause::BearerNotImplemented};
+    if (!callee) return DialAttempt{DialResult::NoCarrier, ReleaseCause::UnassignedNumber};
+    if (!callee->Reachable) return DialAttempt{DialResult::NoCarrier, ReleaseCause::NoUserResponding};
+    // A modem calling its own number finds it busy with that very call.
+    if (calleeId == caller || callee->InCall || callee->Options.AlwaysBusy)
+        return DialAttempt{DialResult::Busy, ReleaseCause::UserBusy};
+    if (!Carries(callee->Options, bearerService)) return DialAttempt{DialResult::NoCarrier, ReleaseCause::BearerNotImplemented};
+    // A tariff that turns data calls into voice calls rings all the same.
+    if (callee->Options.NoDataService && !callee->Options.DataAsVoice)
+        return DialAttempt{DialResult::NoCarrier, ReleaseCause::IncompatibleDestination};
+    return std::nullopt;
+}
+
+DialAttempt CallNetwork::Dial(int station, std::string_view number, int waitMs, int bearerService) {
     std::lock_guard guard(Lock);
     Station& caller = Stations.at(station);
-    if (caller.InCall || !caller.Reachable) return DialResult::NoCarrier;
     const std::string wanted = gDialledNumber(number);
     const auto callee = std::find_if(Stations.begin(), Stations.end(), [&](const auto& s) {
-        return gDialledNumber(s.second.Options.Number) == wanted;
+        return !wanted.empty() && gDialledNumber(s.second.Options.Number) == wanted;
     });
-    if (wanted.empty() || callee == Stations.end() || !callee->second.Reachable) return DialResult::NoCarrier;
-    // A modem calling its own number finds it busy with that very call.
-    if (callee->first == station || callee->second.InCall || callee->second.Options.AlwaysBusy)
-        return DialResult::Busy;
+    const bool found = callee != Stations.end();
+    if (auto refused = Refusal(station, bearerService, found ? &callee->second : nullptr, found ? callee->first : 0))
+        return *refused;
     const auto now = Clock::now();
     auto call = std::make_unique<Call>();
     call->Caller = station;
     call->Callee = callee->first;
+    call->Voice = callee->second.Options.DataAsVoice;
     call->Bearer = std::min(caller.Options.Bearer, callee->second.Options.Bearer);
     call->CorruptRate = std::max(caller.Options.CorruptRate, callee->second.Options.CorruptRate);
     call->NextRing = now + std::chrono::milliseconds(SetupMs / callee->second.Options.TimeScale);
@@ -67,21 +95,22 @@ DialResult CallNetwork::Dial(int station, std::string_view number, int waitMs) {
     caller.InCall = callee->second.InCall = call.get();
     Calls.push_back(std::move(call));
     Changed.notify_all();
-    return DialResult::Ringing;
+    return {DialResult::Ringing};
 }
 
 bool CallNetwork::Answer(int station) {
     std::lock_guard guard(Lock);
     Call* call = Stations.at(station).InCall;
-    if (!call || call->Callee != station || call->Connected) return false;
+    if (!call || call->Callee != station || call->Connected || call->Voice) return false;
     call->Connected = true;
     uint32_t drop = 0;
     for (const int side : {call->Caller, call->Callee}) {
-        const uint32_t own = Stations.at(side).Options.DropAfterMs;
+        const uint32_t own = Stations.at(side).Options.DropCallAfterMs;
         if (own > 0 && (drop == 0 || own < drop)) drop = own;
     }
     if (drop > 0) call->DropAt = Clock::now() + std::chrono::milliseconds(drop);
-    for (const int side : {call->Caller, call->Callee}) Post(side, {CallEventKind::Connected, CallEnd::Silent, call->Bearer, {}});
+    for (const int side : {call->Caller, call->Callee})
+        Post(side, {.Kind = CallEventKind::Connected, .Bearer = call->Bearer});
     Changed.notify_all();
     return true;
 }
@@ -95,7 +124,8 @@ void CallNetwork::HangUp(int station) {
     // Before the answer the callee's rings just stop; a refused call reaches the caller
     // as the end of the line.
     const CallEnd other = call.Connected || !caller ? CallEnd::NoCarrier : CallEnd::Silent;
-    End(call, caller ? CallEnd::Silent : other, caller ? other : CallEnd::Silent);
+    const int cause = call.Connected || caller ? ReleaseCause::NormalClearing : ReleaseCause::CallRejected;
+    End(call, caller ? CallEnd::Silent : other, caller ? other : CallEnd::Silent, cause);
     // What was on its way to it belongs to the call it has just ended.
     found->second.Events.clear();
     Changed.notify_all();
@@ -128,12 +158,12 @@ void CallNetwork::Post(int station, CallEvent event) {
     if (s.Wake) s.Wake();
 }
 
-void CallNetwork::End(Call& call, CallEnd callerHears, CallEnd calleeHears) {
+void CallNetwork::End(Call& call, CallEnd callerHears, CallEnd calleeHears, int cause) {
     call.Over = true;
     Stations.at(call.Caller).InCall = nullptr;
     Stations.at(call.Callee).InCall = nullptr;
-    Post(call.Caller, {CallEventKind::Ended, callerHears, 0, {}});
-    Post(call.Callee, {CallEventKind::Ended, calleeHears, 0, {}});
+    Post(call.Caller, {.Kind = CallEventKind::Ended, .End = callerHears, .Cause = cause});
+    Post(call.Callee, {.Kind = CallEventKind::Ended, .End = calleeHears, .Cause = cause, .Voice = call.Voice});
 }
 
 double CallNetwork::BytesPerSecond(const Call& call) const {
@@ -163,7 +193,7 @@ void CallNetwork::Carry(Call& call, int direction, Clock::time_point now, Clock:
                 for (int bit = 0; bit < 8; ++bit)
                     if (flip(Random)) b = static_cast<char>(b ^ (1 << bit));
         }
-        Post(direction == 0 ? call.Callee : call.Caller, {CallEventKind::Data, CallEnd::Silent, 0, std::move(bytes)});
+        Post(direction == 0 ? call.Callee : call.Caller, {.Kind = CallEventKind::Data, .Bytes = std::move(bytes)});
     }
     if (!flow.Queue.empty()) {
         const auto at = flow.Since + std::chrono::duration_cast<Clock::duration>(
@@ -175,17 +205,17 @@ void CallNetwork::Carry(Call& call, int direction, Clock::time_point now, Clock:
 CallNetwork::Clock::time_point CallNetwork::Serve(Call& call, Clock::time_point now) {
     if (!call.Connected) {
         if (now >= call.GiveUp) {
-            End(call, CallEnd::NoCarrier, CallEnd::Silent);
+            End(call, CallEnd::NoCarrier, CallEnd::Silent, ReleaseCause::NoAnswer);
             return now;
         }
         if (now >= call.NextRing) {
-            Post(call.Callee, {CallEventKind::Ring, CallEnd::Silent, 0, {}});
+            Post(call.Callee, {.Kind = CallEventKind::Ring, .Voice = call.Voice});
             call.NextRing += std::chrono::milliseconds(RingIntervalMs / Stations.at(call.Callee).Options.TimeScale);
         }
         return std::min(call.NextRing, call.GiveUp);
     }
     if (now >= call.DropAt) {
-        End(call, CallEnd::NoCarrier, CallEnd::NoCarrier);
+        End(call, CallEnd::NoCarrier, CallEnd::NoCarrier, ReleaseCause::TemporaryFailure);
         return now;
     }
     Clock::time_point next = call.DropAt;
@@ -215,10 +245,8 @@ std::string gNumberFor(int comNumber) {
 std::string gDialledNumber(std::string_view text) {
     std::string number;
     for (const char c : text) {
-        if (std::isdigit(static_cast<unsigned char>(c)) || c == '*' || c == '#')
-            number += c;
-        else if (c == '+' && number.empty())
-            number += c;
+        const bool dialled = std::isdigit(static_cast<unsigned char>(c)) || c == '*' || c == '#';
+        if (dialled || (c == '+' && number.empty())) number += c;
     }
     return number;
 }

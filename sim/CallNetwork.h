@@ -12,32 +12,62 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
+// A modem's place on the network; the virtual modem's options hold these, so each
+// default is written here alone.
 struct StationOptions {
-    std::string Number;
+    std::string Number;          // the virtual modem gives gNumberFor(its COM number) when empty
     bool AlwaysBusy = false;     // callers hear BUSY, as if it were in another call
     uint32_t Bearer = 9600;      // bit/s of a call's data channel; a call takes the lower one
     double CorruptRate = 0;      // bit errors per bit of the bytes it receives
-    uint32_t DropAfterMs = 0;    // the network drops its calls this long after CONNECT; 0 never
-    uint32_t TimeScale = 1;      // its rings and waits come this many times faster
+    uint32_t DropCallAfterMs = 0;  // the network drops its calls this long after CONNECT; 0 never
+    uint32_t TimeScale = 1;      // its rings, waits, guard times and restarts come this many times faster
+    bool NoDataService = false;  // its SIM card's tariff has no data calls (CSD)
+    bool DataAsVoice = false;    // data calls to it arrive as voice calls, as on a single-number tariff
+    std::vector<int> NetworkBearers = {};  // the +CBST speeds its network carries; empty: every one
 };
 
 enum class CallEventKind { Ring, Connected, Ended, Data };
 enum class CallEnd { Silent, NoCarrier, Busy };
 
+// Why the network released a call: the reasons of 3GPP TS 24.008, table 10.5.123, which
+// the modems tell as location 8 (+CAUSE: 8:17, +CEER: 8,17,0). Those of the description
+// of the modem's network (kestrelix-modem(1)); 0 is none.
+namespace ReleaseCause {
+inline constexpr int None = 0;
+inline constexpr int UnassignedNumber = 1;
+inline constexpr int NormalClearing = 16;
+inline constexpr int UserBusy = 17;
+inline constexpr int NoUserResponding = 18;
+inline constexpr int NoAnswer = 19;
+inline constexpr int CallRejected = 21;
+inline constexpr int TemporaryFailure = 41;
+inline constexpr int BearerNotAuthorized = 57;
+inline constexpr int BearerNotImplemented = 65;
+inline constexpr int IncompatibleDestination = 88;
+}  // namespace ReleaseCause
+
 struct CallEvent {
     CallEventKind Kind = CallEventKind::Ring;
     CallEnd End = CallEnd::Silent;  // Ended: what the modem says
     uint32_t Bearer = 0;            // Connected: the call's rate
-    std::string Bytes;              // Data
+    std::string Bytes = {};         // Data
+    int Cause = ReleaseCause::None; // Ended: why
+    bool Voice = false;             // Ring: the call arrives as a voice call
 };
 
 enum class DialResult { Ringing, Busy, NoCarrier };
+
+struct DialAttempt {
+    DialResult Result = DialResult::NoCarrier;
+    int Cause = ReleaseCause::None;  // why it did not ring
+};
 
 class CallNetwork {
 public:
@@ -59,9 +89,9 @@ public:
     // interface speed, which the call's bytes cannot outrun; 0 is autobaud.
     void Update(int station, bool reachable, uint32_t interfaceSpeed);
 
-    // A data call to number, given up after waitMs without an answer.
-    DialResult Dial(int station, std::string_view number, int waitMs);
-    // Takes the call that rings it; false when none does.
+    // A data call to number with a +CBST bearer, given up after waitMs without an answer.
+    DialAttempt Dial(int station, std::string_view number, int waitMs, int bearerService);
+    // Takes the data call that rings it; false when none does, or a voice call.
     bool Answer(int station);
     // Ends its call, whatever its stage, and drops the events still waiting for it; the
     // other side hears NO CARRIER once connected.
@@ -91,6 +121,7 @@ private:
         int Caller = 0;
         int Callee = 0;
         bool Connected = false;
+        bool Voice = false;  // it reaches the callee as a voice call
         bool Over = false;  // ended: the thread lets it go
         uint32_t Bearer = 0;
         double CorruptRate = 0;
@@ -105,7 +136,10 @@ private:
     Clock::time_point Serve(Call& call, Clock::time_point now);
     void Carry(Call& call, int direction, Clock::time_point now, Clock::time_point& next);
     void Post(int station, CallEvent event);
-    void End(Call& call, CallEnd callerHears, CallEnd calleeHears);
+    void End(Call& call, CallEnd callerHears, CallEnd calleeHears, int cause);
+    // Why a data call from caller with bearerService cannot ring: busy, or a cause of
+    // no carrier; nothing when it can.
+    std::optional<DialAttempt> Refusal(int caller, int bearerService, const Station* callee, int calleeId) const;
     double BytesPerSecond(const Call& call) const;
 
     std::mutex Lock;

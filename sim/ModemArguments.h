@@ -2,12 +2,12 @@
 // The command line of kestrelix-modem.
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "sim/VirtualModem.h"
 
-extern const char* const ModemUsage;
+// The usage text, every option with its help.
+std::string gModemUsage();
 
 // Fills options from the arguments of one modem (without the program name and --com).
 // Empty on success, otherwise what is wrong; help is set by --help.

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-ModemSession::ModemSession(SessionRules rules, ModemSettings settings, ModemSettings stored,
+ModemSession::ModemSession(const SessionRules& rules, ModemSettings settings, ModemSettings stored,
                            uint32_t seed)
-    : Rules(rules), Current(settings), Stored(stored), Random(seed), Walk(rules.Commands.Signal, seed + 2),
+    : Rules(rules), Current(settings), Stored(stored), Random(seed), Walk(rules.Signal, seed + 2),
       Sim(Rules.Card) {}
 
 bool ModemSession::Understands(uint32_t lineSpeed) const {
@@ -38,8 +38,8 @@ void ModemSession::JoinNetwork(CallNetwork* network, int station, uint32_t timeS
 }
 
 bool ModemSession::Reachable() const {
-    const Registration r = Rules.Commands.Network;
-    return Rules.Commands.SimPresent && Sim.State() == SimState::Ready &&
+    const Registration r = Rules.Network;
+    return !Rules.NoSim && Sim.State() == SimState::Ready &&
            (r == Registration::Home || r == Registration::Roaming);
 }
 
@@ -80,7 +80,7 @@ std::vector<Transmission> ModemSession::Receive(std::string_view bytes, uint32_t
         if (!Understands(lineSpeed)) {
             Line.clear();
             LineOverflow = false;
-            if (Rules.GarbageOnMismatch) Emit(out, Garbage(std::max<size_t>(1, (bytes.size() - i) / 2)), false);
+            if (Rules.Mismatch == MismatchMode::Garbage) Emit(out, Garbage(std::max<size_t>(1, (bytes.size() - i) / 2)), false);
             break;
         }
         const char c = bytes[i];
@@ -117,16 +117,15 @@ void ModemSession::HandleLine(std::vector<Transmission>& out, uint64_t nowMs) {
         if (LineOverflow)
             outcome.Ok = false;
         else
-            outcome = gRunCommands(body, next, Stored, Sim, Rules.Commands);
+            outcome = gRunCommands(body, next, Stored, Sim, Rules);
         ActReal(body, outcome);
         CardChanged = CardChanged || Sim.Lock != before.Lock || Sim.Tries != before.Tries;
         if (outcome.Ok && outcome.Call != CallAction::None) {
-            outcome.Result = Call.Command(outcome.Call, outcome.Number, next, nowMs);
-            outcome.Pending = !outcome.Result;
+            Call.Command(outcome, next, Rules, nowMs);
             RestartAsked = outcome.Call == CallAction::Restart;
         }
         ProfileStored = ProfileStored || outcome.ProfileStored;
-        if (Rules.SignalWalk && outcome.SignalRead) Rules.Commands.Signal = Walk.Next();
+        if (Rules.SignalWalk && outcome.SignalRead) Rules.Signal = Walk.Next();
         // The result goes out at the old interface speed; a new one holds from then on.
         const uint32_t newSpeed = next.Speed;
         next.Speed = Current.Speed;
@@ -156,7 +155,7 @@ void ModemSession::ActReal(std::string_view body, AtOutcome& outcome) const {
     }
     if (real.Cmee < 0) return;
     // ATS0 is PIN-protected on the MC52i: without a card it names the card.
-    if (!outcome.Ok && attach && !Rules.Commands.SimPresent) outcome.CmeError = 10;
+    if (!outcome.Ok && attach && Rules.NoSim) outcome.CmeError = 10;
     if (real.Cmee == 0) outcome.CmeError = -1;
     if (real.Cmee == 2 && outcome.CmeError >= 0) outcome.CmeText = gCmeText(outcome.CmeError);
 }

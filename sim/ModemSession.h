@@ -17,17 +17,23 @@
 #include "sim/ScriptedAnswers.h"
 #include "sim/SignalWalk.h"
 
-struct SessionRules {
-    AtRules Commands;
-    SimCard Card;  // as it powers up
-    bool GarbageOnMismatch = true;
-    bool Silent = false;
-    bool Noise = false;
-    bool Flood = false;
-    int HangupAfter = 0;
+enum class MismatchMode { Silent, Garbage };
+
+// How the modem behaves on its line beyond the commands' answers; the virtual modem's
+// options hold these, so each default is written here alone.
+struct SessionBehaviour {
+    MismatchMode Mismatch = MismatchMode::Garbage;  // what bytes at another speed bring back
+    bool Silent = false;      // never sends a byte
+    bool Noise = false;       // an unsolicited RING when the other side first speaks at its speed
+    bool Flood = false;       // endless bytes without line ends after the first command
+    int HangupAfter = 0;      // closes the line after this many command lines; 0 never
     bool SignalWalk = false;  // the level moves after each reading (sim/SignalWalk.h)
-    std::vector<ScriptedAnswer> Answers;  // questions answered word for word
-    RealBehaviour Real;
+    std::vector<ScriptedAnswer> Answers;  // questions answered with chosen bytes, word for word
+    RealBehaviour Real;       // what real modems do beyond the textbook; none by default
+};
+
+struct SessionRules : AtRules, SessionBehaviour {
+    SimCard Card;  // as it powers up
 };
 
 struct Transmission {
@@ -39,7 +45,7 @@ struct Transmission {
 
 class ModemSession {
 public:
-    ModemSession(SessionRules rules, ModemSettings settings, ModemSettings stored, uint32_t seed);
+    ModemSession(const SessionRules& rules, ModemSettings settings, ModemSettings stored, uint32_t seed);
 
     // nowMs, on the owner's clock, times the +++ escape of a call.
     std::vector<Transmission> Receive(std::string_view bytes, uint32_t lineSpeed, uint64_t nowMs = 0);
@@ -64,6 +70,7 @@ public:
     uint64_t CallDueMs() const { return Call.NextDueMs(Current); }
     CallPhase Phase() const { return Call.Phase(); }
     int Rings() const { return Call.Rings(); }
+    int LastCause() const { return Call.LastCause(); }
     // Whether it can make and take calls: its card ready and registered.
     bool Reachable() const;
     // True once after AT+CFUN=1,1 was answered: the owner then restarts it.

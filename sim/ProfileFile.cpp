@@ -26,9 +26,9 @@ bool gLoadCard(const std::string& file, SimCard& card) {
 
 bool gSaveProfile(const std::string& file, const ModemSettings& p, const SimCard& card) {
     char line[128];
-    std::snprintf(line, sizeof line, "ATE%dV%dX%dL%d&D%dS0=%dS7=%d+IPR=%u\n", p.Echo ? 1 : 0,
-                  p.Verbose ? 1 : 0, p.ResultSet, p.Loudness, p.DtrMode, p.AutoAnswer,
-                  p.CarrierWait, p.Speed);
+    std::snprintf(line, sizeof line, "ATE%dV%dX%dL%d&D%dS0=%dS7=%dS18=%d+CRC=%d+CBST=%d,0,1+IPR=%u\n",
+                  p.Echo ? 1 : 0, p.Verbose ? 1 : 0, p.ResultSet, p.Loudness, p.DtrMode, p.AutoAnswer,
+                  p.CarrierWait, p.CauseReport, p.RingReport ? 1 : 0, p.BearerService, p.Speed);
     const std::string temporary = file + ".new";
     {
         std::ofstream out(temporary, std::ios::out | std::ios::trunc);

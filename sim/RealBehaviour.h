@@ -2,10 +2,10 @@
 // What the catalogue's real modems do beyond the textbook, each switched on by an option
 // of its own: a start-up time and start-up lines, lines sent unasked, a BREAK before a
 // delayed line, errors in +CMEE's forms, a slow GPRS attach on ATS0, and deafness after
-// AT+IPR's result. The pure part: formats, error texts and the options' parsing.
+// AT+IPR's result (their options are rows of sim/ModemOptions). The pure part: formats
+// and error texts.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,13 +32,6 @@ struct RealBehaviour {
     // Bytes that arrive this long after AT+IPR's result are lost.
     uint32_t IprSettleMs = 0;
 };
-
-extern const char* const RealUsage;
-
-// Takes the option name (and its value through value) into real; false when name is not
-// one of these options. error tells what is wrong with a value.
-bool gParseRealOption(const std::string& name, const std::function<bool(std::string&)>& value, RealBehaviour& real,
-                      std::string& error);
 
 // A text line sent unasked, in the form of s: framed by S3 S4 when verbose, followed by
 // them when numeric, as information text is.

@@ -73,6 +73,10 @@ struct VirtualModem::Impl {
     // again after it, so that waiting for command lines means waiting for their replies.
     void Publish(bool answered);
     void CountReceived(size_t count);
+    // The call's news; published first (or anyway, with publish: news without words, as
+    // the end of the rings, changes the stage too), so whoever has read a CONNECT finds
+    // the modem online. False when stopped.
+    bool SendNews(bool publish);
     void RemoveOwnLink();
 };
 
@@ -95,7 +99,8 @@ std::string VirtualModem::Impl::StateJson() const {
     return "{\"com\":" + std::to_string(Options.ComNumber) + ",\"number\":\"" + Options.Number +
            "\",\"call\":\"" + std::string(gCallPhaseName(Session->Phase())) +
            "\",\"rings\":" + std::to_string(Session->Rings()) +
-           ",\"speed\":" + std::to_string(Session->Settings().Speed) + "}";
+           ",\"speed\":" + std::to_string(Session->Settings().Speed) +
+           ",\"cause\":" + std::to_string(Session->LastCause()) + "}";
 }
 
 uint64_t VirtualModem::Impl::NowMs() const {
@@ -136,6 +141,12 @@ bool VirtualModem::Impl::Restart() {
     Publish(false);
     const uint32_t speed = Session->Settings().Speed;
     return speed == 0 || Send({StartedAgain, speed, false});
+}
+
+bool VirtualModem::Impl::SendNews(bool publish) {
+    const auto news = Session->CallUpdate(NowMs());
+    if (publish || !news.empty()) Publish(false);
+    return SendAll(news);
 }
 
 void VirtualModem::Impl::CountReceived(size_t count) {
@@ -192,6 +203,9 @@ void VirtualModem::Impl::Serve() {
             CountReceived(received.size());
             Deafness.Heard();
             if (Deafness.Deaf()) continue;
+            // What the network told before these bytes came goes out before their answer,
+            // so that AT+CEER after a NO CARRIER knows that call's end.
+            if (!SendNews(false)) return;
             const uint32_t speedBefore = Session->Settings().Speed;
             const auto out = Session->Receive(received, lineSpeed, NowMs());
             const bool profileStored = Session->TakeProfileStored();
@@ -217,11 +231,8 @@ void VirtualModem::Impl::Serve() {
             if (Session->TakeRestart() && !Restart()) return;
             Publish(true);
         }
-        // Published first, so whoever has read a CONNECT finds the modem online; an idle
-        // line with no news changes nothing.
-        const auto news = Session->CallUpdate(NowMs());
-        if (got != ModemLine::ReadResult::Idle || !news.empty()) Publish(false);
-        if (!SendAll(news)) return;
+        // An idle line with no news changes nothing.
+        if (!SendNews(got != ModemLine::ReadResult::Idle)) return;
         if (Session->Flooding()) {
             const uint32_t speed = Session->Settings().Speed ? Session->Settings().Speed : 115200;
             // About as many characters as the line carries in one tick (10 bits each).
@@ -238,8 +249,11 @@ VirtualModem::~VirtualModem() { Stop(); }
 
 std::string VirtualModem::Start() {
     if (P->Line) return "already started";
-    const auto& o = P->Options;
+    auto& o = P->Options;
     if (o.ComNumber < 1) return "the COM number must be 1 or more";
+    // Its own number and IMEI unless given, so that the modems of one process tell apart.
+    if (o.Number.empty()) o.Number = gNumberFor(o.ComNumber);
+    if (o.Imei.empty()) o.Imei = gImeiFor(o.ComNumber);
     if (!gIsInterfaceSpeed(o.Speed)) return "unsupported interface speed " + std::to_string(o.Speed);
     const fs::path folder = o.PortsFolder.empty() ? gPortsFolder() : o.PortsFolder;
     std::error_code ec;
@@ -272,26 +286,10 @@ std::string VirtualModem::Start() {
     // A modem powers up with its stored profile.
     if (!o.ProfileFile.empty())
         if (auto stored = gLoadProfile(o.ProfileFile, settings)) settings = *stored;
-    SessionRules rules;
-    rules.Commands.SimPresent = !o.NoSim;
-    rules.Card = gInsertCard(o.Sim, o.Pin);
+    SessionRules rules{{o}, {o}, gInsertCard(o.Sim, o.Pin)};
     rules.Card.LockFixed = o.LockFixed;
     // The card keeps its lock and tries over a power cut, as the profile keeps the settings.
     if (!o.ProfileFile.empty()) gLoadCard(o.ProfileFile, rules.Card);
-    rules.Commands.Signal = o.Signal;
-    rules.Commands.CsqFault = o.CsqFault;
-    rules.Commands.Network = o.Network;
-    rules.Commands.Imei = o.Imei.empty() ? gImeiFor(o.ComNumber) : o.Imei;
-    rules.Commands.Maker = o.Maker;
-    rules.Commands.Model = o.Model;
-    rules.GarbageOnMismatch = o.Mismatch == MismatchMode::Garbage;
-    rules.Silent = o.Silent;
-    rules.Noise = o.Noise;
-    rules.Flood = o.Flood;
-    rules.HangupAfter = o.HangupAfter;
-    rules.SignalWalk = o.SignalWalk;
-    rules.Answers = o.Answers;
-    rules.Real = o.Real;
     const uint32_t seed = o.Seed ? *o.Seed : std::random_device{}();
     P->Session = std::make_unique<ModemSession>(rules, settings, settings, seed);
     P->Timing.seed(seed + 1);
@@ -299,11 +297,8 @@ std::string VirtualModem::Start() {
     P->Link = link.string();
     P->Claim = std::move(claim);
     P->Line = std::move(line);
-    if (P->Options.Number.empty()) P->Options.Number = gNumberFor(o.ComNumber);
     if (o.Calls) {
-        StationOptions station{P->Options.Number, o.AlwaysBusy, o.Bearer, o.CorruptRate, o.DropCallAfterMs,
-                               o.TimeScale};
-        P->Station = o.Calls->Join(station, [impl = P.get()] { impl->Line->Poke(); });
+        P->Station = o.Calls->Join(o, [impl = P.get()] { impl->Line->Poke(); });
         P->Session->JoinNetwork(o.Calls.get(), P->Station, o.TimeScale);
     }
     P->Publish(true);

@@ -18,12 +18,11 @@ int main(int argc, char** argv) {
     bool help = false;
     const std::string error = gParseModemGroups(std::vector<std::string>(argv + 1, argv + argc), groups, help);
     if (help) {
-        std::fputs(ModemUsage, stdout);
-        std::fputs(RealUsage, stdout);
+        std::fputs(gModemUsage().c_str(), stdout);
         return 0;
     }
     if (!error.empty()) {
-        std::fprintf(stderr, "kestrelix-modem: %s\n%s%s", error.c_str(), ModemUsage, RealUsage);
+        std::fprintf(stderr, "kestrelix-modem: %s\n%s", error.c_str(), gModemUsage().c_str());
         return 2;
     }
     // Blocked before the server threads start, so only sigtimedwait below sees them.
@@ -76,7 +75,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kestrelix-modem: Ctrl+C ends %s.\n", modems.size() > 1 ? "them" : "it");
 
     std::vector<bool> told(modems.size(), false);
-    const timespec tick{0, 200 * 1000 * 1000};
+    const timespec tick{0, 200L * 1000 * 1000};
     while (sigtimedwait(&stopSignals, nullptr, &tick) < 0) {
         size_t gone = 0;
         for (size_t i = 0; i < modems.size(); ++i) {

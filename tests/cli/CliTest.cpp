@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/CliOptions.h"
+#include "engine/CallMessages.h"
 #include "serial/SerialPort.h"
 #include "tests/cli/CliFixture.h"
 #include "tests/engine/RealAnswers.h"
@@ -70,7 +71,7 @@ const struct {
     {{"--call", "+0002", "--cbst", "0"}, "bad value for --cbst: 0; it takes a +CBST speed, 1-134 (7 V.32, 71 V.110)"},
     {{"--call", "+0002", "--cbst", "7,0,1"},
      "bad value for --cbst: 7,0,1; it takes a +CBST speed, 1-134 (7 V.32, 71 V.110)"},
-    {{"--cbst", "71"}, "--answer-com, --no-restart and --cbst go with --call"},
+    {{"--cbst", "71"}, "--cbst goes with --call"},
 };
 
 const std::string ComAllowed =
@@ -118,6 +119,42 @@ TEST(CliOptions, ComListsReachCom256AndKeepRepeatsInOrder) {
 TEST(CliOptions, RejectsBadArguments) {
     for (const auto& c : BadArguments) EXPECT_EQ(gParseCliOptions(c.Args).Error, c.Line) << c.Args[0];
     for (const auto& c : BadComLists) EXPECT_EQ(gParseCliOptions(c.Args).Error, c.Line + ComAllowed) << c.Args[1];
+}
+
+// The runs that cannot go together: when several rules are broken at once, the one for
+// the later kind of run (signal, PIN, call) is the line shown; a refusal that says what
+// is allowed comes without the usage.
+TEST(CliOptions, RunsThatCannotGoTogether) {
+    const std::string SimPinAlone = "--sim-pin runs alone, without --check, --model, --speed or --place";
+    const std::string CallAlone = "--call takes one COM port and no other job";
+    const std::string SignalAlone = "--signal takes one COM port and no other job";
+    const std::string CallOnly = "--answer-com and --no-restart go with --call";
+    const struct {
+        Lines Args;
+        std::string Line;
+        bool Usage;
+    } cases[] = {
+        {{"--sim-pin", "--com", "1-3", "--report", "r.csv"}, "", true},
+        {{"--sim-pin", "--place", "device"}, SimPinAlone, true},
+        {{"--sim-pin", "--signal"}, SignalAlone, true},
+        {{"--check", "--signal", "--sim-pin"}, SimPinAlone, true},
+        {{"--signal", "--report", "r.csv", "--call", "123"}, CallAlone, true},
+        {{"--sim-pin", "--check", "--call", "123"}, CallAlone, true},
+        {{"--call", "123", "--com", "1,2"}, CallAlone, true},
+        {{"--call", "123", "--speed", "9600"}, CallAlone, true},
+        {{"--answer-com", "2"}, CallOnly, true},
+        {{"--no-restart", "--signal", "--check"}, CallOnly, true},
+        {{"--call", "+12345678901234567890", "--com", "3", "--answer-com", "4", "--no-restart"}, "", true},
+        {{"--call", "123", "--answer-com", "1"}, CallMsg::SamePort, false},
+        {{"--answer-com", "1", "--check", "--call", "123"}, CallAlone, true},
+        {{"--signal", "5", "--com", "7"}, "", true},
+        {{"--help", "--list", "-h"}, "", true},
+    };
+    for (const auto& c : cases) {
+        const ParsedOptions parsed = gParseCliOptions(c.Args);
+        EXPECT_EQ(parsed.Error, c.Line) << c.Args[0] << " " << c.Args[1];
+        EXPECT_EQ(parsed.ShowUsage, c.Usage) << c.Args[0] << " " << c.Args[1];
+    }
 }
 
 TEST_F(CliTest, ConfiguresTheModemAndPrintsTheLog) {

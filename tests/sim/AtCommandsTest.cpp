@@ -11,7 +11,10 @@ struct Case {
     const char* Reply;  // from a modem in factory state
 };
 
-std::string Answer(std::string_view line, ModemSettings& s, ModemSettings& stored, AtRules rules = {},
+// COM1's modem, as the virtual modem gives it its IMEI.
+AtRules Com1() { return {.Imei = gImeiFor(1)}; }
+
+std::string Answer(std::string_view line, ModemSettings& s, ModemSettings& stored, AtRules rules = Com1(),
                    SimState sim = SimState::Ready) {
     std::string_view body;
     if (!gCommandBody(line, body)) return "<not a command line>";
@@ -94,6 +97,24 @@ TEST(AtCommands, AnswersEachLineFromTheTable) {
         {"ATS12?", "\r\n050\r\n\r\nOK\r\n"},
         {"ATS12=256", "\r\nERROR\r\n"},
         {"AT?", "\r\nERROR\r\n"},
+        // The network's word on a call: S18, +CRC, +CBST and +CEER.
+        {"ATS18?", "\r\n000\r\n\r\nOK\r\n"},
+        {"ATS18=1", "\r\nOK\r\n"},
+        {"ATS18=256", "\r\nERROR\r\n"},
+        {"AT+CRC?", "\r\n+CRC: 0\r\n\r\nOK\r\n"},
+        {"AT+CRC=?", "\r\n+CRC: (0,1)\r\n\r\nOK\r\n"},
+        {"AT+CRC=1;+CRC?", "\r\n+CRC: 1\r\n\r\nOK\r\n"},
+        {"AT+CRC=2", "\r\nERROR\r\n"},
+        {"AT+CBST?", "\r\n+CBST: 7,0,1\r\n\r\nOK\r\n"},
+        {"AT+CBST=?", "\r\n+CBST: (0,4,6,7,14,68,70,71,75),(0),(1)\r\n\r\nOK\r\n"},
+        {"AT+CBST=71,0,1;+CBST?", "\r\n+CBST: 71,0,1\r\n\r\nOK\r\n"},
+        {"AT+CBST=71;+CBST?", "\r\n+CBST: 71,0,1\r\n\r\nOK\r\n"},
+        {"AT+CBST=8", "\r\nERROR\r\n"},
+        {"AT+CBST=7,1", "\r\nERROR\r\n"},
+        {"AT+CBST=7,0,0", "\r\nERROR\r\n"},
+        {"AT+CBST=", "\r\nERROR\r\n"},
+        {"AT+CEER=?", "\r\nOK\r\n"},
+        {"AT+CEER?", "\r\nERROR\r\n"},
     };
     for (const auto& c : cases) {
         ModemSettings s = gFactorySettings(115200);
@@ -122,21 +143,27 @@ TEST(AtCommands, ChainsRunLeftToRightAndStopAtTheFirstFault) {
 TEST(AtCommands, FactoryDefaultsKeepTheInterfaceSpeedAndZBringsBackTheStoredProfile) {
     ModemSettings s = gFactorySettings(115200);
     ModemSettings stored = s;
-    Answer("ATE0V0X0L2&D1S0=3S7=30+IPR=19200;&W", s, stored);
+    Answer("ATE0V0X0L2&D1S0=3S7=30S18=1+CRC=1+CBST=71+IPR=19200;&W", s, stored);
     Answer("AT&F", s, stored);
     EXPECT_EQ(s, gFactorySettings(19200));
+    EXPECT_EQ(s.CauseReport, 0);
+    EXPECT_FALSE(s.RingReport);
+    EXPECT_EQ(s.BearerService, 7);
     Answer("ATZ", s, stored);
     EXPECT_EQ(s, stored);
     EXPECT_FALSE(s.Echo);
     EXPECT_EQ(s.CarrierWait, 30);
+    EXPECT_EQ(s.CauseReport, 1);
+    EXPECT_TRUE(s.RingReport);
+    EXPECT_EQ(s.BearerService, 71);
 }
 
 TEST(AtCommands, WithoutSimAutoAnswerCannotBeSet) {
     ModemSettings s = gFactorySettings(115200);
     ModemSettings stored = s;
-    EXPECT_EQ(Answer("ATS0=2", s, stored, AtRules{false}), "\r\nERROR\r\n");
-    EXPECT_EQ(Answer("ATS0?", s, stored, AtRules{false}), "\r\n000\r\n\r\nOK\r\n");
-    EXPECT_EQ(Answer("ATS7=60", s, stored, AtRules{false}), "\r\nOK\r\n");
+    EXPECT_EQ(Answer("ATS0=2", s, stored, AtRules{.NoSim = true}), "\r\nERROR\r\n");
+    EXPECT_EQ(Answer("ATS0?", s, stored, AtRules{.NoSim = true}), "\r\n000\r\n\r\nOK\r\n");
+    EXPECT_EQ(Answer("ATS7=60", s, stored, AtRules{.NoSim = true}), "\r\nOK\r\n");
 }
 
 // The answers to the check's questions follow the SIM card, the signal and the network
@@ -149,15 +176,15 @@ TEST(AtCommands, QuestionsFollowTheModemsSituation) {
         const char* Line;
         const char* Reply;
     } cases[] = {
-        {{false}, SimState::Ready, true, "AT+CPIN?", "\r\n+CME ERROR: 10\r\n"},
-        {{false}, SimState::Ready, false, "AT+CPIN?", "+CME ERROR: 10\r\n"},
-        {{false}, SimState::Ready, true, "AT+CREG?", "\r\n+CREG: 0,0\r\n\r\nOK\r\n"},
-        {{true}, SimState::PinNeeded, true, "AT+CPIN?", "\r\n+CPIN: SIM PIN\r\n\r\nOK\r\n"},
-        {{true}, SimState::PukNeeded, true, "AT+CPIN?", "\r\n+CPIN: SIM PUK\r\n\r\nOK\r\n"},
-        {{true}, SimState::PinNeeded, true, "AT+CREG?", "\r\n+CREG: 0,0\r\n\r\nOK\r\n"},
-        {{true, 99}, SimState::Ready, false, "AT+CSQ", "+CSQ: 99,99\r\n0\r"},
-        {{true, 3, Registration::Roaming}, SimState::Ready, true, "AT+CREG?", "\r\n+CREG: 0,5\r\n\r\nOK\r\n"},
-        {{true, 3, Registration::Denied, "490154203237518"}, SimState::Ready, false, "AT+CGSN",
+        {{.NoSim = true}, SimState::Ready, true, "AT+CPIN?", "\r\n+CME ERROR: 10\r\n"},
+        {{.NoSim = true}, SimState::Ready, false, "AT+CPIN?", "+CME ERROR: 10\r\n"},
+        {{.NoSim = true}, SimState::Ready, true, "AT+CREG?", "\r\n+CREG: 0,0\r\n\r\nOK\r\n"},
+        {{}, SimState::PinNeeded, true, "AT+CPIN?", "\r\n+CPIN: SIM PIN\r\n\r\nOK\r\n"},
+        {{}, SimState::PukNeeded, true, "AT+CPIN?", "\r\n+CPIN: SIM PUK\r\n\r\nOK\r\n"},
+        {{}, SimState::PinNeeded, true, "AT+CREG?", "\r\n+CREG: 0,0\r\n\r\nOK\r\n"},
+        {{.Signal = 99}, SimState::Ready, false, "AT+CSQ", "+CSQ: 99,99\r\n0\r"},
+        {{.Signal = 3, .Network = Registration::Roaming}, SimState::Ready, true, "AT+CREG?", "\r\n+CREG: 0,5\r\n\r\nOK\r\n"},
+        {{.Signal = 3, .Network = Registration::Denied, .Imei = "490154203237518"}, SimState::Ready, false, "AT+CGSN",
          "490154203237518\r\n0\r"},
     };
     for (const auto& c : cases) {

@@ -14,7 +14,8 @@ TEST(ModemArguments, ReadsEveryOption) {
                                     "--registration", "roaming", "--imei", "490154203237518",
                                     "--maker", "=1+1", "--model", "MC\x1b[2J",
                                     "--answer", "at+creg?=\\r\\n+CREG: 2,1,8BE3,2BAF\\r\\n\\x00\\\\OK\\r\\n",
-                                    "--answer", "AT+CGSN=3\\r"},
+                                    "--answer", "AT+CGSN=3\\r", "--no-data", "--data-as-voice",
+                                    "--network-bearers", "71,7", "--ceer-data"},
                                    o, help),
               "");
     EXPECT_FALSE(help);
@@ -42,6 +43,10 @@ TEST(ModemArguments, ReadsEveryOption) {
     EXPECT_EQ(o.Answers[0].Bytes, std::string("\r\n+CREG: 2,1,8BE3,2BAF\r\n\0\\OK\r\n", 30));
     EXPECT_EQ(o.Answers[1].Command, "AT+CGSN");
     EXPECT_EQ(o.Answers[1].Bytes, "3\r");
+    EXPECT_TRUE(o.NoDataService);
+    EXPECT_TRUE(o.DataAsVoice);
+    EXPECT_EQ(o.NetworkBearers, std::vector<int>({71, 7}));
+    EXPECT_TRUE(o.CeerForData);
 }
 
 // --pin makes the card ask for its PIN unless --sim names its state, in either order.
@@ -77,6 +82,7 @@ TEST(ModemArguments, RefusesBadValues) {
         {"--imei", "12345678901234"}, {"--imei", "49015420323751x"},
         {"--maker"}, {"--model", "MC52i\r\nOK"}, {"--maker", "a\nb"},
         {"--pin", "123"}, {"--pin", "123456789"}, {"--pin", "12a4"}, {"--pin"},
+        {"--network-bearers", "72"}, {"--network-bearers", ""}, {"--network-bearers", "7,x"}, {"--network-bearers"},
         {"--answer"}, {"--answer", "AT+CSQ"}, {"--answer", "+CSQ=x"}, {"--answer", "AT+CSQ=\\t"}, {"--answer", "AT+CSQ=\\x4"},
     };
     for (const auto& args : bad) {

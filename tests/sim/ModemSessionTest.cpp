@@ -16,7 +16,7 @@ ModemSession Fresh(SessionRules rules = {}, uint32_t speed = 115200) {
 
 TEST(ModemSession, BytesAfterASpeedSwitchInTheSameBatchAreNotUnderstood) {
     SessionRules rules;
-    rules.GarbageOnMismatch = false;
+    rules.Mismatch = MismatchMode::Silent;
     auto session = Fresh(rules);
     const auto out = session.Receive("AT+IPR=9600\rATE0\r", 115200);
     ASSERT_EQ(out.size(), 2u);

@@ -127,10 +127,14 @@ TEST_F(VirtualModemTest, StoredProfileComesBackAfterFactoryDefaultsAndAcrossRuns
         ASSERT_EQ(modem.Start(), "");
         PtyPeer peer(modem.LinkPath());
         ASSERT_TRUE(peer.SetSpeed(115200));
+        Command(peer, "ATS18=1+CRC=1;+CBST=71\r");
         Command(peer, "ATX0&D0S0=2S7=90L1E0&W\r");
         stored = modem.StoredProfile();
         EXPECT_FALSE(stored.Echo);
         EXPECT_EQ(stored.CarrierWait, 90);
+        EXPECT_EQ(stored.CauseReport, 1);
+        EXPECT_TRUE(stored.RingReport);
+        EXPECT_EQ(stored.BearerService, 71);
         EXPECT_EQ(Command(peer, "AT&F\r"), Ok);
         EXPECT_EQ(modem.Settings(), gFactorySettings(115200));
         EXPECT_EQ(Command(peer, "ATZ\r"), std::string("ATZ\r") + Ok);
