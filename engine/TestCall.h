@@ -9,9 +9,9 @@
 #include <optional>
 #include <string>
 
-#include "engine/NetworkCause.h"
 #include "engine/CallLink.h"
 #include "engine/CallOutcome.h"
+#include "engine/NetworkCause.h"
 #include "engine/RunContext.h"
 
 class SerialPort;
