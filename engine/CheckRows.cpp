@@ -40,18 +40,24 @@ std::string NoItem(const InfoReply& answer) {
     return answer.Code == Ok && !answer.Lines.empty() ? Unreadable(answer.Lines.front()) : Missing(answer);
 }
 
-// The comma-separated numbers after "+NAME: " in the first information line of an OK answer.
-std::vector<int> Numbers(const InfoReply& answer, std::string_view name) {
+// The comma-separated numbers of the level line of an OK answer to AT+CSQ: the line with
+// its prefix wherever it stands, or else a first line of numbers alone ("17,99"), as some
+// modems answer.
+std::vector<int> CsqNumbers(const InfoReply& answer) {
     std::vector<int> numbers;
     if (answer.Code != Ok || answer.Lines.empty()) return numbers;
     std::string_view line = answer.Lines.front();
-    if (line.substr(0, name.size()) != name) return numbers;
-    line.remove_prefix(name.size());
+    for (const std::string& each : answer.Lines) {
+        if (const std::optional<std::string_view> value = gValueAfter(each, "+CSQ")) {
+            line = *value;
+            break;
+        }
+    }
     while (!line.empty()) {
         while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
         int value = 0;
         const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), value);
-        // Quoted fields (the cell of +CREG) end the numbers.
+        // A quoted field ends the numbers.
         if (error != std::errc()) break;
         numbers.push_back(value);
         line.remove_prefix(static_cast<size_t>(end - line.data()));
@@ -59,6 +65,16 @@ std::vector<int> Numbers(const InfoReply& answer, std::string_view name) {
         if (!line.empty()) line.remove_prefix(1);
     }
     return numbers;
+}
+
+// The item of an identity line that labels it: a revision written "Revision: 1.0", or the
+// model as the last field of a list, "MODEL=V3".
+std::optional<std::string_view> LabelledItem(std::string_view line) {
+    if (const std::optional<std::string_view> value = gValueAfter(line, "Revision")) return value;
+    const std::vector<std::string_view> fields = gFields(line);
+    const std::string_view last = gTidyField(fields.back());
+    if (last.starts_with("MODEL=") && last.size() > 6) return last.substr(6);
+    return std::nullopt;
 }
 
 }  // namespace
@@ -72,7 +88,7 @@ const char* gSignalWord(int level) {
 }
 
 std::optional<int> gCsqLevel(const InfoReply& answer) {
-    const std::vector<int> csq = Numbers(answer, "+CSQ:");
+    const std::vector<int> csq = CsqNumbers(answer);
     if (csq.empty() || !((csq[0] >= 0 && csq[0] <= 31) || csq[0] == 99)) return std::nullopt;
     return csq[0];
 }
@@ -80,6 +96,7 @@ std::optional<int> gCsqLevel(const InfoReply& answer) {
 std::string gInfoText(const InfoReply& answer) {
     if (answer.Code != Ok || answer.Lines.empty()) return {};
     std::string_view line = answer.Lines.front();
+    if (const std::optional<std::string_view> item = LabelledItem(line)) return gCp1251ToUtf8(*item);
     if (line.size() > 1 && line.front() == '+') {
         const size_t colon = line.find(": ");
         if (colon != std::string_view::npos) line.remove_prefix(colon + 2);
@@ -121,7 +138,7 @@ std::string gSimRow(const InfoReply& answer) {
 }
 
 std::string gSignalRow(const InfoReply& answer) {
-    const std::vector<int> csq = Numbers(answer, "+CSQ:");
+    const std::vector<int> csq = CsqNumbers(answer);
     std::string level;
     if (csq.empty()) {
         level = TextOrMissing(answer);

@@ -37,13 +37,15 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// The next code point of UTF-8 text at at, which moves past it; a malformed sequence is
-// one character that no code page has.
+// The next code point of UTF-8 text at at, which moves past it. A malformed sequence is
+// one character that no code page has; that includes an overlong form ("C0 AF" for "/"),
+// which would let a byte slip past a check made on the text, and a surrogate.
 char32_t NextCodePoint(std::string_view text, size_t& at) {
     const auto lead = static_cast<uint8_t>(text[at++]);
     if (lead < 0x80) return lead;
     const int more = lead >= 0xF8 ? -1 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
     if (more < 0 || at + more > text.size()) return 0xFFFD;
+    constexpr char32_t Least[] = {0, 0x80, 0x800, 0x10000};
     char32_t c = lead & (0x3F >> more);
     for (int i = 0; i < more; ++i) {
         const auto next = static_cast<uint8_t>(text[at]);
@@ -51,6 +53,7 @@ char32_t NextCodePoint(std::string_view text, size_t& at) {
         c = (c << 6) | (next & 0x3F);
         ++at;
     }
+    if (c < Least[more] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0xFFFD;
     return c;
 }
 

@@ -2,6 +2,7 @@
 // modem, each item reported as one row. It runs on the worker like a job, so the
 // window's Stop ends it the same way; the modem stays at the speed it was found at.
 
+#include "engine/BusyRetry.h"
 #include "engine/CheckRows.h"
 #include "engine/ConfigEngine.h"
 #include "engine/Format.h"
@@ -34,14 +35,20 @@ void ConfigEngine::RunCheckJob() {
     ClosePorts();
 }
 
-// A question that times out is asked once more; a stop, or a port that fails to write
+// A question that times out is asked once more, one that the modem is too busy to answer
+// a few times (engine/BusyRetry.h); a stop, or a port that fails to write
 // or read, ends the check; anything else the modem sends is its answer.
 ConfigEngine::AskOutcome ConfigEngine::Ask(const char* command, InfoReply& answer) {
     auto failed = [this] { return StopRequested ? AskOutcome::Stop : AskOutcome::PortFailure; };
     for (int attempt = 0; attempt < QueryAttempts; ++attempt) {
-        if (!SendText(command)) return failed();
-        const ReplyCode code = Port.ReadInfoReply(command, QueryTimeoutMs, answer);
-        ReportUnasked();
+        const ReplyCode code = gAskWhileBusy(
+            [&](InfoReply& reply) {
+                if (!SendText(command)) return Failed;
+                const ReplyCode read = Port.ReadInfoReply(command, QueryTimeoutMs, reply);
+                ReportUnasked();
+                return read;
+            },
+            [&](uint32_t ms) { Port.Pause(ms); }, answer);
         if (code == Stopped) return AskOutcome::Stop;
         if (code == Failed) return failed();
         if (code != TimedOut) return AskOutcome::Answer;

@@ -6,15 +6,16 @@
 
 namespace {
 
-bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
-
 // The codes that stand alone as a line in either form (RING, never final, is not one of
 // them), and the verbose codes that open one (CONNECT 9600, +CME ERROR: 10, the EZX
-// phones' MODEM ERROR: 5).
+// phones' MODEM ERROR: 5). +EXT ERROR: n (in oFono's and FSO's tables of final
+// responses) and TOO MANY PARAMETERS are other makers' refusals.
 constexpr ResultCode WholeCodes[] = {ResultOk,         ResultConnect, ResultNoCarrier, ResultError,
                                      ResultNoDialtone, ResultBusy,    ResultNoAnswer};
-constexpr std::string_view OtherWholeLines[] = {"COMMAND NOT SUPPORT"};
-constexpr std::string_view Openings[] = {"CONNECT ", "+CME ERROR:", "+CMS ERROR:", "MODEM ERROR:"};
+constexpr std::string_view OtherWholeLines[] = {"COMMAND NOT SUPPORT", "TOO MANY PARAMETERS"};
+constexpr std::string_view ErrorsInWords[] = {"+CME ERROR:", "+CMS ERROR:", "+EXT ERROR:"};
+constexpr std::string_view Openings[] = {"CONNECT ", ErrorsInWords[0], ErrorsInWords[1], ErrorsInWords[2],
+                                         "MODEM ERROR:"};
 
 FinalCode Verdict(std::string_view words) {
     FinalCode code;
@@ -37,10 +38,10 @@ std::optional<FinalCode> gVerboseFinal(std::string_view line) {
     bool final = false;
     for (const ResultCode& whole : WholeCodes) final = final || line == whole.Verbose;
     for (const std::string_view whole : OtherWholeLines) final = final || line == whole;
-    for (const std::string_view opening : Openings) final = final || StartsWith(line, opening);
+    for (const std::string_view opening : Openings) final = final || line.starts_with(opening);
     if (!final) return std::nullopt;
     FinalCode code = Verdict(line);
-    if (StartsWith(line, "+CME ERROR:")) code.CmeError = CmeNumber(line);
+    if (line.starts_with("+CME ERROR:")) code.CmeError = CmeNumber(line);
     return code;
 }
 
@@ -53,4 +54,10 @@ std::optional<FinalCode> gNumericFinal(std::string_view line) {
     for (const ConnectRate& rate : ConnectRates)
         if (rate.Code.Numeric == number) return Verdict(rate.Code.Verbose);
     return std::nullopt;
+}
+
+bool gIsErrorInWords(std::string_view line) {
+    for (const std::string_view opening : ErrorsInWords)
+        if (line.starts_with(opening)) return true;
+    return false;
 }

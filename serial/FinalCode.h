@@ -20,3 +20,8 @@ std::optional<FinalCode> gVerboseFinal(std::string_view line);
 
 // The code of a line of digits ended by CR alone, the numeric form; none for any other line.
 std::optional<FinalCode> gNumericFinal(std::string_view line);
+
+// Whether the line is an error of 3GPP TS 27.007 in words (+CMEE): "+CME ERROR: 10",
+// "+CMS ERROR: 500", or a maker's "+EXT ERROR: 3"; such a line ends with CR LF even
+// after ATV0.
+bool gIsErrorInWords(std::string_view line);

@@ -1,12 +1,12 @@
 #include "serial/ReplyParser.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string_view>
 
 #include "serial/FinalCode.h"
+#include "serial/LineSplitter.h"
+#include "serial/Urc.h"
 
 int FindBytes(const char* data, int count, const char* text) {
     if (count <= 0) return -1;
@@ -19,88 +19,24 @@ int FindBytes(const char* data, int count, const char* text) {
 
 namespace {
 
-// The first byte after the echo of command, 0 when there is none.
+// Whether the bytes open with the echo of command damaged on the line ("QT+IPR=9600\r"
+// for "AT+IPR=9600\r"): as long as the command, ended by its CR, and at most a quarter
+// of its bytes wrong.
+bool OpensWithDamagedEcho(const char* gathered, int count, const char* command, int length) {
+    if (length < 2 || count < length || gathered[length - 1] != command[length - 1]) return false;
+    int wrong = 0;
+    for (int i = 0; i + 1 < length; ++i) wrong += gathered[i] != command[i];
+    return wrong * 4 <= length - 1;
+}
+
+// The first byte after the echo of command, 0 when there is none. The digits inside an
+// echo, damaged or not, are never a result code.
 int ReplyStart(const char* gathered, int count, const char* command) {
-    const int echo = command ? FindBytes(gathered, count, command) : -1;
-    return echo >= 0 ? echo + static_cast<int>(std::strlen(command)) : 0;
-}
-
-bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
-
-// The lines the catalogue's modems send unasked. A text ending in ':' or a space begins a
-// line; any other is the whole line.
-//   ^SYSSTART: started and ready, not sent under autobaud (MC55 AT Command Set, ^SYSSTART);
-//     "^SYSSTART AIRPLANE MODE" and the like on later models.
-//   ^SBC: and ^SHUTDOWN: sent without being enabled (TC35i AT Command Set, ^SBC, ^SMSO).
-//   RDY, +CFUN:, +CPIN:, Call Ready, SMS Ready: a SIM800-class modem at power-on with a
-//     fixed rate, the last two at unexpected times (SIM800 Hardware Design).
-//   RING is the numeric code 2 (ITU V.250, result codes); +CRING, +CLIP, +CMTI, +CREG and
-//     +CGREG are the unsolicited forms of 3GPP TS 27.007.
-// The answer to AT+CREG? or AT+CGREG? begins with <n>,<stat>; the unsolicited form is
-// <stat> alone or followed by a quoted <lac> (3GPP TS 27.007, +CREG, +CGREG), so that
-// "+CREG: 2" arriving with the answer is not taken for it.
-bool IsRegistrationAnswer(std::string_view line) {
-    const size_t comma = line.find(',');
-    return comma != std::string_view::npos && comma + 1 < line.size() && line[comma + 1] != '"';
-}
-
-struct UnaskedEntry {
-    std::string_view Text;
-    Unasked Kind;
-    bool (*IsAnswer)(std::string_view line) = nullptr;  // none: any line of the asked name is
-};
-
-constexpr UnaskedEntry UnaskedTable[] = {
-    {"^SYSSTART", Unasked::Quiet},
-    {"^SYSSTART ", Unasked::Quiet},
-    {"^SBC:", Unasked::Undervoltage},
-    {"^SHUTDOWN", Unasked::Shutdown},
-    {"RDY", Unasked::Quiet},
-    {"+CFUN:", Unasked::Quiet},
-    {"+CPIN:", Unasked::Quiet},
-    {"Call Ready", Unasked::Quiet},
-    {"SMS Ready", Unasked::Quiet},
-    {"RING", Unasked::Quiet},
-    {"+CRING:", Unasked::Quiet},
-    {"+CLIP:", Unasked::Quiet},
-    {"+CMTI:", Unasked::Quiet},
-    {"+CREG:", Unasked::Quiet, IsRegistrationAnswer},
-    {"+CGREG:", Unasked::Quiet, IsRegistrationAnswer},
-};
-
-// RING in the numeric form: the code alone, ended by CR.
-constexpr std::string_view NumericRing = "2";
-
-const UnaskedEntry* FindUnasked(std::string_view line) {
-    for (const UnaskedEntry& entry : UnaskedTable) {
-        const char last = entry.Text.back();
-        if (last == ':' || last == ' ' ? StartsWith(line, entry.Text) : line == entry.Text) return &entry;
-    }
-    return nullptr;
-}
-
-}  // namespace
-
-std::optional<Unasked> gUnaskedKind(std::string_view line) {
-    if (const UnaskedEntry* entry = FindUnasked(line)) return entry->Kind;
-    return std::nullopt;
-}
-
-namespace {
-
-// Whether the bytes hold a line of the asked name in the answer's own form: only then is a
-// line of that name in the unsolicited form set aside, since a modem may answer in the
-// unsolicited form alone ("+CREG: 5", "+CREG: 0011,"0001","0010",000").
-bool HoldsAnswer(std::string_view bytes, const std::string& answer) {
-    const UnaskedEntry* entry = answer.empty() ? nullptr : FindUnasked(answer);
-    if (!entry || !entry->IsAnswer) return false;
-    for (size_t at = 0; at < bytes.size();) {
-        const size_t end = std::min(bytes.find_first_of("\r\n", at), bytes.size());
-        const std::string_view line = bytes.substr(at, end - at);
-        if (StartsWith(line, answer) && entry->IsAnswer(line)) return true;
-        at = end + 1;
-    }
-    return false;
+    if (!command) return 0;
+    const int length = static_cast<int>(std::strlen(command));
+    const int echo = FindBytes(gathered, count, command);
+    if (echo >= 0) return echo + length;
+    return OpensWithDamagedEcho(gathered, count, command, length) ? length : 0;
 }
 
 // The prefix of the answer to an extended command: "+CREG:" for "AT+CREG?\r", "^SBC:"
@@ -108,78 +44,126 @@ bool HoldsAnswer(std::string_view bytes, const std::string& answer) {
 std::string AnswerPrefix(const char* command) {
     if (!command) return {};
     const std::string_view text(command);
-    if (!StartsWith(text, "AT") || text.size() < 4 || (text[2] != '+' && text[2] != '^')) return {};
+    if (!text.starts_with("AT") || text.size() < 4 || (text[2] != '+' && text[2] != '^')) return {};
     size_t end = 3;
     while (end < text.size() && ((text[end] >= 'A' && text[end] <= 'Z') || (text[end] >= 'a' && text[end] <= 'z')))
         ++end;
     return std::string(text.substr(2, end - 2)) + ':';
 }
 
-// Where the first +CME ERROR or +CMS ERROR line begins (3GPP TS 27.007, +CMEE), or -1.
-int ErrorWords(const char* reply, int length) {
-    int first = -1;
-    for (const char* words : {"+CME ERROR:", "+CMS ERROR:"}) {
-        for (int from = 0; from < length;) {
-            const int at = FindBytes(reply + from, length - from, words);
-            if (at < 0) break;
-            const int index = from + at;
-            if (index == 0 || reply[index - 1] == '\r' || reply[index - 1] == '\n') {
-                if (first < 0 || index < first) first = index;
-                break;
-            }
-            from = index + 1;
-        }
+// What a question expects, for telling its answer from the URCs around it.
+struct Question {
+    std::string Prefix;  // the answer's prefix, empty for a command without one
+    // The bytes hold a line of the asked name in the answer's own form: only then is a line
+    // of that name in the unsolicited form set aside, since a modem may answer in the
+    // unsolicited form alone ("+CREG: 5", "+CREG: 0011,"0001","0010",000").
+    bool AnswerFormCame = false;
+    const char* Expected = nullptr;
+    const char* Alternative = nullptr;
+};
+
+bool AnswerFormCame(std::string_view bytes, const std::string& prefix) {
+    const UrcEntry* urc = prefix.empty() ? nullptr : gFindUrc(prefix);
+    if (!urc || !urc->IsAnswerForm) return false;
+    for (size_t at = 0; at < bytes.size();) {
+        const ModemLine line = gLineAt(bytes, at);
+        if (line.Text.starts_with(prefix) && urc->IsAnswerForm(line.Text)) return true;
+        at = line.Next;
     }
-    return first;
+    return false;
 }
 
-bool Named(const char* text, std::string_view line) {
+bool Names(const char* text, std::string_view line) {
     return text && std::string_view(text).find(line) != std::string_view::npos;
+}
+
+// Whether the line carries the prefix of the answer: "+CGSN:" or, as V.250 names the same
+// question, "+GSN:".
+bool HasAnswerPrefix(std::string_view line, const std::string& prefix) {
+    if (prefix.empty()) return false;
+    if (line.starts_with(prefix)) return true;
+    return prefix.starts_with("+CG") && line.starts_with("+G") && line.substr(2).starts_with(prefix.substr(3));
+}
+
+// The line is what the question asks for: its answer, or a line the caller waits for.
+bool IsAsked(const ModemLine& line, const Question& question) {
+    if (Names(question.Expected, line.Text) || Names(question.Alternative, line.Text)) return true;
+    if (!HasAnswerPrefix(line.Text, question.Prefix)) return false;
+    const UrcEntry* urc = gFindUrc(line.Text);
+    return !urc || !urc->IsAnswerForm || urc->IsAnswerForm(line.Text) || !question.AnswerFormCame;
+}
+
+// RING in the numeric form: the code 2 alone, ended by CR.
+bool IsNumericRing(const ModemLine& line) {
+    return !line.Opened && line.Text == "2" && (line.End == LineEnd::Cr || line.End == LineEnd::CrLast);
+}
+
+// An incoming call announced in the bytes (RING, +CRING, +CLIP) that ends before the
+// answer leaves a NO CARRIER there: the call's end, not the answer (3GPP TS 27.007, +CRC,
+// +CLIP; V.250, result codes).
+bool AnnouncesCall(const ModemLine& line) {
+    return IsNumericRing(line) || line.Text == "RING" || line.Text.starts_with("+CRING:") ||
+           line.Text.starts_with("+CLIP:");
+}
+
+bool IsNoCarrier(const ModemLine& line) {
+    const bool numeric = !line.Opened && (line.End == LineEnd::Cr || line.End == LineEnd::CrLast);
+    return (line.Text == "NO CARRIER" && line.End == LineEnd::CrLf) || (numeric && line.Text == "3");
+}
+
+// The line has ended for certain. A CR alone at the end ends a numeric line only after
+// another numeric one (or at the start): after CR LF the bytes may be a verbose line whose
+// LF is still on its way. Such a line is set aside now, and the next look at the bytes
+// judges them again from the start.
+bool HasEnded(const ModemLine& line, std::string_view bytes) {
+    if (line.End == LineEnd::CrLf) return true;
+    const bool afterNumeric = line.Frame == 0 || bytes[line.Frame - 1] == '\r';
+    return !line.Opened && line.End == LineEnd::CrLast && afterNumeric;
 }
 
 }  // namespace
 
 SetAside gSetAside(const char* gathered, int count, const char* command, const char* expected,
-                   const char* alternative) {
+                   const char* alternative, Reading reading) {
     SetAside result;
-    // A BREAK before a delayed line arrives as NUL bytes (TC35i AT Command Set, URCs).
-    for (int i = 0; i < count; ++i)
-        if (gathered[i] != '\0') result.Bytes += gathered[i];
-
-    const std::string answer = AnswerPrefix(command);
     std::string& bytes = result.Bytes;
-    const bool answered = HoldsAnswer(bytes, answer);
+    bytes = gWithoutNuls(std::string_view(gathered, static_cast<size_t>(count)));
+    Question question{AnswerPrefix(command), false, expected, alternative};
+    question.AnswerFormCame = AnswerFormCame(bytes, question.Prefix);
+    bool callAnnounced = false;
     for (size_t at = 0; at < bytes.size();) {
-        const bool lineStart = at == 0 || bytes[at - 1] == '\r' || bytes[at - 1] == '\n';
-        // Verbose: "\r\n" text "\r\n". Numeric: text "\r\n", or RING's code and CR.
-        const size_t lead = bytes.compare(at, 2, "\r\n") == 0 ? 2 : 0;
-        const size_t textEnd = bytes.find_first_of("\r\n", at + lead);
-        if (!lineStart || textEnd == std::string::npos || textEnd == at + lead) {
-            ++at;
+        const ModemLine line = gLineAt(bytes, at);
+        const bool ring = IsNumericRing(line);
+        const UrcEntry* urc = gFindUrc(line.Text);
+        const bool urcShaped = reading == Reading::Information && gHasUrcShape(line.Text);
+        const bool urcLine = ring || ((urc || urcShaped) && HasEnded(line, bytes));
+        const bool callEnd = callAnnounced && IsNoCarrier(line);
+        if (line.Text.empty() || IsAsked(line, question) || !(urcLine || callEnd)) {
+            at = line.Next;
             continue;
         }
-        const std::string_view line(bytes.data() + at + lead, textEnd - at - lead);
-        const bool endsLine = bytes.compare(textEnd, 2, "\r\n") == 0;
-        // A lone CR at the end may yet be followed by its LF: the line is set aside now,
-        // and the next look at the bytes judges them again from the start.
-        const bool crOnly = bytes[textEnd] == '\r' && (textEnd + 1 == bytes.size() || bytes[textEnd + 1] != '\n');
-        // Only a numeric line follows a CR alone; after CR LF the bytes may be a verbose
-        // line whose LF is still on its way.
-        const bool atEnd = textEnd + 1 == bytes.size() && (at == 0 || bytes[at - 1] == '\r');
-        const UnaskedEntry* entry = FindUnasked(line);
-        const bool ring = lead == 0 && line == NumericRing && crOnly;
-        const bool asked = !answer.empty() && StartsWith(line, answer) &&
-                           (!entry || !entry->IsAnswer || entry->IsAnswer(line) || !answered);
-        const bool wanted = asked || Named(expected, line) || Named(alternative, line);
-        if (wanted || (!entry && !ring) || (!ring && !endsLine && !(lead == 0 && crOnly && atEnd))) {
-            ++at;
-            continue;
-        }
-        result.Lines.push_back({entry ? entry->Kind : Unasked::Quiet, std::string(ring ? "RING" : line)});
-        bytes.erase(at, textEnd + (endsLine ? 2 : 1) - at);
+        callAnnounced = !callEnd && (callAnnounced || AnnouncesCall(line));
+        const std::string_view text = ring ? "RING" : callEnd ? "NO CARRIER" : line.Text;
+        result.Lines.push_back({urc ? urc->Kind : Unasked::Quiet, std::string(text)});
+        bytes.erase(line.Frame, line.Next - line.Frame);
     }
     return result;
 }
+
+namespace {
+
+// Where the first line of a 27.007 error in words begins, or -1.
+int ErrorWords(const char* reply, int length) {
+    const std::string_view bytes(reply, static_cast<size_t>(length));
+    for (size_t at = 0; at < bytes.size();) {
+        const ModemLine line = gLineAt(bytes, at);
+        if (gIsErrorInWords(line.Text)) return static_cast<int>(line.Text.data() - reply);
+        at = line.Next;
+    }
+    return -1;
+}
+
+}  // namespace
 
 ReplyScan gScanReply(const char* gathered, int count, const char* command) {
     ReplyScan scan;
@@ -217,6 +201,25 @@ ReplyCode gClassifyReply(const char* reply, int length, ReplyForm form, const ch
     return FindBytes(reply, length, error) >= 0 ? ModemError : Failed;
 }
 
+namespace {
+
+// The answers that some modems send without a final code after them: +CPIN: READY from
+// Wavecom and Falcom modems (oFono's wavecom plugin takes "+CPIN:" for a final response).
+struct AnswerWithoutFinal {
+    std::string_view Command;
+    std::string_view Prefix;
+};
+constexpr AnswerWithoutFinal AnswersWithoutFinal[] = {{"AT+CPIN?\r", "+CPIN:"}};
+
+bool EndsWithoutFinal(const char* command, std::string_view line) {
+    if (!command) return false;
+    for (const AnswerWithoutFinal& answer : AnswersWithoutFinal)
+        if (answer.Command == command && line.starts_with(answer.Prefix)) return true;
+    return false;
+}
+
+}  // namespace
+
 InfoReply gParseInfoReply(const char* gathered, int count, const char* command) {
     InfoReply reply;
     const int start = ReplyStart(gathered, count, command);
@@ -227,25 +230,33 @@ InfoReply gParseInfoReply(const char* gathered, int count, const char* command) 
     const bool verbose = bytes.substr(0, 2) == "\r\n";
     std::vector<std::string_view> lines;
     for (size_t at = 0; at < bytes.size();) {
-        const size_t end = bytes.find_first_of("\r\n", at);
-        if (end == std::string_view::npos) break;
-        const std::string_view line = bytes.substr(at, end - at);
-        const bool crLast = bytes[end] == '\r' && end + 1 == bytes.size();
-        const bool crAlone = bytes[end] == '\r' && (crLast || bytes[end + 1] != '\n');
-        at = end + (bytes[end] == '\r' && !crAlone ? 2 : 1);
-        std::optional<FinalCode> final = !verbose && crAlone ? gNumericFinal(line) : std::nullopt;
+        const ModemLine line = gLineAt(bytes, at);
+        if (line.End == LineEnd::Open) break;
+        at = line.Next;
+        const bool crAlone = line.End == LineEnd::Cr || line.End == LineEnd::CrLast;
+        std::optional<FinalCode> final = !verbose && crAlone ? gNumericFinal(line.Text) : std::nullopt;
         // A line of text whose LF may still come is not over yet.
-        if (crLast && !final) break;
-        if (line.empty()) continue;
-        if (!final) final = gVerboseFinal(line);
+        if (line.End == LineEnd::CrLast && !final) break;
+        if (line.Text.empty()) continue;
+        if (!final) final = gVerboseFinal(line.Text);
         if (final) {
             reply.Complete = true;
             reply.Code = final->Code;
             reply.CmeError = final->CmeError;
             reply.Final = std::move(final->Words);
+            // At ATV0 a line of information ends in CR LF: a code of digits whose CR came
+            // last may yet be one.
+            if (line.End == LineEnd::CrLast) reply.Awaiting = MoreMayFollow::Lf;
             break;
         }
-        if (line != "RING") lines.push_back(line);
+        if (line.Text != "RING") lines.push_back(line.Text);
+        if (line.End == LineEnd::CrLf && EndsWithoutFinal(command, line.Text)) {
+            reply.Complete = true;
+            reply.Code = Ok;
+            reply.Final = line.Text;
+            reply.Awaiting = MoreMayFollow::Final;
+            break;
+        }
     }
     if (reply.Complete) reply.Lines.assign(lines.begin(), lines.end());
     return reply;

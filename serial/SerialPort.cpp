@@ -83,6 +83,7 @@ int SerialPort::Configure(uint32_t speed, uint8_t byteSize, uint8_t stopBits, ui
     LineSettings line;
     if (!Control(*this, [&] { return Platform->GetLineSettings(Handle, line); })) return 1;
     line.BaudRate = speed;
+    Speed = speed;
     line.ByteSize = byteSize;
     line.StopBits = stopBits;
     line.Parity = parity;
@@ -129,35 +130,35 @@ ReplyCode SerialPort::ReadReply(const char* command, const char* expected, const
                                 uint32_t timeoutMs, char* out, uint32_t heardTimeoutMs) {
     uint32_t limit = timeoutMs;
     LastHeard = {};
-    return Gather(limit, [&](const char* gathered, int count) -> std::optional<ReplyCode> {
-        const SetAside clean = Note(gathered, count, command, expected, alternative);
+    return Gather(limit, [&](const char* gathered, int count) -> Judgement {
+        const SetAside clean = Note(gathered, count, command, expected, alternative, Reading::Reply);
         if (LastHeard.Echoed) limit = std::max(timeoutMs, heardTimeoutMs);
         const int size = static_cast<int>(clean.Bytes.size());
         const ReplyScan scan = gScanReply(clean.Bytes.data(), size, command);
-        if (!scan.Complete) return std::nullopt;
+        if (!scan.Complete) return {};
         const char* reply = clean.Bytes.data() + scan.Start;
         if (out) std::memcpy(out, reply, static_cast<size_t>(scan.Length));
-        return gClassifyReply(reply, scan.Length, scan.Form, expected, alternative);
+        return {gClassifyReply(reply, scan.Length, scan.Form, expected, alternative)};
     });
 }
 
 ReplyCode SerialPort::ReadInfoReply(const char* command, uint32_t timeoutMs, InfoReply& reply) {
     reply = InfoReply{};
     LastHeard = {};
-    const ReplyCode code = Gather(timeoutMs, [&](const char* gathered, int count) -> std::optional<ReplyCode> {
-        const SetAside clean = Note(gathered, count, command, nullptr, nullptr);
-        InfoReply parsed = gParseInfoReply(clean.Bytes.data(), static_cast<int>(clean.Bytes.size()), command);
-        if (!parsed.Complete) return std::nullopt;
-        reply = std::move(parsed);
-        return reply.Code;
+    const ReplyCode code = Gather(timeoutMs, [&](const char* gathered, int count) -> Judgement {
+        const SetAside clean = Note(gathered, count, command, nullptr, nullptr, Reading::Information);
+        // A reply taken for complete may be undone by the bytes that follow it.
+        reply = gParseInfoReply(clean.Bytes.data(), static_cast<int>(clean.Bytes.size()), command);
+        if (!reply.Complete) return {};
+        return {reply.Code, QuietMs(reply.Awaiting)};
     });
     reply.Code = code;
     return code;
 }
 
 SetAside SerialPort::Note(const char* gathered, int count, const char* command, const char* expected,
-                          const char* alternative) {
-    SetAside clean = gSetAside(gathered, count, command, expected, alternative);
+                          const char* alternative, Reading reading) {
+    SetAside clean = gSetAside(gathered, count, command, expected, alternative, reading);
     LastHeard.Bytes = count;
     LastHeard.Echoed = command && FindBytes(clean.Bytes.data(), static_cast<int>(clean.Bytes.size()), command) >= 0;
     LastHeard.Unasked = clean.Lines;
@@ -176,9 +177,14 @@ ReplyCode SerialPort::Gather(const uint32_t& timeoutMs, const Verdict& verdict) 
 
         uint32_t got = 0;
         if (ReadSome(gathered + count, static_cast<uint32_t>(ReplyBufferSize - count), got) != Ok) return Failed;
-        if (got > 0) {
+        while (got > 0) {
             count += static_cast<int>(got);
-            if (const std::optional<ReplyCode> code = verdict(gathered, count)) return *code;
+            const Judgement judgement = verdict(gathered, count);
+            if (!judgement.Code) break;
+            if (judgement.QuietMs == 0) return *judgement.Code;
+            Platform->Pause(judgement.QuietMs, {StopEventRef, CancelEventRef});
+            if (ReadAtOnce(gathered + count, static_cast<uint32_t>(ReplyBufferSize - count), got) != Ok) return Failed;
+            if (got == 0) return *judgement.Code;
         }
         if (stopRequested()) return Stopped;
     }
@@ -197,6 +203,32 @@ ReplyCode SerialPort::ReadSome(char* buffer, uint32_t size, uint32_t& got) {
     }
     got = static_cast<uint32_t>(read);
     return Ok;
+}
+
+ReplyCode SerialPort::ReadAtOnce(char* buffer, uint32_t size, uint32_t& got) {
+    got = 0;
+    CommTimeouts usual;
+    if (!Control(*this, [&] { return Platform->GetTimeouts(Handle, usual); })) return Failed;
+    CommTimeouts atOnce;
+    atOnce.ReadIntervalTimeout = 0xFFFFFFFFu;
+    if (!Control(*this, [&] { return Platform->SetTimeouts(Handle, atOnce); })) return Failed;
+    const ReplyCode code = ReadSome(buffer, size, got);
+    if (!Control(*this, [&] { return Platform->SetTimeouts(Handle, usual); })) return Failed;
+    return code;
+}
+
+uint32_t SerialPort::QuietMs(MoreMayFollow more) const {
+    // A LF is ten bits on the line; a USB adapter may hand it over a few frames later.
+    constexpr uint32_t LfBits = 10;
+    constexpr uint32_t AdapterMs = 10;
+    // A modem that sends a final code after all sends it at once.
+    constexpr uint32_t FinalMs = 200;
+    switch (more) {
+    case MoreMayFollow::Nothing: return 0;
+    case MoreMayFollow::Lf: return AdapterMs + (LfBits * 1000 + Speed - 1) / std::max<uint32_t>(Speed, 1);
+    case MoreMayFollow::Final: return FinalMs;
+    }
+    return 0;
 }
 
 void SerialPort::Close() {

@@ -15,7 +15,9 @@
 class Event;
 class Toolkit;
 struct InfoReply;
+enum class MoreMayFollow;
 struct SetAside;
+enum class Reading;
 
 enum ReplyCode : int { Ok = 0, Failed = 1, Stopped = 2, TimedOut = 3, ModemError = 4 };
 
@@ -72,16 +74,27 @@ public:
     const Event* CancelEventRef = nullptr;
 
 private:
+    // What a verdict makes of the bytes so far: none while the reply is incomplete; a
+    // code, which bytes arriving within QuietMs would make it judge again.
+    struct Judgement {
+        std::optional<ReplyCode> Code;
+        uint32_t QuietMs = 0;
+    };
     // Reads until verdict, given all bytes gathered so far, returns a code for a complete
     // reply, the time-out passes, or a stop is requested. The time-out is read afresh at
     // each turn, so that a verdict may lengthen it.
-    using Verdict = std::function<std::optional<ReplyCode>(const char* gathered, int count)>;
+    using Verdict = std::function<Judgement(const char* gathered, int count)>;
     ReplyCode Gather(const uint32_t& timeoutMs, const Verdict& verdict);
+    // One read of what has arrived already, without waiting.
+    ReplyCode ReadAtOnce(char* buffer, uint32_t size, uint32_t& got);
+    // How long an information reply waits for what may still follow it.
+    uint32_t QuietMs(MoreMayFollow more) const;
     // The gathered bytes without what the reader sets aside, which it keeps in LastHeard.
     SetAside Note(const char* gathered, int count, const char* command, const char* expected,
-                  const char* alternative);
+                  const char* alternative, Reading reading);
 
     std::unique_ptr<SerialPlatform> Platform;
+    uint32_t Speed = 9600;  // bit/s of the line, as configured
 };
 
 // Shows that text alone in an information box captioned "Информация" when owner is set.

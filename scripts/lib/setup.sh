@@ -5,13 +5,16 @@
 
 KX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 KX_PACKAGES=(cmake g++ make pkgconf libudev-dev libgtest-dev libgmock-dev qt6-base-dev qt6-translations-l10n fonts-dejavu-core xvfb xauth
-             clang-tidy python3)
+             clang-tidy python3 clang libclang-rt-14-dev)
 
 # The Windows cross build and its tests: mingw-w64 with the POSIX thread model, Wine, and
 # GoogleTest's sources to build with the cross compiler, wixl and msitools for the installer, and the
 # Russian locale that the console tests run Wine under. Wine's recommends are not needed.
 KX_WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine googletest wixl msitools
                      locales)
+
+# The libFuzzer targets, one a line, as fuzz/CMakeLists.txt names them.
+kx_fuzz_targets() { sed -n 's/^kx_add_fuzz(\([A-Za-z0-9]*\).*/\1/p' "$KX_ROOT/fuzz/CMakeLists.txt"; }
 
 kx_install_missing() { kx_apt_missing -- "${KX_PACKAGES[@]}" "$@"; }
 kx_install_windows_tools() {

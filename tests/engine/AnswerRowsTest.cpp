@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/BusyRetry.h"
 #include "engine/CheckRows.h"
 #include "engine/SignalValue.h"
 #include "serial/ReplyParser.h"
@@ -14,7 +15,8 @@ namespace {
 
 InfoReply Read(const char* command, const std::string& bytes) {
     const std::string gathered = command + bytes;
-    const SetAside clean = gSetAside(gathered.data(), static_cast<int>(gathered.size()), command);
+    const SetAside clean =
+        gSetAside(gathered.data(), static_cast<int>(gathered.size()), command, nullptr, nullptr, Reading::Information);
     return gParseInfoReply(clean.Bytes.data(), static_cast<int>(clean.Bytes.size()), command);
 }
 
@@ -51,6 +53,42 @@ TEST(AnswerRows, EveryRefusalIsTheModemsInItsWords) {
         const InfoReply answer = Read("AT+CGSN\r", r.Bytes);
         EXPECT_EQ(answer.Code, ModemError) << r.Source;
         EXPECT_EQ(gImeiRow(answer), "IMEI: " + r.Words) << r.Source;
+    }
+}
+
+// A modem still starting (+CME ERROR: 515) or reading its SIM (14) is asked again after a
+// pause, a few times; any other answer is taken as it is.
+TEST(AnswerRows, BusyModemIsAskedAgain) {
+    struct Case {
+        const char* Name;
+        std::vector<std::string> Finals;  // the modem's answers in turn
+        int Asked;
+        std::string Final;
+    };
+    const Case cases[] = {
+        {"answer at once", {"OK"}, 1, "OK"},
+        {"starting, then the answer", {"+CME ERROR: 515", "+CME ERROR: 515", "OK"}, 3, "OK"},
+        {"SIM busy, then the answer", {"+CME ERROR: 14", "OK"}, 2, "OK"},
+        {"SIM busy in words", {"+CME ERROR: SIM busy", "OK"}, 2, "OK"},
+        {"busy for ever", {"+CME ERROR: 515"}, BusyAttempts, "+CME ERROR: 515"},
+        {"another refusal", {"+CME ERROR: 10"}, 1, "+CME ERROR: 10"},
+        {"ERROR", {"ERROR"}, 1, "ERROR"},
+    };
+    for (const Case& c : cases) {
+        int asked = 0;
+        std::vector<uint32_t> pauses;
+        InfoReply answer;
+        gAskWhileBusy(
+            [&](InfoReply& reply) {
+                const std::string& final = c.Finals[std::min<size_t>(asked++, c.Finals.size() - 1)];
+                const std::string bytes = "\r\n" + final + "\r\n";
+                reply = gParseInfoReply(bytes.data(), static_cast<int>(bytes.size()), nullptr);
+                return reply.Code;
+            },
+            [&](uint32_t ms) { pauses.push_back(ms); }, answer);
+        EXPECT_EQ(asked, c.Asked) << c.Name;
+        EXPECT_EQ(pauses, std::vector<uint32_t>(static_cast<size_t>(c.Asked - 1), BusyPauseMs)) << c.Name;
+        EXPECT_EQ(answer.Final, c.Final) << c.Name;
     }
 }
 

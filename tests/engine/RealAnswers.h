@@ -6,6 +6,8 @@
 //       its +CREG tables and its device-identifier and mm_parse_gsn tables, by the modem named.
 //   FSO: freesmartphone.org, cornucopia/fsogsmd/tests/testatcommand.vala.
 //   27.007: 3GPP TS 27.007, +CREG (7.2) and +CPIN (8.3), the forms the standard gives.
+//   oFono: ofono, plugins/wavecom.c and gatchat/gatchat.c (its table of final responses).
+//   none: no public capture found; the form as reported in issue 37.
 
 #include <string>
 #include <vector>
@@ -131,5 +133,71 @@ inline std::vector<RealRefusal> RefusalAnswers() {
         {"MM mm-serial-parsers.c", "\r\nCOMMAND NOT SUPPORT\r\n", "модем выдал сообщение \"COMMAND NOT SUPPORT\""},
         {"MM mm-serial-parsers.c, Motorola EZX", "\r\nMODEM ERROR: 5\r\n", "модем выдал сообщение \"MODEM ERROR: 5\""},
         {"issue 32: a stray line after ERROR", "\r\nERROR\r\n\r\nstray\r\n", "не поддерживается"},
+        {"oFono gatchat.c; FSO fsogsmd final responses", "\r\n+EXT ERROR: 3\r\n",
+         "модем выдал сообщение \"+EXT ERROR: 3\""},
+        {"none (a V.250 modem's own final code)", "\r\nTOO MANY PARAMETERS\r\n",
+         "модем выдал сообщение \"TOO MANY PARAMETERS\""},
+        // Asked again a few times first, then shown as the modem said it.
+        {"MM mm-serial-parsers.c, Huawei still starting", "\r\n+CME ERROR: 515\r\n",
+         "модем выдал сообщение \"+CME ERROR: 515\""},
     };
+}
+
+// Whole replies with what other makers put around or instead of the answer. The tests
+// send each in both forms (ATV1 "\r\nline\r\n" ... "\r\nOK\r\n", ATV0 "line\r\n" ... "0\r"),
+// with and without the echo, in one piece and cut at every CR and every LF.
+struct RealReply {
+    const char* Source;
+    const char* Command;             // without its CR
+    std::vector<std::string> Lines;  // in the order sent; RING and NO CARRIER are result codes
+    std::string Final;               // verbose; empty when the modem sends none
+    std::string Words;               // the item's value in the check's row
+};
+
+inline std::vector<RealReply> QuirkReplies() {
+    return {
+        {"MM plugins/huawei: ^BOOT", "AT+CGMI", {"^BOOT:27710117,0,0,0,75", "huawei"}, "OK", "huawei"},
+        {"MM plugins/huawei: ^RSSI", "AT+CSQ", {"^RSSI:18", "+CSQ: 18,99"}, "OK", "-77 дБм, хороший"},
+        {"MM plugins/huawei: ^NWTIME", "AT+CGMM", {"^NWTIME:24/12/09,20:05:00+12,0", "E173"}, "OK", "E173"},
+        {"MM plugins/zte: +ZEND", "AT+CGMR", {"+ZEND", "BD_MF627V1.0.0B03"}, "OK", "BD_MF627V1.0.0B03"},
+        {"MM plugins/telit: +PSBEARER", "AT+CGSN", {"+PSBEARER: 1", "354237065082227"}, "OK", "354237065082227"},
+        {"MM plugins/huawei: ^MODE before the SIM", "AT+CPIN?", {"^MODE:5,4", "+CPIN: READY"}, "OK", "готова"},
+        {"27.007 +CLIP, V.250: a call that ends before the answer", "AT+CPIN?",
+         {"RING", "+CLIP: \"+79001234567\",145", "NO CARRIER", "+CPIN: READY"}, "OK", "готова"},
+        {"27.007 +CRING: a call that ends before the model", "AT+CGMM", {"+CRING: VOICE", "NO CARRIER", "MC55"},
+         "OK", "MC55"},
+        {"oFono plugins/wavecom.c: +CPIN: without OK", "AT+CPIN?", {"+CPIN: READY"}, "", "готова"},
+        {"none: +CSQ without its prefix", "AT+CSQ", {"17,99"}, "OK", "-79 дБм, хороший"},
+        {"none: +CGSN: IMEI...", "AT+CGSN", {"+CGSN: IMEI354237065082227"}, "OK", "354237065082227"},
+        {"V.250 names the question +GSN: its answer's prefix is the answer", "AT+CGSN",
+         {"+GSN: 354237065082227"}, "OK", "354237065082227"},
+        {"none: the model in a list ending with MODEL=", "AT+CGMM",
+         {"+CGMM: \"GSM900\",\"GSM1800\",\"GSM1900\",\"MODEL=V3\""}, "OK", "V3"},
+        {"none: Revision:", "AT+CGMR", {"Revision: 1.0"}, "OK", "1.0"},
+        {"V.250: a revision of one digit (ATV0 reads it as CONNECT when cut after its CR)", "AT+CGMR", {"1"},
+         "OK", "1"},
+        {"27.007: the registration after an unknown URC", "AT+CREG?", {"+ZUSIMR:2", "+CREG: 0,5"}, "OK", "роуминг"},
+    };
+}
+
+// The numeric result code of a verbose one the tests send at ATV0; the words themselves
+// for the finals that have no number.
+inline std::string NumericFinal(const std::string& verbose) {
+    if (verbose == "OK") return "0";
+    if (verbose == "RING") return "2";
+    if (verbose == "NO CARRIER") return "3";
+    if (verbose == "ERROR") return "4";
+    return "";
+}
+
+// The bytes of a reply in the verbose (ATV1) or numeric (ATV0) form.
+inline std::string ReplyBytes(const RealReply& reply, bool verbose) {
+    std::string bytes;
+    auto line = [&](const std::string& text) {
+        const std::string code = verbose ? "" : NumericFinal(text);
+        bytes += verbose ? "\r\n" + text + "\r\n" : code.empty() ? text + "\r\n" : code + "\r";
+    };
+    for (const std::string& text : reply.Lines) line(text);
+    if (!reply.Final.empty()) line(reply.Final);
+    return bytes;
 }

@@ -54,6 +54,13 @@ TEST(Cp1251, KeepsItsCharactersAndMarksOthers) {
         {"a\xF0\x9F\x98\x80z", "a?z"},     // outside the basic plane: one character
         {"\x1A", "\x1A"},                  // a real SUB stays what it is
         {"bad\xFFutf", "bad?utf"},
+        // Overlong forms are no characters: "/" and "." may not slip in as two or three bytes.
+        {"a\xC0\xAFz", "a?z"},
+        {"\xE0\x80\xAE", "?"},
+        {"\xF0\x82\x82\xAC", "?"},     // the euro sign in four bytes
+        {"\xED\xA0\x80", "?"},          // a surrogate half
+        {"\xF4\x90\x80\x80", "?"},     // beyond U+10FFFF
+        {"\xC2\xA0\xE2\x82\xAC", "\xA0\x88"},  // the shortest forms stay themselves
         {"", ""},
     };
     for (const auto& [utf8, bytes] : cases) EXPECT_EQ(gToCp1251(utf8), bytes) << utf8;

@@ -56,6 +56,12 @@ TEST(ScanReplyTest, Table) {
         {"noise AT\r0\r", "AT\r", true, ReplyForm::Numeric, 9},
         {"AT\rAT\r0\r", "AT\r", true, ReplyForm::Numeric, 3},  // the first echo counts
         {"ATZ\r0\r", "AT\r", true, ReplyForm::Numeric, 0},
+        // An echo damaged on the line: the "0\r" of its speed is no numeric OK.
+        {"QT+IPR=9600\r", "AT+IPR=9600\r", false, ReplyForm::Numeric, 12},
+        {"QT+IPR=9600\r0\r", "AT+IPR=9600\r", true, ReplyForm::Numeric, 12},
+        {"AT+IPR=96Q0\r\r\nOK\r\n", "AT+IPR=9600\r", true, ReplyForm::Verbose, 12},
+        {"XY+IPR=9600\r", "AT+IPR=9600\r", false, ReplyForm::Numeric, 12},
+        {"XYZW=9600\r", "AT+IPR=9600\r", true, ReplyForm::Numeric, 0},  // not the echo: too many wrong
     };
     for (const Case& c : cases) {
         const ReplyScan scan = gScanReply(c.Gathered.data(), static_cast<int>(c.Gathered.size()), c.Command);
