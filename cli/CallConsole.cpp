@@ -40,7 +40,7 @@ void CallConsole::TextChanged(int id, const std::string& text) {
 std::string gCallReportCsv(const CliOptions& options, const CallFindings& found) {
     const bool connected = !found.ConnectText.empty();
     const std::string header[] = {"Port", "Answer port", "Number", "Outcome", "Connect", "Seconds to connect",
-                                  "Bytes checked", "Bit rate", "Stored profile proven"};
+                                  "Bytes checked", "Bit rate", "Stored profile proven", "Cause", "Bearer"};
     const std::string row[] = {
         "COM" + std::to_string(options.ComNumbers.front()),
         options.AnswerCom ? "COM" + std::to_string(options.AnswerCom) : std::string(),
@@ -52,6 +52,8 @@ std::string gCallReportCsv(const CliOptions& options, const CallFindings& found)
         found.BytesChecked ? std::to_string(found.BytesChecked) : std::string(),
         found.BitRate ? std::to_string(found.BitRate) : std::string(),
         options.AnswerCom ? (found.ProfileProven ? "yes" : "no") : std::string(),
+        found.Cause ? std::to_string(found.Cause) : std::string(),
+        found.Bearer ? std::to_string(found.Bearer) : std::string(),
     };
     return "\xEF\xBB\xBF" + gCsvRow(header, std::size(header)) + gCsvRow(row, std::size(row));
 }
@@ -78,7 +80,8 @@ int gRunCall(const CliOptions& options) {
     choices.ComIndex = com - 1;
     engine.InitEngine(choices);
     watcher.Start();
-    if (!engine.OnTestCall(CallRequest{options.CallNumber, options.AnswerCom, !options.NoRestart})) return BadArguments;
+    const CallRequest request{options.CallNumber, options.AnswerCom, !options.NoRestart, options.Bearer};
+    if (!engine.OnTestCall(request)) return BadArguments;
     for (int interrupts = 0;;) {
         interrupts = window.End.WaitForChange(interrupts);
         if (interrupts < 0) break;

@@ -31,7 +31,8 @@ private:
 };
 
 // The report: a header and one row (ports, number, outcome, connect text, seconds to
-// connect, bytes checked, bit rate, whether the stored profile was proven), UTF-8 with a
+// connect, bytes checked, bit rate, whether the stored profile was proven, the network's
+// reason for a failed dial and the +CBST speed it dialled with), UTF-8 with a
 // byte order mark, semicolons, CR LF and a decimal comma.
 std::string gCallReportCsv(const CliOptions& options, const CallFindings& found);
 

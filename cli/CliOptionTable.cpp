@@ -133,6 +133,18 @@ const std::vector<CliOption>& gCliOptionTable() {
              return std::string();
          },
          .Shown = UsageOfCall, .Needs = "--call", .Clash = CallOnly},
+        {.Name = "--cbst", .Value = CliTakes::Value, .Argument = "SPEED",
+         .Set = [](const std::string& value, CliSetting& s) {
+             // The speeds of 3GPP TS 27.007's +CBST; the modem judges which it has.
+             const std::optional<int> speed = Number(value);
+             if (!speed || *speed < 1 || *speed > 134) {
+                 s.ShowUsage = false;
+                 return "bad value for --cbst: " + value + "; it takes a +CBST speed, 1-134 (7 V.32, 71 V.110)";
+             }
+             s.Options.Bearer = *speed;
+             return std::string();
+         },
+         .Shown = UsageOfCall, .Needs = "--call", .Clash = "--cbst goes with --call"},
         {.Name = "--call", .Value = CliTakes::Value, .Argument = "NUMBER",
          .Set = [](const std::string& value, CliSetting& s) {
              // Refused here, before any port opens: the number reaches the modem as it is.

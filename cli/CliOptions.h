@@ -20,6 +20,7 @@ struct CliOptions {
     std::string CallNumber;  // the test call's number; empty: no test call
     int AnswerCom = 0;       // the device's modem's COM number in the workshop; 0 none
     bool NoRestart = false;  // the device's modem is not restarted before the call
+    int Bearer = 0;          // --cbst: the one +CBST speed the call dials with; 0 the modem's, then the other
     bool List = false;
     bool Help = false;
 };

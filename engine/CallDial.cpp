@@ -1,7 +1,8 @@
 // The dial: ATD on the calling modem, then the lines of both modems until both are
 // connected or the call has ended. In the workshop the device's ring and answer, read on
 // its own port a moment later, come before the caller's CONNECT in the log, as they came
-// in the call.
+// in the call. A network that refuses the calling modem's bearer gets one more dial with
+// the other common one.
 
 
 #include "engine/CallMessages.h"
@@ -19,16 +20,34 @@ namespace {
 constexpr uint32_t DialMarginMs = 10000;
 // Both modems say CONNECT at nearly the same moment; the second is waited for this long.
 constexpr uint32_t PairConnectMs = 5000;
+// A ring the device's modem tells as a voice call (AT+CRC=1), which a data modem leaves.
+constexpr std::string_view VoiceRing = "+CRING: VOICE";
 
 }  // namespace
 
 TestCall::StageEnd TestCall::Dial() {
+    const StageEnd end = DialOnce();
+    if (!BearerRetryDue) return end;
+    const int refused = Found.Bearer ? Found.Bearer : BearerV32;
+    const int other = refused == BearerV110 ? BearerV32 : BearerV110;
+    Context.Progress(gFormat(CallMsg::BearerRefused, gBearerText(refused).c_str()) + " " +
+                     gFormat(CallMsg::BearerRetry, gBearerText(other).c_str()));
+    SetBearer(other);
+    if (const StageEnd interrupted = Interrupted()) return interrupted;
+    return DialOnce();
+}
+
+TestCall::StageEnd TestCall::DialOnce() {
     CallLink::Side& caller = Link.Caller;
     CallLink::Side& device = Link.Device;
     const std::string dial = "ATD" + Request.Number + "\r";
     Context.Progress(gFormat(CallMsg::Dialing, Request.Number.c_str()));
     caller.Pending.clear();
     device.Pending.clear();
+    Cause.reset();
+    Found.Cause = 0;
+    Found.Rings = 0;
+    RangAsVoice = false;
     if (!gSendCommand(caller.Port, dial.c_str())) return Context.StopAsked() ? CallResult::Stopped : CallResult::PortFailed;
     caller.Phase = CallPhase::Dialing;
     const uint32_t dialled = Link.Now();
@@ -60,6 +79,7 @@ TestCall::StageEnd TestCall::Dial() {
         if (&line->From == &device) {
             if (said.Kind == LineKind::Ring && !device.Online()) {
                 device.Phase = CallPhase::Ringing;
+                RangAsVoice = RangAsVoice || line->Text == VoiceRing;
                 Context.Progress(gFormat(CallMsg::Ring, ++Found.Rings));
             } else if (said.Kind == LineKind::Connect && !device.Online()) {
                 device.Phase = CallPhase::Online;
@@ -69,6 +89,10 @@ TestCall::StageEnd TestCall::Dial() {
                 device.Phase = CallPhase::OnHook;
                 return Failure(CallResult::Dropped, CallMsg::Dropped);
             }
+            continue;
+        }
+        if (said.Kind == LineKind::Other) {
+            if (std::optional<NetworkCause> cause = gNetworkCause(line->Text)) Cause = std::move(cause);
             continue;
         }
         switch (said.Kind) {
@@ -82,18 +106,19 @@ TestCall::StageEnd TestCall::Dial() {
         case LineKind::NoCarrier:
         case LineKind::NoAnswer:
             caller.Phase = CallPhase::OnHook;
-            if (Found.Rings > 0) return Failure(CallResult::NotAnswered, gFormat(CallMsg::RangUnanswered, Found.Rings));
-            if (TwoPorts) return Failure(CallResult::NotReached, CallMsg::NotReached);
-            return Failure(CallResult::NotAnswered, CallMsg::NotAnswered);
+            if (RangAsVoice) return DialFailed(CallResult::NotAnswered, CallMsg::RangAsVoice);
+            if (Found.Rings > 0) return DialFailed(CallResult::NotAnswered, gFormat(CallMsg::RangUnanswered, Found.Rings));
+            if (TwoPorts) return DialFailed(CallResult::NotReached, CallMsg::NotReached);
+            return DialFailed(CallResult::NotAnswered, CallMsg::NotAnswered);
         // The modem refused the dial: its own words first, as a job shows a refusal.
         case LineKind::Busy:
             caller.Phase = CallPhase::OnHook;
             Context.Progress(gFormat(Msg::Received, said.Words.c_str()));
-            return Failure(CallResult::Busy, CallMsg::Busy);
+            return DialFailed(CallResult::Busy, CallMsg::Busy);
         case LineKind::Refusal:
             caller.Phase = CallPhase::OnHook;
             Context.Progress(gFormat(Msg::Received, said.Words.c_str()));
-            return Failure(CallResult::NoNetwork, CallMsg::NoNetwork);
+            return DialFailed(CallResult::NoNetwork, CallMsg::NoNetwork);
         default:
             break;
         }

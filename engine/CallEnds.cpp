@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr std::array<CallEnd, 16> Ends = {{
+constexpr std::array<CallEnd, 17> Ends = {{
     {CallResult::NotRun, RunResult::PortNotOpened, nullptr, "not run"},
     {CallResult::Passed, RunResult::Succeeded, CallMsg::Passed, "passed"},
     {CallResult::Stopped, RunResult::Stopped, CallMsg::Stopped, "stopped"},
@@ -20,6 +20,7 @@ constexpr std::array<CallEnd, 16> Ends = {{
     {CallResult::Busy, RunResult::Failed, CallMsg::Failed, "busy"},
     {CallResult::NotReached, RunResult::Failed, CallMsg::Failed, "not reached"},
     {CallResult::NotAnswered, RunResult::Failed, CallMsg::Failed, "not answered"},
+    {CallResult::Refused, RunResult::Failed, CallMsg::Failed, "refused by network"},
     {CallResult::Dropped, RunResult::Failed, CallMsg::Failed, "dropped"},
     {CallResult::Damaged, RunResult::Failed, CallMsg::Failed, "data damaged"},
     {CallResult::NotHungUp, RunResult::Failed, CallMsg::Failed, "not hung up"},

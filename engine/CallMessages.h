@@ -48,6 +48,33 @@ inline constexpr const char* NotReached =
 inline constexpr const char* NoNetwork =
     "Вызывающий модем не может позвонить: нет сети или SIM-карты! Проверьте его SIM-карту и "
     "регистрацию в сети (пункт «Проверить модем»).";
+// The network's word on a call that failed, each ended by the reason's number.
+inline constexpr const char* CauseNumber = "%s (причина %d)";
+inline constexpr const char* CallerNoData =
+    "Сеть отклонила звонок: для SIM-карты вызывающего модема не подключена передача данных (CSD). "
+    "Обратитесь к оператору связи.";
+inline constexpr const char* DeviceNoData =
+    "Сеть отклонила звонок: SIM-карта модема прибора не принимает звонки с передачей данных (CSD). "
+    "Обратитесь к оператору связи.";
+inline constexpr const char* NoSuchNumber =
+    "Номер не существует или набран неверно! Проверьте номер SIM-карты модема прибора.";
+inline constexpr const char* DeviceUnreachable =
+    "Модем прибора недоступен в сети: выключен, вне зоны покрытия или не зарегистрирован.";
+inline constexpr const char* DeviceRejected = "Модем прибора отклонил звонок.";
+inline constexpr const char* CallerBarred =
+    "Звонок запрещён оператором для SIM-карты вызывающего модема (ограничение или баланс). Обратитесь к "
+    "оператору связи.";
+inline constexpr const char* NetworkCongested =
+    "Сеть временно не может соединить звонок. Повторите звонок через несколько минут.";
+inline constexpr const char* OtherCause = "Сеть завершила звонок, причина %d.";
+inline constexpr const char* RangAsVoice =
+    "Звонок пришёл на модем прибора как голосовой: для номера его SIM-карты не подключена передача данных "
+    "(CSD) или нужен отдельный номер для данных. Обратитесь к оператору связи.";
+// The bearer of the calling modem, "AT+CBST=71,0,1 (V.110)".
+inline constexpr const char* BearerRefused = "Сеть не поддерживает тип соединения %s.";
+inline constexpr const char* BearerRetry = "Повтор звонка с %s.";
+inline constexpr const char* BearerPassed =
+    "Звонок прошёл с типом соединения %s: укажите его в программе опроса приборов.";
 inline constexpr const char* HangingUp = "Завершение звонка";
 inline constexpr const char* OtherSideEnded = "Модем прибора сообщил о завершении звонка (NO CARRIER)";
 inline constexpr const char* OtherSideSilent =

@@ -11,6 +11,9 @@ struct CallRequest {
     int32_t AnswerCom = 0;
     // Restart the device's modem first, so that the stored profile is what answers.
     bool Restart = true;
+    // The +CBST speed to dial with and no other; 0: the modem's own, and on a bearer the
+    // network refuses, the other common one once.
+    int Bearer = 0;
 };
 
 // How a test call ended; Passed is the only success. The row, the run's result and the
@@ -29,6 +32,7 @@ enum class CallResult {
     Busy,
     NotReached,     // the device's modem never rang
     NotAnswered,    // it rang (or, at the meter, may have) and did not answer
+    Refused,        // the network refused the call for a reason it gave
     Dropped,
     Damaged,        // data came back wrong or not all of it
     NotHungUp,      // the call went as far as its rows say, but a modem may still be in it
@@ -42,6 +46,8 @@ struct CallFindings {
     int32_t BitRate = 0;          // of the data check, each way
     int32_t Rings = 0;            // said by the device's modem
     bool ProfileProven = false;   // the device's modem answered after its restart
+    int32_t Cause = 0;            // the network's reason for the last dial's end; 0 none given
+    int32_t Bearer = 0;           // the +CBST speed of the last dial; 0 the modem did not tell
 };
 
 // The end in a few English words, as reports name it.

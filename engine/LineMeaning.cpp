@@ -8,6 +8,8 @@
 namespace {
 
 constexpr std::string_view SysStart = "^SYSSTART";
+// A ring with its type, after AT+CRC=1: "+CRING: REL ASYNC".
+constexpr std::string_view TypedRing = "+CRING:";
 
 LineKind FinalKind(std::string_view words) {
     if (words == ResultOk.Verbose) return LineKind::Ok;
@@ -24,7 +26,9 @@ LineMeaning gLineMeaning(std::string_view line) {
     std::optional<FinalCode> final = gVerboseFinal(line);
     if (!final) final = gNumericFinal(line);
     if (final) return {FinalKind(final->Words), final->Words};
-    if (line == ResultRing.Verbose || line == std::to_string(ResultRing.Numeric)) return {LineKind::Ring, {}};
+    if (line == ResultRing.Verbose || line == std::to_string(ResultRing.Numeric) ||
+        line.substr(0, TypedRing.size()) == TypedRing)
+        return {LineKind::Ring, {}};
     if (line == SysStart) return {LineKind::SysStart, {}};
     return {};
 }

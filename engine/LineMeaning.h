@@ -10,7 +10,7 @@ enum class LineKind {
     Other,       // an echo, an answer's information, data
     Ok,
     Connect,     // with or without its rate
-    Ring,
+    Ring,        // RING, or +CRING with the call's type
     NoCarrier,
     NoAnswer,
     Busy,

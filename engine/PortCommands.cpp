@@ -15,10 +15,14 @@ bool gSendCommand(SerialPort& port, const char* text) {
     return port.Write(text, static_cast<uint32_t>(std::strlen(text))) == 0;
 }
 
+ReplyCode gAsk(SerialPort& port, const char* command, uint32_t timeoutMs, InfoReply& reply) {
+    if (!gSendCommand(port, command)) return Failed;
+    return port.ReadInfoReply(command, timeoutMs, reply);
+}
+
 std::optional<long> gReadSRegister(SerialPort& port, const char* query, uint32_t timeoutMs) {
     InfoReply answer;
-    if (!gSendCommand(port, query) || port.ReadInfoReply(query, timeoutMs, answer) != Ok || answer.Lines.empty())
-        return std::nullopt;
+    if (gAsk(port, query, timeoutMs, answer) != Ok || answer.Lines.empty()) return std::nullopt;
     const std::string& line = answer.Lines.front();
     char* end = nullptr;
     const long value = std::strtol(line.c_str(), &end, 10);

@@ -36,7 +36,7 @@ TestCall::TestCall(RunContext& context, int32_t callerCom, SerialPort& caller, S
 CallResult TestCall::Run() {
     using Stage = StageEnd (TestCall::*)();
     constexpr Stage Stages[] = {&TestCall::FindModems, &TestCall::RestartDevice, &TestCall::ReadGuardTimes,
-                                &TestCall::Dial, &TestCall::CheckData};
+                                &TestCall::PrepareDial, &TestCall::Dial, &TestCall::CheckData};
     StageEnd end = GoOn;
     for (const Stage stage : Stages) {
         end = (this->*stage)();
@@ -44,8 +44,10 @@ CallResult TestCall::Run() {
     }
     Link.StopListening();
     const bool hungUp = !(Link.Caller.OffHook() || Link.Device.OffHook()) || HangUpBoth();
+    if (BearerChanged) RestoreBearer();
     // A modem that may still be in the call is no success, whatever the call proved.
     if (!hungUp && (!end || *end == CallResult::Passed)) return CallResult::NotHungUp;
+    if (!end && BearerRetryDue) Context.Progress(gFormat(CallMsg::BearerPassed, gBearerText(Found.Bearer).c_str()));
     return end.value_or(CallResult::Passed);
 }
 

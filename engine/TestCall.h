@@ -11,6 +11,7 @@
 
 #include "engine/CallLink.h"
 #include "engine/CallOutcome.h"
+#include "engine/NetworkCause.h"
 #include "engine/RunContext.h"
 
 class SerialPort;
@@ -29,7 +30,10 @@ private:
     StageEnd FindModems();
     StageEnd RestartDevice();
     StageEnd ReadGuardTimes();
+    StageEnd PrepareDial();     // CallCauses.cpp
+    // Once, and once more with the other common bearer when the network refuses this one.
     StageEnd Dial();            // CallDial.cpp
+    StageEnd DialOnce();
     StageEnd CheckData();       // CallData.cpp
     // True when neither modem is left in the call (CallHangup.cpp).
     bool HangUpBoth();
@@ -39,6 +43,14 @@ private:
     bool NoteOtherSideEnd(const CallLink::Line& line, const CallLink::Side& hangingUp);
 
     StageEnd Failure(CallResult end, const std::string& row);
+    // The end of a dial the calling modem ended, told by the network's reason when it gave
+    // one (CallCauses.cpp).
+    StageEnd DialFailed(CallResult end, const std::string& row);
+    std::optional<NetworkCause> AskCause();
+    // Sets the calling modem's bearer for this call and reads back the one it took.
+    void SetBearer(int speed);
+    // The calling modem's own bearer again, after a call that dialled with another.
+    void RestoreBearer();
     // A stop or a broken port, when either has ended the call.
     StageEnd Interrupted() const;
     StageEnd SearchFailed(SearchEnd search, CallResult end, const char* row);
@@ -50,4 +62,9 @@ private:
     CallLink Link;
     CallFindings& Found;
     int CarrierWaitSeconds = 60;  // S7 of the calling modem
+    std::optional<NetworkCause> Cause;  // the +CAUSE line of the dial
+    bool RangAsVoice = false;           // the device's ring said +CRING: VOICE
+    bool BearerRetryDue = false;        // the network refused the first dial's bearer
+    bool BearerChanged = false;         // the modem's own bearer was changed for the call
+    std::string OwnBearer;              // its +CBST before the call, "7,0,1"; empty when unknown
 };

@@ -67,6 +67,7 @@ const struct {
     {{"--signal", "--com", "3,4"}, "--signal takes one COM port and no other job"},
     {{"--signal", "--check"}, "--signal takes one COM port and no other job"},
     {{"--signal", "5", "--model", "1"}, "--signal takes one COM port and no other job"},
+    {{"--call", "+0002", "--cbst"}, "--cbst needs a value"},
 };
 
 const std::string ComAllowed =
@@ -144,6 +145,11 @@ TEST(CliOptions, RunsThatCannotGoTogether) {
         {{"--answer-com", "1", "--check", "--call", "123"}, CallAlone, true},
         {{"--signal", "5", "--com", "7"}, "", true},
         {{"--help", "--list", "-h"}, "", true},
+        {{"--cbst", "71"}, "--cbst goes with --call", true},
+        {{"--call", "123", "--cbst", "71"}, "", true},
+        {{"--call", "123", "--cbst", "0"}, "bad value for --cbst: 0; it takes a +CBST speed, 1-134 (7 V.32, 71 V.110)", false},
+        {{"--call", "123", "--cbst", "7,0,1"},
+         "bad value for --cbst: 7,0,1; it takes a +CBST speed, 1-134 (7 V.32, 71 V.110)", false},
     };
     for (const auto& c : cases) {
         const ParsedOptions parsed = gParseCliOptions(c.Args);

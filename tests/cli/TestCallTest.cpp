@@ -31,10 +31,12 @@ struct TestCallTest : CliTest {
     std::string Report = Home.Path() + "/call.csv";
     std::unique_ptr<ModemProcess> Modems;
 
-    // device: the options of COM2's group; caller those of COM1's.
-    void StartModems(const std::vector<std::string>& device, const std::vector<std::string>& caller = {}) {
-        std::vector<std::string> args = {"--time-scale", "10", "--state", State, "--speed", "9600",
-                                         "--com", "1", "--profile", Home.Path() + "/p1"};
+    // device: the options of COM2's group; caller those of COM1's; network those of both.
+    void StartModems(const std::vector<std::string>& device, const std::vector<std::string>& caller = {},
+                     const std::vector<std::string>& network = {}) {
+        std::vector<std::string> args = {"--time-scale", "10", "--state", State, "--speed", "9600"};
+        args.insert(args.end(), network.begin(), network.end());
+        args.insert(args.end(), {"--com", "1", "--profile", Home.Path() + "/p1"});
         args.insert(args.end(), caller.begin(), caller.end());
         args.insert(args.end(), {"--com", "2", "--profile", Home.Path() + "/p2"});
         args.insert(args.end(), device.begin(), device.end());
@@ -70,6 +72,9 @@ TEST_F(TestCallTest, TheWorkshopFlow) {
     const std::string restarted = "Получен ответ \"^SYSSTART\"";
     const std::string ring1 = gFormat(CallMsg::Ring, 1), ring2 = gFormat(CallMsg::Ring, 2);
     const std::string answered = gFormat(CallMsg::AnsweredByItself, "1");
+    const auto cause = [](const char* row, int reason) { return gFormat(CallMsg::CauseNumber, row, reason); };
+    const std::string v110 =
+        "Сеть не поддерживает тип соединения AT+CBST=7,0,1 (V.32). Повтор звонка с AT+CBST=71,0,1 (V.110).";
     const struct {
         const char* Name;
         bool DeviceConfigured;
@@ -77,43 +82,73 @@ TEST_F(TestCallTest, TheWorkshopFlow) {
         std::vector<std::string> Extra;   // the call's options
         int Exit;
         std::vector<std::string> Rows;
-        std::vector<std::string> Report;  // Outcome to Stored profile proven
+        std::vector<std::string> Report;  // Outcome to Bearer
         bool AtTheMeter = false;          // no --answer-com: the device's modem is out of reach
+        std::vector<std::string> Caller = {};   // COM1's options
+        std::vector<std::string> Network = {};  // the network's
+        const char* Number = "+0002";
     } cases[] = {
         {"StoredProfileAnswers", true, {}, {}, 0,
          {"Выполнение команды AT+CFUN=1,1", restarted, "Набор номера +0002", ring1, ring2, answered,
           "Соединение установлено: \"CONNECT 9600\"", "Данные переданы без искажений: 1024 байт", "Выполнение команды ATH",
           CallMsg::OtherSideEnded, CallMsg::Passed},
-         {"passed", "CONNECT 9600", "", "1024", "", "yes"}},
+         {"passed", "CONNECT 9600", "", "1024", "", "yes", "", "7"}},
         {"NeverStoredRingsUnanswered", false, {}, {}, 1,
          {restarted, ring1, ring2, "но сам не ответил! Проверьте, что он настроен для подключения к прибору (ATS0=2)",
-          CallMsg::Failed},
-         {"not answered", "", "", "", "", "yes"}},
+          "(причина 19)", CallMsg::Failed},
+         {"not answered", "", "", "", "", "yes", "19", "7"}},
         {"WithoutRestartProfileUnproven", true, {}, {"--no-restart"}, 0,
-         {CallMsg::ProfileNotProven, answered, CallMsg::Passed}, {"passed", "CONNECT 9600", "", "1024", "", "no"}},
+         {CallMsg::ProfileNotProven, answered, CallMsg::Passed}, {"passed", "CONNECT 9600", "", "1024", "", "no", "", "7"}},
         {"AtTheMeter", true, {}, {}, 0,
          {"Набор номера +0002", "Соединение установлено: \"CONNECT 9600\"", "Выполнение команды ATH", CallMsg::Passed},
-         {"passed", "CONNECT 9600", "", "", "", ""}, true},
+         {"passed", "CONNECT 9600", "", "", "", "", "", "7"}, true},
         {"RestartRefusedCallsWithoutIt", true, {"--answer", "AT+CFUN\\x3D1,1=\\r\\nERROR\\r\\n"}, {}, 0,
          {"Выполнение команды AT+CFUN=1,1", CallMsg::RestartRefused, answered, CallMsg::Passed},
-         {"passed", "CONNECT 9600", "", "1024", "", "no"}},
-        {"Busy", true, {"--busy"}, {}, 1, {CallMsg::Busy, CallMsg::Failed}, {"busy", "", "", "", "", "yes"}},
-        {"NoNetwork", true, {"--no-network"}, {}, 1, {CallMsg::NotReached, CallMsg::Failed},
-         {"not reached", "", "", "", "", "yes"}},
+         {"passed", "CONNECT 9600", "", "1024", "", "no", "", "7"}},
+        {"BusyWithItsCause", true, {"--busy"}, {}, 1,
+         {"Получен ответ \"BUSY\"", "Получен ответ \"+CAUSE: 8:17\"", cause(CallMsg::Busy, 17), CallMsg::Failed},
+         {"busy", "", "", "", "", "yes", "17", "7"}},
+        {"DeviceOffTheNetwork", true, {"--no-network"}, {}, 1,
+         {"Получен ответ \"+CAUSE: 8:18\"", cause(CallMsg::DeviceUnreachable, 18), CallMsg::Failed},
+         {"not reached", "", "", "", "", "yes", "18", "7"}},
         {"DroppedMidTransfer", true, {"--drop-call-after", "400"}, {}, 1,
-         {"Проверка данных", CallMsg::Dropped, CallMsg::Failed}, {"dropped", "CONNECT 9600", "", "", "", "yes"}},
+         {"Проверка данных", CallMsg::Dropped, CallMsg::Failed}, {"dropped", "CONNECT 9600", "", "", "", "yes", "", "7"}},
         {"CorruptLink", true, {"--corrupt", "0.01"}, {}, 1,
          {"Проверка данных", "Данные искажены (от компьютера к прибору)! Первый неверный байт: ", CallMsg::Failed},
-         {"data damaged", "CONNECT 9600", "", "", "", "yes"}},
+         {"data damaged", "CONNECT 9600", "", "", "", "yes", "", "7"}},
+        {"CallerWithoutDataService", true, {}, {}, 1,
+         {"Набор номера +0002", "Получен ответ \"+CAUSE: 8:57\"", cause(CallMsg::CallerNoData, 57), CallMsg::Failed},
+         {"refused by network", "", "", "", "", "yes", "57", "7"}, false, {"--no-data"}},
+        {"DeviceWithoutDataService", true, {"--no-data"}, {}, 1,
+         {"Набор номера +0002", "Получен ответ \"+CAUSE: 8:88\"", cause(CallMsg::DeviceNoData, 88), CallMsg::Failed},
+         {"refused by network", "", "", "", "", "yes", "88", "7"}},
+        // Unconfigured, it speaks in words: under ATV0 a +CRING is RING's 2 and tells no type.
+        {"DataArrivesAsVoice", false, {"--data-as-voice"}, {}, 1,
+         {ring1, ring2, "Получен ответ \"+CAUSE: 8:19\"", cause(CallMsg::RangAsVoice, 19), CallMsg::Failed},
+         {"not answered", "", "", "", "", "yes", "19", "7"}},
+        {"V110OnlyNetwork", true, {}, {}, 0,
+         {"Набор номера +0002", "Получен ответ \"+CAUSE: 8:65\"", v110, "Набор номера +0002", answered,
+          "Данные переданы без искажений: 1024 байт", CallMsg::OtherSideEnded,
+          "Звонок прошёл с типом соединения AT+CBST=71,0,1 (V.110): укажите его в программе опроса приборов.",
+          CallMsg::Passed},
+         {"passed", "CONNECT 9600", "", "1024", "", "yes", "", "71"}, false, {}, {"--network-bearers", "71"}},
+        {"OneBearerAskedOnAV110OnlyNetwork", true, {}, {"--cbst", "7"}, 1,
+         {"Получен ответ \"+CAUSE: 8:65\"", cause("Сеть не поддерживает тип соединения AT+CBST=7,0,1 (V.32).", 65),
+          CallMsg::Failed},
+         {"refused by network", "", "", "", "", "yes", "65", "7"}, false, {}, {"--network-bearers", "71"}},
+        {"NumberNobodyHas", true, {}, {}, 1,
+         {"Набор номера +0099", "Получен ответ \"+CAUSE: 8:1\"", cause(CallMsg::NoSuchNumber, 1), CallMsg::Failed},
+         {"refused by network", "", "", "", "", "yes", "1", "7"}, false, {}, {}, "+0099"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         for (const char* profile : {"/p1", "/p2"}) fs::remove(Home.Path() + profile);
         fs::remove(Report);
-        StartModems(c.Device);
+        StartModems(c.Device, c.Caller, c.Network);
         Configure(1, "computer");
         if (c.DeviceConfigured) Configure(2, "device");
-        std::vector<std::string> args = {"--call", "+0002", "--com", "1", "--report", Report};
+        const std::string stored[] = {FileText(Home.Path() + "/p1"), FileText(Home.Path() + "/p2")};
+        std::vector<std::string> args = {"--call", c.Number, "--com", "1", "--report", Report};
         if (!c.AtTheMeter) args.insert(args.end(), {"--answer-com", "2"});
         args.insert(args.end(), c.Extra.begin(), c.Extra.end());
         CliProcess call(args);
@@ -123,18 +158,22 @@ TEST_F(TestCallTest, TheWorkshopFlow) {
             EXPECT_EQ(call.Stdout().find("RING"), std::string::npos) << "its port is not read";
         }
         EXPECT_EQ(Stages(), OnHook);
-        // A header and one row of nine fields, the last ones may be empty.
+        // Asked for causes and dialled with another bearer in the active profiles alone.
+        EXPECT_EQ(FileText(Home.Path() + "/p1"), stored[0]);
+        EXPECT_EQ(FileText(Home.Path() + "/p2"), stored[1]);
+        // A header and one row of eleven fields, the last ones may be empty.
         const Lines lines = SplitLines(FileText(Report));
         ASSERT_EQ(lines.size(), 2u);
-        EXPECT_EQ(std::count(lines[1].begin(), lines[1].end(), ';'), 8);
+        EXPECT_EQ(std::count(lines[1].begin(), lines[1].end(), ';'), 10);
         Lines row = ReportRows(Report).at(0);
-        row.resize(9);
-        EXPECT_EQ(Lines(row.begin(), row.begin() + 3), (Lines{"COM1", c.AtTheMeter ? "" : "COM2", "'+0002"}));
+        row.resize(11);
+        EXPECT_EQ(Lines(row.begin(), row.begin() + 3), (Lines{"COM1", c.AtTheMeter ? "" : "COM2", "'" + std::string(c.Number)}));
         const Lines& want = c.Report;
         EXPECT_EQ(row[3], want[0]);
         EXPECT_EQ(row[4], want[1]);
         EXPECT_EQ(row[6], want[3]);
         EXPECT_EQ(row[8], want[5]);
+        EXPECT_EQ(Lines(row.begin() + 9, row.end()), Lines(want.begin() + 6, want.end()));
         if (c.Exit == 0 && !c.AtTheMeter) {
             EXPECT_GT(std::stoi(row[7]), 0);
         }

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <thread>
 
 #include "engine/CallMessages.h"
 #include "engine/Format.h"
@@ -29,6 +30,14 @@ struct CallModems {
     bool DeviceTellsEnd = true;        // NO CARRIER at the device when the caller hangs up
     bool PortGoesAtEscape = false;     // the caller's port fails at its first +++
     const char* DeviceS12 = "50";
+    std::string DialAfter;             // sent by the caller once its answer to ATD is read
+    std::string DeviceRing;            // sent by the device at a dial that it does not answer
+    std::string AfterRings;            // sent by the caller once the device's second ring is logged
+    const char* CallerS7 = "60";
+    std::string CeerAnswer = Ok;       // the caller's answer to AT+CEER
+    bool RefusesReports = false;       // ERROR to ATS18=1, AT+CRC=1 and AT+CBST?
+    std::vector<int> Carried = {7, 71};  // the bearers the network carries; another gets cause 65
+    int Bearer = 7;                    // the caller's +CBST speed
 
     std::mutex Lock;
     bool CallerOnline = false, DeviceOnline = false, DeviceRestarted = false;
@@ -47,16 +56,25 @@ struct CallModems {
                 return Ok;
             }
             if (command.rfind("ATD", 0) == 0) {
-                if (DialAnswer == Connect && DeviceAnswers) {
+                const bool carried = std::find(Carried.begin(), Carried.end(), Bearer) != Carried.end();
+                const std::string answer = carried ? DialAnswer : "\r\n+CAUSE: 8:65\r\n\r\nNO CARRIER\r\n";
+                if (answer == Connect && DeviceAnswers) {
                     device.Send("\r\nRING\r\n");
                     device.Send(Connect);
                     DeviceOnline = true;
+                } else if (carried && !DeviceRing.empty()) {
+                    device.Send(DeviceRing);
                 }
-                if (DialAnswer == Connect) CallerOnline = true;
-                if (DialAnswer.empty()) return std::nullopt;
-                return DialAnswer;
+                if (answer == Connect) CallerOnline = true;
+                if (carried && !DialAfter.empty()) caller.Send(DialAfter);
+                if (answer.empty()) return std::nullopt;
+                return answer;
             }
-            if (command == "ATS7?\r") return "\r\n60\r\n" + std::string(Ok);
+            if (RefusesReports && (command == "ATS18=1\r" || command == "AT+CBST?\r")) return "\r\nERROR\r\n";
+            if (command == "AT+CEER\r") return CeerAnswer;
+            if (command == "AT+CBST?\r") return "\r\n+CBST: " + std::to_string(Bearer) + ",0,1\r\n" + Ok;
+            if (command.rfind("AT+CBST=", 0) == 0) Bearer = std::stoi(command.substr(8));
+            if (command == "ATS7?\r") return "\r\n" + std::string(CallerS7) + "\r\n" + Ok;
             if (command == "ATS12?\r") return "\r\n50\r\n" + std::string(Ok);
             if (command == "ATH\r" && CallerHangUp == std::string(Ok) && DeviceOnline && DeviceTellsEnd) {
                 DeviceOnline = false;
@@ -81,6 +99,7 @@ struct CallModems {
                 return Ok;
             }
             if (command == "AT\r" && DeviceRestarted && !RestartReturns) return std::nullopt;
+            if (command == "AT+CRC=1\r" && RefusesReports) return "\r\nERROR\r\n";
             if (command == "ATS12?\r") return "\r\n" + std::string(DeviceS12) + "\r\n" + Ok;
             return Ok;
         };
@@ -102,8 +121,8 @@ struct CallRun {
         };
         Rig.Init();
     }
-    RunOutcome Call(int answerCom) {
-        EXPECT_TRUE(Rig.Engine->OnTestCall(CallRequest{"+0002", answerCom, true}));
+    RunOutcome Call(int answerCom, int bearer = 0) {
+        EXPECT_TRUE(Rig.Engine->OnTestCall(CallRequest{"+0002", answerCom, true, bearer}));
         EXPECT_TRUE(Rig.Win.WaitFor([&] {
             std::lock_guard lock(Lock);
             return Ended.has_value();
@@ -237,6 +256,140 @@ TEST(CallStages, ADialRefusedWithAnyFinalCodeEndsAtOnceInTheModemsWords) {
         ExpectInOrder(rows, {"Набор номера +0002", gFormat(Msg::Received, c.Words), c.Row, CallMsg::Failed});
         EXPECT_EQ(rows.back(), CallMsg::Failed);
         EXPECT_EQ(CountOf(rows, Hangup), 0u) << "a refused dial leaves nothing to hang up";
+    }
+}
+
+// The network's reason as the calling modem tells it, read right or shown as it came and
+// never misread; a modem that tells none, or refuses to be asked, leaves today's rows; a
+// bearer the network refuses is dialled once more with the other, a stop then included.
+TEST(CallStages, TheNetworksReasonNamesAFailedCall) {
+    const std::string noCarrier = "\r\nNO CARRIER\r\n";
+    const auto cause = [](const char* row, int reason) { return gFormat(CallMsg::CauseNumber, row, reason); };
+    const auto said = [](const char* line) { return gFormat(Msg::Received, line); };
+    const std::string retry =
+        "Сеть не поддерживает тип соединения AT+CBST=7,0,1 (V.32). Повтор звонка с AT+CBST=71,0,1 (V.110).";
+    const std::string passed71 =
+        "Звонок прошёл с типом соединения AT+CBST=71,0,1 (V.110): укажите его в программе опроса приборов.";
+    const std::string unanswered = gFormat(CallMsg::RangUnanswered, 2);
+    const struct {
+        const char* Name;
+        std::function<void(CallModems&)> Set;
+        int Bearer;  // --cbst; 0 none
+        CallResult End;
+        int Cause;       // in the findings
+        int DialBearer;  // in the findings
+        std::vector<std::string> Rows;
+        const char* Absent;  // the beginning of a row that must not come; "" none
+    } cases[] = {
+        {"CauseBeforeNoCarrier", [&](CallModems& m) { m.DialAnswer = "\r\n+CAUSE: 8:57\r\n" + noCarrier; },
+         0, CallResult::Refused, 57, 7,
+         {said("+CAUSE: 8:57"), cause(CallMsg::CallerNoData, 57), CallMsg::Failed}, CallMsg::NotReached},
+        {"CauseInPiecesBeforeBusy", [](CallModems& m) { m.DialAnswer = "\r\n+CAU"; m.DialAfter = "SE: 8:17\r\n\r\nBUSY\r\n"; },
+         0, CallResult::Busy, 17, 7, {said("BUSY"), said("+CAUSE: 8:17"), cause(CallMsg::Busy, 17)}, ""},
+        {"CauseAmongUnsolicitedLines",
+         [&](CallModems& m) { m.DialAnswer = "\r\n+CREG: 1\r\n\r\n+CAUSE: 8:1\r\n\r\n+CMTI: \"SM\",3\r\n" + noCarrier; },
+         0, CallResult::Refused, 1, 7, {said("+CAUSE: 8:1"), cause(CallMsg::NoSuchNumber, 1)}, ""},
+        {"CauseAfterTheFinalCode", [&](CallModems& m) { m.DialAnswer = noCarrier + "\r\n+CAUSE: 8:18\r\n"; },
+         0, CallResult::NotReached, 18, 7, {said("+CAUSE: 8:18"), cause(CallMsg::DeviceUnreachable, 18)},
+         "Получен ответ \"+CEER"},
+        {"AskedWhenNotTold", [&](CallModems& m) { m.DialAnswer = noCarrier; m.CeerAnswer = "\r\n+CEER: 8,88,0\r\n\r\nOK\r\n"; },
+         0, CallResult::Refused, 88, 7, {said("+CEER: 8,88,0"), cause(CallMsg::DeviceNoData, 88)}, ""},
+        {"CeerWithoutItsLastField", [&](CallModems& m) { m.DialAnswer = noCarrier; m.CeerAnswer = "\r\n+CEER: 8,21\r\n\r\nOK\r\n"; },
+         0, CallResult::Refused, 21, 7, {said("+CEER: 8,21"), cause(CallMsg::DeviceRejected, 21)}, ""},
+        {"NothingToReport", [&](CallModems& m) { m.DialAnswer = noCarrier; m.CeerAnswer = "\r\n+CEER: 0,0,0\r\n\r\nOK\r\n"; },
+         0, CallResult::NotReached, 0, 7, {CallMsg::NotReached, CallMsg::Failed}, "Получен ответ \"+CEER"},
+        {"CeerRefused", [&](CallModems& m) { m.DialAnswer = noCarrier; m.CeerAnswer = "\r\nERROR\r\n"; },
+         0, CallResult::NotReached, 0, 7, {CallMsg::NotReached, CallMsg::Failed}, "Получен ответ \"ERROR"},
+        {"CeerSilent", [&](CallModems& m) { m.DialAnswer = noCarrier; m.CeerAnswer.clear(); },
+         0, CallResult::NotReached, 0, 7, {CallMsg::NotReached, CallMsg::Failed}, "Получен ответ \"+C"},
+        {"NonNumericReason", [&](CallModems& m) { m.DialAnswer = "\r\n+CAUSE: 8:5x7\r\n" + noCarrier; },
+         0, CallResult::NotReached, 0, 7, {said("+CAUSE: 8:5x7"), CallMsg::NotReached}, ""},
+        {"ExtraField", [&](CallModems& m) { m.DialAnswer = "\r\n+CAUSE: 8:57:1\r\n" + noCarrier; },
+         0, CallResult::NotReached, 0, 7, {said("+CAUSE: 8:57:1"), CallMsg::NotReached}, "Сеть отклонила"},
+        {"MissingReason", [&](CallModems& m) { m.DialAnswer = "\r\n+CAUSE: 8:\r\n" + noCarrier; },
+         0, CallResult::NotReached, 0, 7, {said("+CAUSE: 8:"), CallMsg::NotReached}, ""},
+        {"AnotherLocationsNumbers", [&](CallModems& m) { m.DialAnswer = "\r\n+CAUSE: 2:57\r\n" + noCarrier; },
+         0, CallResult::NotReached, 0, 7, {said("+CAUSE: 2:57"), CallMsg::NotReached}, "Сеть отклонила"},
+        {"ReasonWithoutARowOfItsOwn", [&](CallModems& m) { m.DialAnswer = "\r\n+CAUSE: 8:16\r\n" + noCarrier; },
+         0, CallResult::NotReached, 16, 7,
+         {said("+CAUSE: 8:16"), "Сеть завершила звонок, причина 16.", CallMsg::NotReached}, ""},
+        {"RingsAsAVoiceCall",
+         [&](CallModems& m) {
+             m.DialAnswer.clear();
+             m.AfterRings = "\r\n+CAUSE: 8:19\r\n" + noCarrier;
+             m.CallerS7 = "255";
+             m.DeviceRing = "\r\n+CRING: VOICE\r\n\r\n+CRING: VOICE\r\n";
+         },
+         0, CallResult::NotAnswered, 19, 7, {gFormat(CallMsg::Ring, 2), cause(CallMsg::RangAsVoice, 19)}, unanswered.c_str()},
+        {"TypedDataRingsUnanswered",
+         [&](CallModems& m) {
+             m.DialAnswer.clear();
+             m.AfterRings = noCarrier;
+             m.CallerS7 = "255";
+             m.DeviceRing = "\r\n+CRING: REL ASYNC\r\n\r\n+CRING: REL ASYNC\r\n";
+         },
+         0, CallResult::NotAnswered, 0, 7, {gFormat(CallMsg::Ring, 2), unanswered}, CallMsg::RangAsVoice},
+        {"ModemsRefuseToBeAsked", [](CallModems& m) { m.RefusesReports = true; }, 0, CallResult::Passed, 0, 0,
+         {gFormat(CallMsg::DataCheck, 1024), CallMsg::Passed}, ""},
+        {"SecondBearerPasses", [](CallModems& m) { m.Carried = {71}; }, 0, CallResult::Passed, 0, 71,
+         {said("+CAUSE: 8:65"), retry, "Набор номера +0002", gFormat(CallMsg::DataCheck, 1024), passed71,
+          CallMsg::Passed},
+         ""},
+        {"NeitherBearerCarried", [](CallModems& m) { m.Carried = {}; }, 0, CallResult::Refused, 65, 71,
+         {retry, cause("Сеть не поддерживает тип соединения AT+CBST=71,0,1 (V.110).", 65), CallMsg::Failed}, ""},
+        {"OneBearerAsked", [](CallModems& m) { m.Carried = {7}; }, 71, CallResult::Refused, 65, 71,
+         {said("+CAUSE: 8:65"), cause("Сеть не поддерживает тип соединения AT+CBST=71,0,1 (V.110).", 65)},
+         "Сеть не поддерживает тип соединения AT+CBST=7,0,1 (V.32). Повтор"},
+        {"StopDuringTheSecondBearer",
+         [](CallModems& m) {
+             m.Carried = {71};
+             m.DialAnswer.clear();
+             m.DeviceRing = "\r\nRING\r\n";
+         },
+         0, CallResult::Stopped, 0, 71, {retry, Hangup, "Получен ответ \"OK\"", CallMsg::Stopped}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        CallModems modems;
+        c.Set(modems);
+        CallRun run(modems);
+        int dials = 0;
+        if (c.End == CallResult::Stopped) {
+            run.Rig.Script->OnWrite = [&](const std::string& command) {
+                if (command.rfind("ATD", 0) == 0 && ++dials == 2) run.Rig.Engine->StopRun();
+            };
+        }
+        // The caller's end comes seconds after the rings, as on a network.
+        std::thread rang;
+        if (!modems.AfterRings.empty()) {
+            rang = std::thread([&] {
+                run.Rig.WaitForRow(gFormat(CallMsg::Ring, 2));
+                run.Rig.Script->Send(modems.AfterRings);
+            });
+        }
+        const RunOutcome outcome = run.Call(2, c.Bearer);
+        if (rang.joinable()) rang.join();
+        EXPECT_EQ(outcome.Call.End, c.End);
+        EXPECT_EQ(outcome.Call.Cause, c.Cause);
+        EXPECT_EQ(outcome.Call.Bearer, c.DialBearer);
+        const std::vector<std::string> rows = run.Rig.Log();
+        ExpectInOrder(rows, c.Rows);
+        if (*c.Absent) {
+            for (const std::string& row : rows) EXPECT_NE(row.rfind(c.Absent, 0), 0u) << row;
+        }
+        if (c.End != CallResult::Passed && c.End != CallResult::Stopped) {
+            std::vector<std::string> boxes;
+            for (const auto& box : run.Rig.Win.Messages()) boxes.push_back(box.Text);
+            EXPECT_EQ(boxes, std::vector<std::string>{rows[rows.size() - 2]}) << "the box is the call's last word";
+        }
+        // Asked in the active profile alone; the caller's own bearer again after the call.
+        const std::vector<std::string> caller = run.Rig.Script->Written(), device = run.Rig.DeviceScript->Written();
+        EXPECT_EQ(std::count(caller.begin(), caller.end(), "ATS18=1\r"), 1);
+        EXPECT_EQ(std::count(device.begin(), device.end(), "AT+CRC=1\r"), 1);
+        for (const auto* written : {&caller, &device})
+            for (const std::string& command : *written) EXPECT_EQ(command.find("&W"), std::string::npos) << command;
+        EXPECT_EQ(modems.Bearer, 7) << "the bearer was set for the call only";
+        EXPECT_FALSE(modems.CallerOnline || modems.DeviceOnline);
     }
 }
 
