@@ -39,11 +39,10 @@ TestCall::StageEnd TestCall::Dial() {
 
 TestCall::StageEnd TestCall::DialOnce() {
     CallLink::Side& caller = Link.Caller;
-    CallLink::Side& device = Link.Device;
     const std::string dial = "ATD" + Request.Number + "\r";
     Context.Progress(gFormat(CallMsg::Dialing, Request.Number.c_str()));
     caller.Pending.clear();
-    device.Pending.clear();
+    Link.Device.Pending.clear();
     Cause.reset();
     Found.Cause = 0;
     Found.Rings = 0;
@@ -54,11 +53,6 @@ TestCall::StageEnd TestCall::DialOnce() {
     Link.StartListening();
     uint32_t deadline = dialled + static_cast<uint32_t>(CarrierWaitSeconds) * 1000 + DialMarginMs;
     int shownSeconds = -1;
-    const auto connected = [&] {
-        Context.Progress(
-            gFormat(CallMsg::Connected, Found.ConnectText.c_str(), gOneDecimal(Found.ConnectSeconds, ',').c_str()));
-        return GoOn;
-    };
     for (;;) {
         const uint32_t since = Link.Now() - dialled;
         if (static_cast<int>(since / 1000) != shownSeconds && !caller.Online()) {
@@ -72,55 +66,70 @@ TestCall::StageEnd TestCall::DialOnce() {
         if (!line) {
             if (!Link.Elapsed(deadline)) continue;
             // Both connected but for the device's word, which the data check will judge.
-            if (caller.Online()) return connected();
+            if (caller.Online()) return Connected();
             return Failure(CallResult::NoReply, gFormat(Msg::NoReply, ConfigEngine::StripLineEnds(dial).c_str()));
         }
         const LineMeaning said = gLineMeaning(line->Text);
-        if (&line->From == &device) {
-            if (said.Kind == LineKind::Ring && !device.Online()) {
-                device.Phase = CallPhase::Ringing;
-                RangAsVoice = RangAsVoice || line->Text == VoiceRing;
-                Context.Progress(gFormat(CallMsg::Ring, ++Found.Rings));
-            } else if (said.Kind == LineKind::Connect && !device.Online()) {
-                device.Phase = CallPhase::Online;
-                Context.Progress(gFormat(CallMsg::AnsweredByItself, line->Text.c_str()));
-                if (caller.Online()) return connected();
-            } else if (said.Kind == LineKind::NoCarrier && device.Online()) {
-                device.Phase = CallPhase::OnHook;
-                return Failure(CallResult::Dropped, CallMsg::Dropped);
-            }
-            continue;
-        }
-        if (said.Kind == LineKind::Other) {
-            if (std::optional<NetworkCause> cause = gNetworkCause(line->Text)) Cause = std::move(cause);
-            continue;
-        }
-        switch (said.Kind) {
-        case LineKind::Connect:
-            caller.Phase = CallPhase::Online;
-            Found.ConnectText = line->Text;
-            Found.ConnectSeconds = static_cast<double>(Link.Now() - dialled) / 1000.0;
-            if (!TwoPorts || device.Online()) return connected();
-            deadline = Link.Now() + PairConnectMs;
-            break;
-        case LineKind::NoCarrier:
-        case LineKind::NoAnswer:
-            caller.Phase = CallPhase::OnHook;
-            if (RangAsVoice) return DialFailed(CallResult::NotAnswered, CallMsg::RangAsVoice);
-            if (Found.Rings > 0) return DialFailed(CallResult::NotAnswered, gFormat(CallMsg::RangUnanswered, Found.Rings));
-            if (TwoPorts) return DialFailed(CallResult::NotReached, CallMsg::NotReached);
-            return DialFailed(CallResult::NotAnswered, CallMsg::NotAnswered);
-        // The modem refused the dial: its own words first, as a job shows a refusal.
-        case LineKind::Busy:
-            caller.Phase = CallPhase::OnHook;
-            Context.Progress(gFormat(Msg::Received, said.Words.c_str()));
-            return DialFailed(CallResult::Busy, CallMsg::Busy);
-        case LineKind::Refusal:
-            caller.Phase = CallPhase::OnHook;
-            Context.Progress(gFormat(Msg::Received, said.Words.c_str()));
-            return DialFailed(CallResult::NoNetwork, CallMsg::NoNetwork);
-        default:
-            break;
-        }
+        const DialTurn turn = &line->From == &Link.Device ? TakeDeviceLine(*line, said)
+                                                          : TakeCallerLine(*line, said, dialled, deadline);
+        if (turn) return *turn;
+    }
+}
+
+TestCall::StageEnd TestCall::Connected() {
+    Context.Progress(
+        gFormat(CallMsg::Connected, Found.ConnectText.c_str(), gOneDecimal(Found.ConnectSeconds, ',').c_str()));
+    return GoOn;
+}
+
+TestCall::DialTurn TestCall::TakeDeviceLine(const CallLink::Line& line, const LineMeaning& said) {
+    CallLink::Side& device = Link.Device;
+    if (said.Kind == LineKind::Ring && !device.Online()) {
+        device.Phase = CallPhase::Ringing;
+        RangAsVoice = RangAsVoice || line.Text == VoiceRing;
+        Context.Progress(gFormat(CallMsg::Ring, ++Found.Rings));
+    } else if (said.Kind == LineKind::Connect && !device.Online()) {
+        device.Phase = CallPhase::Online;
+        Context.Progress(gFormat(CallMsg::AnsweredByItself, line.Text.c_str()));
+        if (Link.Caller.Online()) return Connected();
+    } else if (said.Kind == LineKind::NoCarrier && device.Online()) {
+        device.Phase = CallPhase::OnHook;
+        return Failure(CallResult::Dropped, CallMsg::Dropped);
+    }
+    return std::nullopt;
+}
+
+TestCall::DialTurn TestCall::TakeCallerLine(const CallLink::Line& line, const LineMeaning& said, uint32_t dialled,
+                                            uint32_t& deadline) {
+    CallLink::Side& caller = Link.Caller;
+    switch (said.Kind) {
+    case LineKind::Other:
+        if (std::optional<NetworkCause> cause = gNetworkCause(line.Text)) Cause = std::move(cause);
+        return std::nullopt;
+    case LineKind::Connect:
+        caller.Phase = CallPhase::Online;
+        Found.ConnectText = line.Text;
+        Found.ConnectSeconds = static_cast<double>(Link.Now() - dialled) / 1000.0;
+        if (!TwoPorts || Link.Device.Online()) return Connected();
+        deadline = Link.Now() + PairConnectMs;
+        return std::nullopt;
+    case LineKind::NoCarrier:
+    case LineKind::NoAnswer:
+        caller.Phase = CallPhase::OnHook;
+        if (RangAsVoice) return DialFailed(CallResult::NotAnswered, CallMsg::RangAsVoice);
+        if (Found.Rings > 0) return DialFailed(CallResult::NotAnswered, gFormat(CallMsg::RangUnanswered, Found.Rings));
+        if (TwoPorts) return DialFailed(CallResult::NotReached, CallMsg::NotReached);
+        return DialFailed(CallResult::NotAnswered, CallMsg::NotAnswered);
+    // The modem refused the dial: its own words first, as a job shows a refusal.
+    case LineKind::Busy:
+        caller.Phase = CallPhase::OnHook;
+        Context.Progress(gFormat(Msg::Received, said.Words.c_str()));
+        return DialFailed(CallResult::Busy, CallMsg::Busy);
+    case LineKind::Refusal:
+        caller.Phase = CallPhase::OnHook;
+        Context.Progress(gFormat(Msg::Received, said.Words.c_str()));
+        return DialFailed(CallResult::NoNetwork, CallMsg::NoNetwork);
+    default:
+        return std::nullopt;
     }
 }

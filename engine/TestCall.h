@@ -11,6 +11,7 @@
 
 #include "engine/CallLink.h"
 #include "engine/CallOutcome.h"
+#include "engine/LineMeaning.h"
 #include "engine/NetworkCause.h"
 #include "engine/RunContext.h"
 
@@ -34,6 +35,12 @@ private:
     // Once, and once more with the other common bearer when the network refuses this one.
     StageEnd Dial();            // CallDial.cpp
     StageEnd DialOnce();
+    // What one line does to a dial: none while the dial listens on, else its stage's end.
+    using DialTurn = std::optional<StageEnd>;
+    DialTurn TakeDeviceLine(const CallLink::Line& line, const LineMeaning& said);
+    // deadline: moved on when the caller connects first and the device's word is awaited.
+    DialTurn TakeCallerLine(const CallLink::Line& line, const LineMeaning& said, uint32_t dialled, uint32_t& deadline);
+    StageEnd Connected();
     StageEnd CheckData();       // CallData.cpp
     // True when neither modem is left in the call (CallHangup.cpp).
     bool HangUpBoth();
