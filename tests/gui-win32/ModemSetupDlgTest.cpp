@@ -302,7 +302,6 @@ TEST_F(ModemSetupDlgTest, TheSignalMeterShowsTheLevelAndItsRunGreysTheRunItems) 
     ASSERT_GT(com, 0) << "KX_MODEM_COM: the driver gives the virtual modem's COM number";
     RunningDialog w(Store);
     w.Select(ControlId::ComSelector, com - 1);
-    HMENU menu = GetSystemMenu(w.Dialog, FALSE);
     const UINT runCommands[] = {ModemSetupDlg::CheckCommand, ModemSetupDlg::SignalCommand,
                                 ModemSetupDlg::SimPinCommand, ModemSetupDlg::TestCallCommand};
     auto greyed = [&](UINT command) { return OpenSystemMenu(w).Greyed(command); };
