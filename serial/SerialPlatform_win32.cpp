@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
+
 #include "os/Event.h"
 #include "os/Tick.h"
 #include "serial/OpenFailure_win32.h"
@@ -166,6 +168,14 @@ public:
         got = 0;
         Overlapped ov;
         if (size == 0) return WaitOutReadTime(h, ov, wake);
+        COMMTIMEOUTS t{};
+        if (!GetCommTimeouts(H(h), &t)) return LastError();
+        // Wine leaves a read under the return-at-once time-outs pending over a silent
+        // line, where Windows returns nothing: it asks for no more than is queued.
+        if (ReturnsAtOnce(t)) {
+            size = std::min<size_t>(size, Queued(h));
+            if (size == 0) return Done();
+        }
         DWORD count = 0;
         if (ReadFile(H(h), buffer, static_cast<DWORD>(size), &count, ov.Get())) {
             got = count;
@@ -231,6 +241,18 @@ public:
     uint32_t TickMs() override { return gTickCount(); }
 
 private:
+    static bool ReturnsAtOnce(const COMMTIMEOUTS& t) {
+        return t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == 0 &&
+               t.ReadTotalTimeoutConstant == 0;
+    }
+
+    // The bytes the driver holds for reading; none when it cannot tell.
+    static size_t Queued(PortHandle h) {
+        DWORD errors = 0;
+        COMSTAT status{};
+        return ClearCommError(H(h), &errors, &status) ? status.cbInQue : 0;
+    }
+
     // A full buffer asks for nothing. A read of nothing ends at once, and the reader would
     // spin; it waits the read's time-out instead, as over a silent line.
     static SysResult WaitOutReadTime(PortHandle h, Overlapped& idle, WakeEvents wake) {

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <future>
 #include <string>
 #include <thread>
 
@@ -38,6 +39,8 @@ long long MsSince(Clock::time_point start) {
 // 10 s for a first byte, so that only a wake event ends it early.
 class WakeTest : public testing::Test {
 protected:
+    static constexpr std::chrono::milliseconds Moment{200};
+
     void SetUp() override {
         ASSERT_NE(SilentCom, 0) << "KX_SILENT_COM is not set";
         Handle = Platform->OpenDevice(DeviceName(SilentCom));
@@ -48,15 +51,17 @@ protected:
         if (Handle != InvalidPortHandle) Platform->CloseDevice(Handle);
     }
 
-    // Reads with the wake events, one of which another thread signals a moment later.
-    SysResult ReadWokenBy(Event& signalled, WakeEvents wake) {
-        std::thread signaller([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            signalled.Signal();
+    // Reads with the wake events, one of which another thread signals after a while
+    // unless the read has ended by then.
+    SysResult ReadWokenBy(Event& signalled, WakeEvents wake, std::chrono::milliseconds after = Moment) {
+        std::promise<void> ended;
+        std::thread signaller([&signalled, after, readEnded = ended.get_future()] {
+            if (readEnded.wait_for(after) == std::future_status::timeout) signalled.Signal();
         });
         const auto start = Clock::now();
         const SysResult result = Platform->Read(Handle, Buffer, sizeof Buffer, Got, wake);
         ElapsedMs = MsSince(start);
+        ended.set_value();
         signaller.join();
         return result;
     }
@@ -83,6 +88,16 @@ TEST_F(WakeTest, CancelFailsAPendingReadAsNoRetryableError) {
     EXPECT_EQ(result.Kind, ErrorKind::Other);
     EXPECT_LT(ElapsedMs, 5000);
     EXPECT_FALSE(Stop.IsSignalled());
+}
+
+// The reply reader's look for bytes after a quiet pause: over a silent line it must come
+// back empty at once, where Wine by itself would wait for ever (the cancel ends a hang).
+TEST_F(WakeTest, ReadUnderAtOnceTimeOutsComesBackEmptyOverASilentLine) {
+    ASSERT_TRUE(Platform->SetTimeouts(Handle, {MAXDWORD, 0, 0, 0, 0}).Ok());
+    const SysResult result = ReadWokenBy(Cancel, {&Stop, &Cancel}, std::chrono::seconds(5));
+    EXPECT_TRUE(result.Ok()) << result.Code;
+    EXPECT_EQ(Got, 0u);
+    EXPECT_LT(ElapsedMs, 1000);
 }
 
 TEST(Win32Port, MissingComNumberDoesNotOpenAndSaysSo) {
