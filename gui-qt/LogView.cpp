@@ -2,6 +2,8 @@
 
 #include <QHeaderView>
 
+#include <algorithm>
+
 LogView::LogView(QWidget* parent) : QTableWidget(parent) {
     setColumnCount(0);
     verticalHeader()->hide();
@@ -10,7 +12,8 @@ LogView::LogView(QWidget* parent) : QTableWidget(parent) {
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setStretchLastSection(false);
     setShowGrid(true);
-    setWordWrap(false);
+    // A row wider than the column wraps rather than losing its end.
+    setWordWrap(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -30,4 +33,8 @@ void LogView::SetColumn(const QString& heading, int width) {
     header->setTextAlignment(Qt::AlignCenter);
     setHorizontalHeaderItem(0, header);
     setColumnWidth(0, width);
+}
+
+void LogView::FitRow(int row) {
+    setRowHeight(row, std::max(verticalHeader()->defaultSectionSize(), sizeHintForRow(row)));
 }

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "gui-qt/LogView.h"
+
 namespace {
 
 QString ToQt(const std::string& text) { return QString::fromStdString(text); }
@@ -24,14 +26,14 @@ QtToolkit::QtToolkit(QWidget& window)
 
 void QtToolkit::AddCombo(int id, QComboBox* combo) { Combos[id] = combo; }
 void QtToolkit::AddTextControl(int id, QWidget* control) { TextControls[id] = control; }
-void QtToolkit::AddLog(int id, QTableWidget* log) { Logs[id] = log; }
+void QtToolkit::AddLog(int id, LogView* log) { Logs[id] = log; }
 
 QComboBox* QtToolkit::Combo(int id) const {
     const auto found = Combos.find(id);
     return found == Combos.end() ? nullptr : found->second;
 }
 
-QTableWidget* QtToolkit::Log(int id) const {
+LogView* QtToolkit::Log(int id) const {
     const auto found = Logs.find(id);
     return found == Logs.end() ? nullptr : found->second;
 }
@@ -116,10 +118,11 @@ void QtToolkit::LogInsertRow(int id, int position, const std::string& text) {
         log->insertRow(row);
         auto* item = new QTableWidgetItem(ToQt(text));
         item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-        // The whole row, also where the column cuts it; a tooltip would take plain text
-        // that looks like markup for markup.
+        // The whole row in a tip too, as the native window gives it; a tooltip would take
+        // plain text that looks like markup for markup.
         item->setToolTip(Qt::convertFromPlainText(ToQt(text)));
         log->setItem(row, 0, item);
+        log->FitRow(row);
     });
 }
 

@@ -13,7 +13,7 @@
 #include "toolkit/WindowRequests.h"
 
 class QComboBox;
-class QTableWidget;
+class LogView;
 class QWidget;
 
 class QtToolkit : public QObject, public Toolkit {
@@ -25,7 +25,7 @@ public:
     // Controls the boundary reaches by id. A text control is a button or a label.
     void AddCombo(int id, QComboBox* combo);
     void AddTextControl(int id, QWidget* control);
-    void AddLog(int id, QTableWidget* log);
+    void AddLog(int id, LogView* log);
 
     void ShowMessage(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
@@ -47,12 +47,12 @@ public:
 
 private:
     QComboBox* Combo(int id) const;
-    QTableWidget* Log(int id) const;
+    LogView* Log(int id) const;
 
     QWidget& Window;
     std::map<int, QComboBox*> Combos;
     std::map<int, QWidget*> TextControls;
-    std::map<int, QTableWidget*> Logs;
+    std::map<int, LogView*> Logs;
     std::function<void(const SignalReading&)> SignalView;
 
     WindowRequests Requests;

@@ -30,6 +30,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/CallMessages.h"
+#include "engine/Format.h"
 #include "frontend/MainWindowLayout.h"
 #include "gui-qt/DialogUnits.h"
 #include "settings/SettingsStore.h"
@@ -408,6 +410,36 @@ TEST_F(ModemSetupDlgTest, ManyLongRowsBringNoSidewaysScrollBar) {
     QCoreApplication::processEvents();
     EXPECT_EQ(w.Log->horizontalScrollBar()->maximum(), 0) << "the log's rows need a sideways scroll bar";
     EXPECT_EQ(w.Status->text().toStdString(), longest);
+}
+
+// Every row shows whole in the column: one wider than the column wraps onto a taller
+// row, one that fits keeps the height of a line.
+TEST_F(ModemSetupDlgTest, RowsWiderThanTheColumnWrapWhole) {
+    const Window w = Open();
+    const struct {
+        std::string Text;
+        bool Wraps;
+    } rows[] = {
+        {"Выполнение команды ATH", false},
+        {"Данные переданы без искажений: 1024 байт в каждую сторону за 1,1 сек., 7606 бит/сек.", true},
+        {gFormat(CallMsg::CauseNumber, CallMsg::DeviceNoData, 88), true},
+    };
+    for (const auto& row : rows) w.Dialog->AppendLogRow(row.Text);
+    QCoreApplication::processEvents();
+    const int oneLine = w.Log->verticalHeader()->defaultSectionSize();
+    // The text's room: the column less the item's margin on either side.
+    const int margin = w.Log->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, w.Log) + 1;
+    const int room = w.Log->columnWidth(0) - 2 * margin;
+    for (int i = 0; i < static_cast<int>(std::size(rows)); ++i) {
+        SCOPED_TRACE(rows[i].Text);
+        const QString text = QString::fromStdString(rows[i].Text);
+        const QRect needed = w.Log->fontMetrics().boundingRect(QRect(0, 0, room, 10000), Qt::TextWordWrap, text);
+        EXPECT_EQ(needed.width() > room || needed.height() > w.Log->fontMetrics().height(), rows[i].Wraps);
+        EXPECT_GE(w.Log->rowHeight(i), needed.height()) << "the row is cut";
+        if (rows[i].Wraps) EXPECT_GT(w.Log->rowHeight(i), oneLine);
+        else EXPECT_EQ(w.Log->rowHeight(i), oneLine);
+    }
+    EXPECT_EQ(w.Log->horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(ModemSetupDlgTest, TheCloseBoxEndsTheWindowWithoutAsking) {

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -20,6 +19,7 @@
 #include <string>
 #include <thread>
 
+#include "gui-qt/LogView.h"
 #include "gui-qt/QtToolkit.h"
 
 namespace {
@@ -67,7 +67,7 @@ protected:
     QComboBox ComboBox{&Window};
     QPushButton PushButton{&Window};
     QLabel TextLabel{&Window};
-    QTableWidget LogTable{&Window};
+    LogView LogTable{&Window};
     QtToolkit Kit;
 };
 
