@@ -130,6 +130,18 @@ public:
     WineProcess(const std::string& program, std::vector<std::string> args,
                 const std::optional<std::string>& input = std::nullopt)
         : ChildProcess(KX_WINE_RUN, WithProgram(program, std::move(args)), input) {}
+
+    // The exit status. A program still running after timeoutMs fails the test with what it
+    // printed and is stopped, rather than holding the whole driver up until CTest kills it
+    // and says nothing of which program hung.
+    int Wait(int timeoutMs = 300000) {
+        if (!WaitForEnd(timeoutMs)) {
+            ADD_FAILURE() << "still running after " << timeoutMs / 1000 << " s, stopped; it printed:\n"
+                          << Stdout() << Stderr();
+            Signal(SIGKILL);
+        }
+        return ChildProcess::Wait();
+    }
 };
 
 // A program of the Windows build on a terminal of the test's own, where Wine gives it a
